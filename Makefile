@@ -1,0 +1,32 @@
+# Top-level commands. `make test` installs what is missing, builds with the
+# address and undefined-behaviour sanitizers and runs every test.
+JOBS ?= $(shell nproc)
+TEST_DIR  := build/test
+BENCH_DIR := build/bench
+RUN_DIR   := build/run
+
+.PHONY: deps test bench build clean
+
+deps:
+	@tools/install-deps.sh
+
+test: deps
+	cmake -S . -B $(TEST_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQM_SANITIZE=ON
+	cmake --build $(TEST_DIR) -j $(JOBS)
+	cd $(TEST_DIR) && QT_QPA_PLATFORM=offscreen \
+	  ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
+	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	  ctest --output-on-failure -j $(JOBS) --timeout 600 < /dev/null
+
+build: deps
+	cmake -S . -B $(RUN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(RUN_DIR) -j $(JOBS)
+
+bench: deps
+	cmake -S . -B $(BENCH_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DQM_BENCH=ON
+	cmake --build $(BENCH_DIR) -j $(JOBS) --target benchmarks
+	cmake --build $(BENCH_DIR) --target run-benchmarks
+
+clean:
+	rm -rf build
