@@ -1,0 +1,74 @@
+#include "platform/base/SerialDevice.h"
+#include "tests/support/TestSupport.h"
+
+#include <cstdlib>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+struct Pty {
+    Pty()
+    {
+        master = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+        grantpt(master);
+        unlockpt(master);
+        path = ptsname(master);
+    }
+    ~Pty() { close(master); }
+    int master;
+    std::string path;
+};
+
+} // namespace
+
+TEST(SerialDevice, ComPortNumbersResolveToDevices)
+{
+    unsetenv("QM_COM3");
+    unsetenv("QM_COM7");
+    EXPECT_EQ(plat::ComPortPath(1), "/dev/ttyS0");
+    EXPECT_EQ(plat::ComPortPath(4), "/dev/ttyS3");
+    EXPECT_EQ(plat::ComPortPath(5), "/dev/ttyUSB0");
+    EXPECT_EQ(plat::ComPortPath(7), "/dev/ttyUSB2");
+    EXPECT_EQ(plat::ComPortPath(0), "");
+    setenv("QM_COM3", "/tmp/some-pty", 1);
+    EXPECT_EQ(plat::ComPortPath(3), "/tmp/some-pty");
+    unsetenv("QM_COM3");
+}
+
+TEST(SerialDevice, PseudoTerminalCarriesBytesBothWaysWithoutWaiting)
+{
+    Pty pty;
+    setenv("QM_COM9", pty.path.c_str(), 1);
+    std::string error;
+    auto dev = plat::SerialPorts().Open(9, &error);
+    unsetenv("QM_COM9");
+    ASSERT_NE(dev, nullptr) << error;
+    ASSERT_TRUE(dev->Configure({38400, 8, 'N', 0, false, false}));
+    char buf[64];
+    EXPECT_EQ(dev->Read(buf, sizeof buf), 0); // nothing waits: no blocking
+    ASSERT_EQ(write(pty.master, "\xFE\xFE\xFD", 3), 3);
+    usleep(20000);
+    EXPECT_EQ(dev->InQueue(), 3);
+    EXPECT_EQ(dev->Read(buf, 2), 2);
+    EXPECT_EQ(dev->Read(buf, sizeof buf), 1);
+    EXPECT_EQ(static_cast<uint8_t>(buf[0]), 0xFD);
+    EXPECT_EQ(dev->Write("\x00\x80\xFF", 3), 3); // raw 8-bit, no translation
+    usleep(20000);
+    unsigned char got[8];
+    ASSERT_EQ(read(pty.master, got, sizeof got), 3);
+    EXPECT_EQ(got[1], 0x80);
+    EXPECT_EQ(got[2], 0xFF);
+    dev.reset();
+    // Reopening while the other end stays open works (a change of speed).
+    EXPECT_NE(plat::OpenSerialPath(pty.path, nullptr), nullptr);
+}
+
+TEST(SerialDevice, OpenFailureGivesTheSystemReason)
+{
+    std::string error;
+    EXPECT_EQ(plat::OpenSerialPath("/nonexistent/ttyX", &error), nullptr);
+    EXPECT_EQ(error, "No such file or directory");
+    EXPECT_EQ(plat::OpenSerialPath("/dev/null", &error), nullptr);
+    EXPECT_EQ(error, "Inappropriate ioctl for device");
+}
