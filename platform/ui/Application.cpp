@@ -1,0 +1,94 @@
+#include "platform/ui/Application.h"
+
+#include "platform/base/Fatal.h"
+#include "platform/ui/FatalBox.h"
+#include "platform/ui/Form.h"
+#include "platform/ui/QtAccess.h"
+#include "platform/ui/TestHooks.h"
+
+#include <QApplication>
+#include <QScreen>
+
+#include <optional>
+
+namespace plat {
+
+namespace {
+Application* g_instance = nullptr;
+Form* g_mainForm = nullptr;
+bool g_quitRequested = false;
+std::optional<Rect> g_workArea;
+
+std::optional<std::string> g_title; // none: the program's file name
+} // namespace
+
+Application::Application(int& argc, char** argv) : m_argc(argc)
+{
+    if (g_instance != nullptr) Fatal("The application object exists already.");
+    g_instance = this;
+    if (QCoreApplication::instance() == nullptr) m_app = std::make_unique<QApplication>(m_argc, argv);
+    argc = m_argc;
+    QGuiApplication::setQuitOnLastWindowClosed(false);
+    InstallFatalMessageBox();
+}
+
+Application::~Application()
+{
+    g_instance = nullptr;
+    g_mainForm = nullptr;
+    g_quitRequested = false;
+}
+
+Application* Application::Instance() { return g_instance; }
+
+int Application::Run(Form& mainForm)
+{
+    g_mainForm = &mainForm;
+    g_quitRequested = false;
+    if (!mainForm.Visible()) mainForm.Show();
+    int code = 0;
+    if (g_mainForm != nullptr && !g_quitRequested) code = QApplication::exec();
+    g_mainForm = nullptr;
+    return code;
+}
+
+void Application::Quit(int exitCode)
+{
+    g_quitRequested = true;
+    QCoreApplication::exit(exitCode);
+}
+
+bool QuitRequested() { return g_quitRequested; }
+
+void MainFormGone(const Form* form)
+{
+    if (form == nullptr || form != g_mainForm) return;
+    g_mainForm = nullptr;
+    if (g_instance != nullptr) g_instance->Quit(0);
+}
+
+const std::string& ApplicationTitle() { return g_title ? *g_title : ProgramFileName(); }
+void SetApplicationTitle(const std::string& title) { g_title = title; }
+
+void ProcessMessages()
+{
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+    RethrowKeptException();
+}
+
+std::optional<Rect> SetDesktopWorkArea(std::optional<Rect> area)
+{
+    std::optional<Rect> previous = g_workArea;
+    g_workArea = area;
+    return previous;
+}
+
+Rect DesktopWorkArea()
+{
+    if (g_workArea) return *g_workArea;
+    if (QScreen* screen = QGuiApplication::primaryScreen()) return FromQRect(screen->availableGeometry());
+    return {0, 0, 1024, 768};
+}
+
+} // namespace plat

@@ -1,0 +1,54 @@
+#pragma once
+// The application object of a windowed program and the services of the
+// desktop it runs on.
+#include "platform/base/Rect.h"
+
+#include <memory>
+#include <string>
+
+class QApplication;
+
+namespace plat {
+
+class Form;
+
+class Application {
+public:
+    // Create exactly once, in main, after SetProgramFileName. Starts the
+    // window system (or joins the one a test program started) and routes
+    // fatal messages to an error box.
+    Application(int& argc, char** argv);
+    ~Application();
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
+
+    static Application* Instance();
+
+    // The message loop: shows the main form when it is hidden and runs until
+    // the main form is closed or destroyed, or Quit is called. Returns the
+    // exit code.
+    int Run(Form& mainForm);
+    // Ends the message loop, modal loops included.
+    void Quit(int exitCode = 0);
+
+private:
+    int m_argc;
+    std::unique_ptr<QApplication> m_app;
+};
+
+// The application title: the caption of the programs' own pop-up windows and
+// of the error box of an unhandled exception. It starts as the program's file
+// name and is kept here, apart from every window caption.
+const std::string& ApplicationTitle();
+void SetApplicationTitle(const std::string& title);
+
+// Handles every pending event of the window system (deferred releases of
+// forms and menu clicks included), then returns. While a test script is
+// installed, an exception that a handler raised comes out of this call.
+void ProcessMessages();
+
+// The desktop work area: the primary screen without task bars and panels,
+// unless a test set another (TestHooks.h).
+Rect DesktopWorkArea();
+
+} // namespace plat

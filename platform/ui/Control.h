@@ -1,0 +1,178 @@
+#pragma once
+// Components, controls and containers of the window layer.
+//
+// A component may have an owner, which frees it when the owner is freed; it
+// may also be freed earlier, and then leaves its owner. A control lies on a
+// parent container, which is also its owner: controls are created with `new`
+// on their parent and belong to it. Forms, menus and pop-up menus are owned
+// by the component given to them (or by nobody, and then by their creator).
+//
+// Positions are in pixels relative to the parent's client area (a form's
+// client area lies below its menu bar; a panel's children are positioned
+// from the panel's outer corner, as its bevels lie inside it).
+//
+// Alignment: a container places its aligned children in this order: every
+// top-aligned child (in creation order) takes its own height off the top of
+// the free area, then every bottom-aligned one off its bottom, every
+// left-aligned one its own width off the left, every right-aligned one off
+// the right, and every client-aligned child fills what is left. Children
+// that are not aligned keep their position; anchored to the right (or
+// bottom) they keep their distance to the container's right (or bottom)
+// edge when the container is resized, and anchored to both sides they
+// stretch. Hidden children take no room.
+#include "platform/base/Placement.h"
+#include "platform/base/Rect.h"
+#include "platform/ui/Keys.h"
+
+#include <string>
+#include <vector>
+
+class QWidget;
+
+namespace plat {
+
+class Container;
+class Form;
+
+class Component {
+public:
+    explicit Component(Component* owner);
+    virtual ~Component();
+    Component(const Component&) = delete;
+    Component& operator=(const Component&) = delete;
+
+    Component* Owner() const { return m_owner; }
+
+protected:
+    // Frees every owned component, the newest first. Derived classes call it
+    // in their destructor where owned components must go before their own
+    // parts.
+    void DestroyOwned();
+
+private:
+    Component* m_owner;
+    std::vector<Component*> m_owned;
+};
+
+enum Align { alNone, alTop, alBottom, alLeft, alRight, alClient };
+
+enum AnchorFlag : unsigned {
+    akLeft = 1u << 0,
+    akTop = 1u << 1,
+    akRight = 1u << 2,
+    akBottom = 1u << 3,
+};
+
+class Control : public Component, public PlacedControl {
+public:
+    ~Control() override;
+
+    Container* Parent() const { return m_parent; }
+    // The form the control lies on; a form is its own form.
+    Form* ParentForm() const;
+
+    const std::string& Name() const { return m_name; }
+    void SetName(const std::string& name) { m_name = name; }
+
+    int Left() const override;
+    int Top() const override;
+    int Width() const override;
+    int Height() const override;
+    void SetLeft(int left) override;
+    void SetTop(int top) override;
+    void SetWidth(int width);
+    void SetHeight(int height);
+    virtual void SetBounds(int left, int top, int width, int height);
+    Rect BoundsRect() const { return {Left(), Top(), Left() + Width(), Top() + Height()}; }
+    // The desktop work area (see Application.h).
+    Rect WorkArea() const override;
+
+    Align GetAlign() const { return m_align; }
+    void SetAlign(Align align);
+    unsigned Anchors() const { return m_anchors; }
+    void SetAnchors(unsigned anchors);
+
+    // The control's own Visible and Enabled flags; a control on a hidden or
+    // disabled parent keeps its own flag.
+    virtual bool Visible() const { return m_visible; }
+    virtual void SetVisible(bool visible);
+    void Show() { SetVisible(true); }
+    void Hide() { SetVisible(false); }
+    bool Enabled() const { return m_enabled; }
+    virtual void SetEnabled(bool enabled);
+
+    void SetFocus();
+    bool Focused() const;
+
+    // Key handlers of the control (see Keys.h); a form with key preview sees
+    // each key first.
+    KeyDownHandler OnKeyDown;
+    KeyPressHandler OnKeyPress;
+
+    // The toolkit widget (the window of a form); for the window layer and
+    // tests only.
+    QWidget* Widget() const { return m_widget; }
+
+protected:
+    // `widget` is created by the derived class, on the parent's client
+    // widget when there is a parent. A control without parent (a form) is
+    // owned by `owner`.
+    Control(Component* owner, Container* parent, QWidget* widget);
+    // Whether Enter typed into the control belongs to it (a memo) rather
+    // than to the form's default button.
+    virtual bool WantsReturn() const { return false; }
+    // Places the widget (layout and setters).
+    virtual void ApplyGeometry(int left, int top, int width, int height);
+
+private:
+    friend class Container;
+    friend class Form;
+    struct Design {
+        int left = 0, top = 0, width = 0, height = 0;
+        int parentWidth = 0, parentHeight = 0;
+    };
+    void RecordDesign(int left, int top, int width, int height);
+    void ParentChanged();
+
+    Container* m_parent;
+    QWidget* m_widget;
+    std::string m_name;
+    Align m_align = alNone;
+    unsigned m_anchors = akLeft | akTop;
+    bool m_visible = true;
+    bool m_enabled = true;
+    Design m_design;
+};
+
+class Container : public Control {
+public:
+    ~Container() override;
+
+    int ControlCount() const { return static_cast<int>(m_controls.size()); }
+    Control* Controls(int index) const { return m_controls.at(static_cast<size_t>(index)); }
+    // The first control of that name on this container or below it.
+    Control* FindControl(const std::string& name) const;
+
+    // The size of the area that children lie on.
+    virtual int ClientWidth() const;
+    virtual int ClientHeight() const;
+    // The part of the client area that aligned children share (a panel's
+    // client area without its border and bevels).
+    virtual Rect AlignRect() const;
+    // The widget that children are created on.
+    virtual QWidget* ClientWidget() const { return Widget(); }
+
+    // Places the children again (after the container's size changed).
+    void Realign();
+
+protected:
+    Container(Component* owner, Container* parent, QWidget* widget);
+    void ApplyGeometry(int left, int top, int width, int height) override;
+
+private:
+    friend class Control;
+    std::vector<Control*> m_controls;
+    bool m_aligning = false;
+};
+
+} // namespace plat

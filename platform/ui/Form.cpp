@@ -1,0 +1,468 @@
+#include "platform/ui/Form.h"
+
+#include "platform/base/Fatal.h"
+#include "platform/ui/Menus.h"
+#include "platform/ui/QtAccess.h"
+#include "platform/ui/StdControls.h"
+#include "platform/ui/TestHooks.h"
+
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QPointer>
+#include <QWidget>
+#include <QWindow>
+
+#include <algorithm>
+
+namespace plat {
+
+// The form's window: passes resizing, closing and activation to the form.
+class FormWindow : public QWidget {
+public:
+    FormWindow() : QWidget(nullptr, Qt::Window) {}
+    Form* form = nullptr;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override
+    {
+        QWidget::resizeEvent(event);
+        if (form != nullptr) GuardHandler([this] { form->LayoutWindow(); });
+    }
+    void closeEvent(QCloseEvent* event) override
+    {
+        event->ignore();
+        if (form != nullptr) GuardHandler([this] { form->Close(); });
+    }
+    void changeEvent(QEvent* event) override
+    {
+        QWidget::changeEvent(event);
+        if (form != nullptr && event->type() == QEvent::ActivationChange) {
+            const bool active = isActiveWindow();
+            GuardHandler([this, active] { form->HandleActivation(active); });
+        }
+    }
+};
+
+// Watches the keys of the form's widgets and runs its deferred release.
+class FormHost : public QObject {
+public:
+    explicit FormHost(Form* owner) : form(owner) {}
+    Form* form;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::KeyPress) return false;
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (widget == nullptr || !widget->isEnabled()) return false; // a disabled form takes no keys
+        // A key that its widget ignores travels on to the widget's parents:
+        // the form sees it once, at the widget that has the focus.
+        QWidget* focus = form->m_window->focusWidget();
+        if (focus != nullptr ? widget != focus : widget != form->m_window) return false;
+        bool swallowed = false;
+        GuardHandler([&] { swallowed = form->DispatchKey(ControlOfWidget(widget), *static_cast<QKeyEvent*>(event)); });
+        return swallowed;
+    }
+};
+
+Form::Form(Component* owner)
+    : Container(owner, nullptr, new FormWindow()), m_window(Widget()), m_alive(std::make_shared<bool>(true))
+{
+    static_cast<FormWindow*>(m_window)->form = this;
+    m_client = new QWidget(m_window);
+    m_host = new FormHost(this);
+    WatchKeys(m_window);
+    WatchKeys(m_client);
+    ApplyWindowFlags();
+    ResizeWindow(320, 240);
+}
+
+Form::~Form()
+{
+    m_destroying = true;
+    *m_alive = false;
+    if (m_loop != nullptr) m_loop->exit();
+    MainFormGone(this);
+    if (OnDestroy) {
+        auto handler = std::move(OnDestroy);
+        GuardHandler(handler);
+    }
+    DestroyOwned();
+    static_cast<FormWindow*>(m_window)->form = nullptr;
+    delete m_host;
+}
+
+void Form::WatchKeys(QWidget* widget) { widget->installEventFilter(m_host); }
+
+void Form::SetCaption(const std::string& caption)
+{
+    m_caption = caption;
+    m_window->setWindowTitle(ToQString(caption));
+}
+
+void Form::SetBorderStyle(BorderStyle style)
+{
+    m_borderStyle = style;
+    ApplyWindowFlags();
+}
+
+void Form::SetBorderIcons(unsigned icons)
+{
+    m_borderIcons = icons;
+    ApplyWindowFlags();
+}
+
+void Form::ApplyWindowFlags()
+{
+    Qt::WindowFlags flags;
+    switch (m_borderStyle) {
+    case bsNone:
+        flags = Qt::Window | Qt::FramelessWindowHint;
+        break;
+    case bsDialog:
+        flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+        if ((m_borderIcons & biSystemMenu) != 0) flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+        break;
+    default:
+        flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+        if ((m_borderIcons & biSystemMenu) != 0) {
+            flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+            if ((m_borderIcons & biMinimize) != 0) flags |= Qt::WindowMinimizeButtonHint;
+            if ((m_borderIcons & biMaximize) != 0 && m_borderStyle == bsSizeable) flags |= Qt::WindowMaximizeButtonHint;
+        }
+        break;
+    }
+    if (m_window->windowFlags() == flags) return;
+    const bool wasVisible = m_window->isVisible();
+    const QPoint position = m_window->pos();
+    m_window->setWindowFlags(flags);
+    m_window->move(position);
+    ApplySizeLimits();
+    if (wasVisible) m_window->show();
+}
+
+static void BringToFront(QWidget* window)
+{
+    // The offscreen platform of the tests cannot raise windows (and says so).
+    static const bool canRaise = QGuiApplication::platformName() != QLatin1String("offscreen");
+    if (canRaise) window->raise();
+    window->activateWindow();
+}
+
+static QMargins FrameOf(const QWidget* window)
+{
+    if (const QWindow* handle = window->windowHandle()) return handle->frameMargins();
+    return {};
+}
+
+int Form::Left() const { return m_window->pos().x(); }
+int Form::Top() const { return m_window->pos().y(); }
+int Form::Width() const
+{
+    const QMargins m = FrameOf(m_window);
+    return m_window->width() + m.left() + m.right();
+}
+int Form::Height() const
+{
+    const QMargins m = FrameOf(m_window);
+    return m_window->height() + m.top() + m.bottom();
+}
+
+void Form::SetBounds(int left, int top, int width, int height)
+{
+    const QMargins m = FrameOf(m_window);
+    m_window->move(left, top);
+    ResizeWindow(width - m.left() - m.right(), height - m.top() - m.bottom());
+    // The frame is known once the window has been shown: the outer size
+    // then still holds (a stored window size does not grow by the frame).
+    m_pendingOuter = !m_window->isVisible();
+    m_pendingWidth = width;
+    m_pendingHeight = height;
+}
+
+int Form::ClientWidth() const { return m_client->width(); }
+int Form::ClientHeight() const { return m_client->height(); }
+
+void Form::SetClientSize(int width, int height)
+{
+    m_pendingOuter = false;
+    width = std::max(0, width);
+    ResizeWindow(width, std::max(0, height) + MenuBarHeight(width));
+}
+
+void Form::SetMinTrackSize(int width, int height)
+{
+    m_minTrackWidth = std::max(0, width);
+    m_minTrackHeight = std::max(0, height);
+    ApplySizeLimits();
+    if (m_borderStyle == bsSizeable)
+        ResizeWindow(std::max(m_window->width(), m_window->minimumWidth()),
+                     std::max(m_window->height(), m_window->minimumHeight()));
+}
+
+void Form::ResizeWindow(int width, int height)
+{
+    width = std::max(0, width);
+    height = std::max(0, height);
+    if (m_borderStyle == bsSizeable) {
+        width = std::max(width, m_window->minimumWidth());
+        height = std::max(height, m_window->minimumHeight());
+        m_window->resize(width, height);
+    } else {
+        m_window->setFixedSize(width, height);
+    }
+    LayoutWindow();
+}
+
+void Form::ApplySizeLimits()
+{
+    if (m_borderStyle == bsSizeable) {
+        const QMargins m = FrameOf(m_window);
+        m_window->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        m_window->setMinimumSize(std::max(0, m_minTrackWidth - m.left() - m.right()),
+                                 std::max(0, m_minTrackHeight - m.top() - m.bottom()));
+    } else {
+        m_window->setFixedSize(m_window->size());
+    }
+}
+
+int Form::MenuBarHeight(int width) const
+{
+    if (m_menu == nullptr) return 0;
+    QMenuBar* bar = m_menu->Bar();
+    const int h = bar->heightForWidth(width);
+    return h >= 0 ? h : bar->sizeHint().height();
+}
+
+void Form::LayoutWindow()
+{
+    if (m_destroying) return;
+    const int width = m_window->width();
+    const int menuHeight = std::min(MenuBarHeight(width), m_window->height());
+    if (m_menu != nullptr) m_menu->Bar()->setGeometry(0, 0, width, menuHeight);
+    const bool sizeChanged = m_client->width() != width || m_client->height() != m_window->height() - menuHeight;
+    m_client->setGeometry(0, menuHeight, width, m_window->height() - menuHeight);
+    Realign();
+    if (sizeChanged && OnResize) OnResize();
+}
+
+Form* Form::OwnerForm() const
+{
+    auto* owner = dynamic_cast<Control*>(Owner());
+    return owner != nullptr ? owner->ParentForm() : nullptr;
+}
+
+bool Form::Visible() const { return m_window->isVisible(); }
+
+void Form::SetVisible(bool visible)
+{
+    if (!visible) {
+        if (m_modal) {
+            // A modal form that is hidden ends as if closed.
+            if (m_modalResult == mrNone) SetModalResult(mrCancel);
+            return;
+        }
+        m_window->hide();
+        return;
+    }
+    if (m_window->isVisible()) {
+        BringToFront(m_window);
+        return;
+    }
+    if (Form* owner = OwnerForm()) {
+        m_window->winId();
+        owner->m_window->winId();
+        m_window->windowHandle()->setTransientParent(owner->m_window->windowHandle());
+    }
+    m_window->show();
+    if (m_pendingOuter) {
+        m_pendingOuter = false;
+        const QMargins m = FrameOf(m_window);
+        ResizeWindow(m_pendingWidth - m.left() - m.right(), m_pendingHeight - m.top() - m.bottom());
+    }
+    ApplySizeLimits();
+    LayoutWindow();
+    BringToFront(m_window);
+    if (OnShow) OnShow();
+}
+
+void Form::SetModalResult(int result)
+{
+    m_modalResult = result;
+    if (m_modal && result != mrNone && m_loop != nullptr) m_loop->exit();
+}
+
+bool Form::CloseQuery()
+{
+    bool canClose = true;
+    if (OnCloseQuery) OnCloseQuery(canClose);
+    return canClose;
+}
+
+void Form::Close()
+{
+    if (m_modal) {
+        if (m_modalResult == mrNone) SetModalResult(mrCancel);
+        return;
+    }
+    if (!CloseQuery()) return;
+    std::shared_ptr<bool> alive = m_alive;
+    if (OnClose) OnClose();
+    if (!*alive) return;
+    m_window->hide();
+    MainFormGone(this);
+}
+
+void Form::EndModal()
+{
+    m_modal = false;
+    m_loop = nullptr;
+    m_window->hide();
+    m_window->setWindowModality(Qt::NonModal);
+}
+
+int Form::ShowModal()
+{
+    if (Visible() || m_modal) Fatal("Cannot make a visible window modal");
+    std::shared_ptr<bool> alive = m_alive;
+    m_modalResult = mrNone;
+    m_modal = true;
+    m_window->setWindowModality(Qt::ApplicationModal);
+    struct Cleanup {
+        Form* form;
+        std::shared_ptr<bool> alive;
+        ~Cleanup()
+        {
+            if (*alive && form->m_modal) form->EndModal();
+        }
+    } cleanup{this, alive};
+
+    Show();
+    if (ScopedDialogScript* script = ScopedDialogScript::Current()) {
+        std::function<void(Form&)> driver = script->TakeDriver(m_caption);
+        driver(*this);
+        if (!*alive) return mrCancel;
+        if (m_modalResult != mrNone && !CloseQuery()) m_modalResult = mrNone;
+        if (!*alive) return mrCancel;
+        if (m_modalResult == mrNone)
+            throw UnscriptedDialog("the modal form \"" + m_caption + "\" is still open after its driver");
+    } else {
+        QEventLoop loop;
+        for (;;) {
+            m_loop = &loop;
+            if (m_modalResult == mrNone && !QuitRequested()) loop.exec();
+            if (!*alive) return mrCancel;
+            m_loop = nullptr;
+            if (QuitRequested()) {
+                // The application ends: no question asked.
+                if (m_modalResult == mrNone) m_modalResult = mrCancel;
+                break;
+            }
+            if (m_modalResult == mrNone) continue;
+            if (CloseQuery()) break;
+            if (!*alive) return mrCancel;
+            m_modalResult = mrNone;
+        }
+    }
+    if (OnClose) OnClose();
+    if (!*alive) return mrCancel;
+    const int result = m_modalResult;
+    EndModal();
+    return result;
+}
+
+void Form::Release()
+{
+    if (m_releasing) return;
+    m_releasing = true;
+    QMetaObject::invokeMethod(m_host, [this] { delete this; }, Qt::QueuedConnection);
+}
+
+Control* Form::ActiveControl() const
+{
+    Control* control = ControlOfWidget(m_window->focusWidget());
+    return control == this ? nullptr : control;
+}
+
+void Form::HandleActivation(bool active)
+{
+    if (active) {
+        if (OnActivate) OnActivate();
+    } else {
+        if (OnDeactivate) OnDeactivate();
+    }
+}
+
+Button* Form::FindButton(bool cancel) const
+{
+    std::vector<const Container*> pending{this};
+    while (!pending.empty()) {
+        const Container* c = pending.front();
+        pending.erase(pending.begin());
+        for (int i = 0; i < c->ControlCount(); ++i) {
+            Control* child = c->Controls(i);
+            if (!child->Visible() || !child->Enabled()) continue;
+            if (auto* button = dynamic_cast<Button*>(child)) {
+                if (cancel ? button->Cancel() : button->Default()) return button;
+            } else if (auto* inner = dynamic_cast<Container*>(child)) {
+                pending.push_back(inner);
+            }
+        }
+    }
+    return nullptr;
+}
+
+bool Form::DispatchKey(Control* target, const QKeyEvent& event)
+{
+    std::shared_ptr<bool> alive = m_alive;
+    if (target == nullptr) target = this;
+    const bool toForm = target == this;
+    QPointer<QWidget> targetWidget = target->Widget();
+    auto targetGone = [&] { return !*alive || targetWidget.isNull(); };
+
+    int key = VirtualKeyOf(event.key());
+    const ShiftState shift = ShiftOf(event.modifiers());
+    if (key != 0) {
+        if ((m_keyPreview || toForm) && OnKeyDown) {
+            OnKeyDown(key, shift);
+            if (targetGone() || key == 0) return true;
+        }
+        if (!toForm && target->OnKeyDown) {
+            target->OnKeyDown(key, shift);
+            if (targetGone() || key == 0) return true;
+        }
+        if (key == VK_RETURN && !shift.Has(ssAlt) && !shift.Has(ssCtrl)) {
+            if (auto* button = dynamic_cast<Button*>(target)) {
+                button->Click();
+                return true;
+            }
+            if (!target->WantsReturn())
+                if (Button* button = FindButton(false)) {
+                    button->Click();
+                    return true;
+                }
+        }
+        if (key == VK_ESCAPE)
+            if (Button* button = FindButton(true)) {
+                button->Click();
+                return true;
+            }
+    }
+    char32_t ch = CharacterOf(event);
+    if (ch != 0) {
+        if ((m_keyPreview || toForm) && OnKeyPress) {
+            OnKeyPress(ch);
+            if (targetGone() || ch == 0) return true;
+        }
+        if (!toForm && target->OnKeyPress) {
+            target->OnKeyPress(ch);
+            if (targetGone() || ch == 0) return true;
+        }
+    }
+    return false;
+}
+
+} // namespace plat

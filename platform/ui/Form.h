@@ -1,0 +1,161 @@
+#pragma once
+// Top-level windows.
+//
+// A form is shown non-modally (Show) or modally (ShowModal, which returns
+// when the form's modal result becomes non-zero: a button with a modal
+// result sets it when clicked, a handler may set it, Esc clicks the cancel
+// button, Enter the default button, and closing the window sets mrCancel).
+// Before a form closes its close query is asked, which may refuse (a
+// refused modal close resets the modal result to mrNone and the form stays).
+//
+// A form's owner (any component) frees it when the owner is freed; the form
+// itself may be freed at any time: with `delete` from outside its own
+// handlers, with Release from inside them (the form is freed once control
+// is back in the message loop). OnDestroy runs when the form is freed,
+// before its controls; a class derived from Form does its own clean-up in
+// its destructor.
+//
+// Key preview: the form's key handlers see every key before the control
+// that has the focus (without key preview only keys sent to the form
+// itself).
+#include "platform/ui/Control.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+
+class QEventLoop;
+class QKeyEvent;
+
+namespace plat {
+
+class Button;
+class FormHost;
+class FormWindow;
+class MainMenu;
+
+enum BorderStyle { bsNone, bsSingle, bsSizeable, bsDialog };
+
+enum BorderIcon : unsigned {
+    biSystemMenu = 1u << 0,
+    biMinimize = 1u << 1,
+    biMaximize = 1u << 2,
+};
+
+inline constexpr int mrNone = 0;
+inline constexpr int mrOk = 1;
+inline constexpr int mrCancel = 2;
+inline constexpr int mrAbort = 3;
+inline constexpr int mrRetry = 4;
+inline constexpr int mrIgnore = 5;
+inline constexpr int mrYes = 6;
+inline constexpr int mrNo = 7;
+
+class Form : public Container {
+public:
+    explicit Form(Component* owner = nullptr);
+    ~Form() override;
+
+    const std::string& Caption() const { return m_caption; }
+    void SetCaption(const std::string& caption);
+
+    // Sizeable by default with all border icons; single, dialog and no
+    // border cannot be resized by the user.
+    BorderStyle GetBorderStyle() const { return m_borderStyle; }
+    void SetBorderStyle(BorderStyle style);
+    unsigned BorderIcons() const { return m_borderIcons; }
+    void SetBorderIcons(unsigned icons);
+
+    // The outer rectangle on the desktop, frame included as far as the
+    // window system reports it (it does once the window has been shown).
+    int Left() const override;
+    int Top() const override;
+    int Width() const override;
+    int Height() const override;
+    void SetBounds(int left, int top, int width, int height) override;
+
+    // The client area: the window without frame and menu bar.
+    int ClientWidth() const override;
+    int ClientHeight() const override;
+    void SetClientWidth(int width) { SetClientSize(width, ClientHeight()); }
+    void SetClientHeight(int height) { SetClientSize(ClientWidth(), height); }
+    void SetClientSize(int width, int height);
+    // The smallest outer size the user can give the window.
+    void SetMinTrackSize(int width, int height);
+
+    // Showing makes the form the active window and then runs OnShow.
+    bool Visible() const override;
+    void SetVisible(bool visible) override;
+    // Shows the form modally and returns its modal result. While a test
+    // script is installed (TestHooks.h), the script's next driver runs
+    // instead of a message loop.
+    int ShowModal();
+    bool Modal() const { return m_modal; }
+    int ModalResult() const { return m_modalResult; }
+    void SetModalResult(int result);
+    // A modal form: sets mrCancel (when no result is set). Otherwise: when
+    // the close query allows, OnClose runs and the form is hidden; closing
+    // the application's main form ends the message loop.
+    void Close();
+    // OnCloseQuery's answer (true without a handler).
+    bool CloseQuery();
+    // Frees the form once control is back in the message loop.
+    void Release();
+
+    bool KeyPreview() const { return m_keyPreview; }
+    void SetKeyPreview(bool preview) { m_keyPreview = preview; }
+    // The control that has (or, in an inactive window, will get) the focus.
+    Control* ActiveControl() const;
+    MainMenu* Menu() const { return m_menu; }
+
+    QWidget* ClientWidget() const override { return m_client; }
+
+    std::function<void()> OnShow;
+    std::function<void(bool& canClose)> OnCloseQuery;
+    std::function<void()> OnClose;
+    std::function<void()> OnDestroy;
+    std::function<void()> OnActivate;
+    std::function<void()> OnDeactivate;
+    std::function<void()> OnResize;
+
+    // For the window layer: routes the keys of a widget on this form.
+    void WatchKeys(QWidget* widget);
+
+private:
+    friend class FormHost;
+    friend class FormWindow;
+    friend class MainMenu;
+
+    void ApplyWindowFlags();
+    void ResizeWindow(int width, int height);
+    void ApplySizeLimits();
+    void LayoutWindow();
+    int MenuBarHeight(int width) const;
+    Form* OwnerForm() const;
+    bool DispatchKey(Control* target, const QKeyEvent& event);
+    Button* FindButton(bool cancel) const;
+    void HandleActivation(bool active);
+    void EndModal();
+
+    QWidget* m_window;
+    QWidget* m_client;
+    FormHost* m_host;
+    MainMenu* m_menu = nullptr;
+    std::shared_ptr<bool> m_alive;
+    QEventLoop* m_loop = nullptr;
+    std::string m_caption;
+    BorderStyle m_borderStyle = bsSizeable;
+    unsigned m_borderIcons = biSystemMenu | biMinimize | biMaximize;
+    bool m_pendingOuter = false;
+    int m_pendingWidth = 0;
+    int m_pendingHeight = 0;
+    int m_minTrackWidth = 0;
+    int m_minTrackHeight = 0;
+    int m_modalResult = mrNone;
+    bool m_modal = false;
+    bool m_keyPreview = false;
+    bool m_releasing = false;
+    bool m_destroying = false;
+};
+
+} // namespace plat

@@ -1,0 +1,72 @@
+#include "platform/ui/MessageBox.h"
+
+#include "platform/base/Fatal.h"
+#include "platform/ui/Control.h"
+#include "platform/ui/Form.h"
+#include "platform/ui/QtAccess.h"
+#include "platform/ui/TestHooks.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+#include <cstdio>
+
+namespace plat {
+
+int MessageBox(const std::string& text, const std::string& caption, unsigned flags, const Control* owner)
+{
+    const unsigned buttons = flags & 0x0Fu;
+    const unsigned icon = flags & 0xF0u;
+    const bool knownButtons = buttons == MB_OK || buttons == MB_OKCANCEL || buttons == MB_YESNOCANCEL || buttons == MB_YESNO;
+    if ((flags & ~0xFFu) != 0 || !knownButtons || icon > MB_ICONINFORMATION) {
+        char message[64];
+        std::snprintf(message, sizeof message, "Unsupported message box style 0x%X.", flags);
+        Fatal(message);
+    }
+    if (ScopedDialogScript* script = ScopedDialogScript::Current()) return script->TakeAnswer(text, caption, flags);
+
+    QWidget* parent = nullptr;
+    if (owner != nullptr && owner->ParentForm() != nullptr) parent = owner->ParentForm()->Widget();
+    if (parent == nullptr) parent = QApplication::activeModalWidget();
+    if (parent == nullptr) parent = QApplication::activeWindow();
+
+    QMessageBox box(parent);
+    box.setTextFormat(Qt::PlainText);
+    box.setText(ToQString(text));
+    box.setWindowTitle(ToQString(caption));
+    switch (icon) {
+    case MB_ICONERROR: box.setIcon(QMessageBox::Critical); break;
+    case MB_ICONQUESTION: box.setIcon(QMessageBox::Question); break;
+    case MB_ICONWARNING: box.setIcon(QMessageBox::Warning); break;
+    case MB_ICONINFORMATION: box.setIcon(QMessageBox::Information); break;
+    default: box.setIcon(QMessageBox::NoIcon); break;
+    }
+    QMessageBox::StandardButtons standard;
+    switch (buttons) {
+    case MB_OK: standard = QMessageBox::Ok; break;
+    case MB_OKCANCEL: standard = QMessageBox::Ok | QMessageBox::Cancel; break;
+    case MB_YESNOCANCEL: standard = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel; break;
+    default: standard = QMessageBox::Yes | QMessageBox::No; break;
+    }
+    box.setStandardButtons(standard);
+    box.setDefaultButton(buttons == MB_OK || buttons == MB_OKCANCEL ? QMessageBox::Ok : QMessageBox::Yes);
+    if (buttons == MB_OK)
+        box.setEscapeButton(QMessageBox::Ok);
+    else if (buttons == MB_OKCANCEL || buttons == MB_YESNOCANCEL)
+        box.setEscapeButton(QMessageBox::Cancel);
+    else
+        box.setEscapeButton(QMessageBox::No);
+    box.exec();
+    switch (box.standardButton(box.clickedButton())) {
+    case QMessageBox::Ok: return IDOK;
+    case QMessageBox::Yes: return IDYES;
+    case QMessageBox::No: return IDNO;
+    case QMessageBox::Cancel: return IDCANCEL;
+    default: break;
+    }
+    if (buttons == MB_OK) return IDOK;
+    if (buttons == MB_YESNO) return IDNO;
+    return IDCANCEL;
+}
+
+} // namespace plat

@@ -1,0 +1,102 @@
+#pragma once
+// Test hooks of the window layer: scripted answers to message boxes and
+// drivers of modal forms, keys sent through the real key path, a desktop work
+// area of the test's choosing and forms rendered to PNG files.
+//
+// While a ScopedDialogScript lives, no message box or modal form waits for a
+// person: a message box takes the next scripted answer, a modal form runs the
+// next driver (which fills in edits and clicks buttons) and must be closed
+// when the driver returns. A box or modal form that finds nothing scripted,
+// an answer that is not one of the box's buttons, or a driver that leaves its
+// form open throws UnscriptedDialog, so that the test fails loudly instead
+// of hanging.
+#include "platform/base/Rect.h"
+#include "platform/base/ShiftState.h"
+
+#include <deque>
+#include <functional>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace plat {
+
+class Control;
+class Form;
+
+struct MessageBoxRecord {
+    std::string text;
+    std::string caption;
+    unsigned flags = 0; // buttons and icon, as given (MessageBox.h)
+    int answer = 0;
+    unsigned Buttons() const { return flags & 0x0Fu; }
+    unsigned Icon() const { return flags & 0xF0u; }
+};
+
+class UnscriptedDialog : public std::logic_error {
+public:
+    explicit UnscriptedDialog(const std::string& what) : std::logic_error(what) {}
+};
+
+class ScopedDialogScript {
+public:
+    ScopedDialogScript();
+    ~ScopedDialogScript();
+    ScopedDialogScript(const ScopedDialogScript&) = delete;
+    ScopedDialogScript& operator=(const ScopedDialogScript&) = delete;
+
+    // The answer (IDOK, IDCANCEL, IDYES, IDNO) of the next message box.
+    void Answer(int id);
+    // The driver of the next modal form, called once the form is shown.
+    void Drive(std::function<void(Form&)> driver);
+
+    // Every message box shown, in order.
+    const std::vector<MessageBoxRecord>& Boxes() const { return m_boxes; }
+    // The caption of every modal form shown, in order.
+    const std::vector<std::string>& ModalForms() const { return m_modalForms; }
+    size_t UnusedAnswers() const { return m_answers.size(); }
+    size_t UnusedDrivers() const { return m_drivers.size(); }
+
+    // For the window layer.
+    static ScopedDialogScript* Current();
+    int TakeAnswer(const std::string& text, const std::string& caption, unsigned flags);
+    std::function<void(Form&)> TakeDriver(const std::string& caption);
+
+private:
+    ScopedDialogScript* m_previous;
+    std::deque<int> m_answers;
+    std::deque<std::function<void(Form&)>> m_drivers;
+    std::vector<MessageBoxRecord> m_boxes;
+    std::vector<std::string> m_modalForms;
+};
+
+// Sends a key stroke (key-down, characters, key-up) to the control of the
+// form that has the focus (the form itself when none has), the way the
+// window system delivers it. Letters type in lower case unless ssShift is
+// held; Ctrl with a letter types its control code. An exception that a
+// handler raised comes out of these calls.
+void SendKey(Form& form, int virtualKey, ShiftState shift = {});
+// Types each character of a UTF-8 text.
+void TypeText(Form& form, const std::string& text);
+
+// Sets the desktop work area that DesktopWorkArea reports (none: the real
+// one); returns the previous setting.
+std::optional<Rect> SetDesktopWorkArea(std::optional<Rect> area);
+class ScopedWorkArea {
+public:
+    explicit ScopedWorkArea(const Rect& area) : m_previous(SetDesktopWorkArea(area)) {}
+    ~ScopedWorkArea() { SetDesktopWorkArea(m_previous); }
+    ScopedWorkArea(const ScopedWorkArea&) = delete;
+    ScopedWorkArea& operator=(const ScopedWorkArea&) = delete;
+
+private:
+    std::optional<Rect> m_previous;
+};
+
+// Renders a control (a form: its whole window, menu bar included) as it
+// looks now and saves it as a PNG file; false when the file could not be
+// written.
+bool SavePng(const Control& control, const std::string& path);
+
+} // namespace plat

@@ -1,0 +1,144 @@
+// Menus: check marks, enabled and visible states, clicks, separators and the
+// lifetime of items with an owner.
+#include "platform/ui/Application.h"
+#include "platform/ui/Form.h"
+#include "platform/ui/Menus.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+
+#include <gtest/gtest.h>
+
+using namespace plat;
+
+namespace {
+// The Qt actions that show the sub-items of an item.
+QList<QAction*> ActionsUnder(QWidget* widget) { return widget->actions(); }
+} // namespace
+
+TEST(UiMenu, CheckMarksEnabledAndVisibleStatesFollowTheItems)
+{
+    Form f;
+    auto* menu = new MainMenu(f);
+    MenuItem* port = menu->Items().Add("COM Port");
+    std::vector<MenuItem*> items;
+    for (const char* caption : {"COM1", "COM2", "COM3", "COM4", "more..."}) items.push_back(port->Add(caption));
+
+    items[1]->SetChecked(true);
+    items[2]->SetEnabled(false);
+    items[3]->SetVisible(false);
+    const QList<QAction*> actions = ActionsUnder(menu->Bar()->actions().at(0)->menu());
+    ASSERT_EQ(actions.size(), 5);
+    EXPECT_TRUE(actions[1]->isChecked());
+    EXPECT_FALSE(actions[0]->isChecked());
+    EXPECT_FALSE(actions[0]->isCheckable()); // unchecked items show no mark
+    EXPECT_FALSE(actions[2]->isEnabled());
+    EXPECT_FALSE(actions[3]->isVisible());
+    EXPECT_EQ(actions[4]->text().toStdString(), "more...");
+
+    // Moving the check mark, as the port menu does.
+    for (MenuItem* item : items) item->SetChecked(false);
+    items[0]->SetChecked(true);
+    EXPECT_TRUE(actions[0]->isChecked());
+    EXPECT_FALSE(actions[1]->isChecked());
+    items[2]->SetEnabled(true);
+    EXPECT_TRUE(actions[2]->isEnabled());
+}
+
+TEST(UiMenu, ClicksReachEnabledItemsAfterTheMenuCloses)
+{
+    Form f;
+    auto* menu = new MainMenu(f);
+    MenuItem* file = menu->Items().Add("&File");
+    std::vector<std::string> clicked;
+    MenuItem* exit = file->Add("E&xit", [&](MenuItem& sender) { clicked.push_back(sender.Caption()); });
+    exit->SetChecked(true);
+
+    exit->Click();
+    EXPECT_EQ(clicked, std::vector<std::string>{"E&xit"});
+
+    // Chosen in the toolkit: the handler runs from the message loop, and the
+    // item's own check mark stays as it was.
+    QAction* action = file->Count() == 1 ? menu->Bar()->actions().at(0)->menu()->actions().at(0) : nullptr;
+    ASSERT_NE(action, nullptr);
+    action->trigger();
+    EXPECT_EQ(clicked.size(), 1u);
+    ProcessMessages();
+    EXPECT_EQ(clicked.size(), 2u);
+    EXPECT_TRUE(action->isChecked());
+
+    exit->SetEnabled(false);
+    exit->Click();
+    EXPECT_EQ(clicked.size(), 2u);
+
+    // An item freed before its queued click runs is not clicked.
+    exit->SetEnabled(true);
+    action->trigger();
+    delete exit;
+    ProcessMessages();
+    EXPECT_EQ(clicked.size(), 2u);
+    EXPECT_EQ(file->Count(), 0);
+}
+
+TEST(UiMenu, SeparatorsSubItemsAndOrder)
+{
+    PopupMenu popup;
+    MenuItem& root = popup.Items();
+    MenuItem* a = root.Add("Edit...");
+    MenuItem* sep = root.Add("-");
+    MenuItem* b = root.Add("Copy");
+    auto* c = new MenuItem();
+    c->SetCaption("Insert");
+    root.Insert(1, c);
+    EXPECT_EQ(root.IndexOf(c), 1);
+    const QList<QAction*> actions = popup.Menu()->actions();
+    ASSERT_EQ(actions.size(), 4);
+    EXPECT_EQ(actions[1]->text().toStdString(), "Insert");
+    EXPECT_TRUE(actions[2]->isSeparator());
+    EXPECT_TRUE(sep->IsSeparator());
+
+    // Sub-items open a sub-menu; moving an item takes it from its old place.
+    b->Add(a);
+    EXPECT_EQ(root.Count(), 3);
+    EXPECT_EQ(a->Parent(), b);
+    ASSERT_NE(popup.Menu()->actions().at(2)->menu(), nullptr);
+    EXPECT_EQ(popup.Menu()->actions().at(2)->menu()->actions().size(), 1);
+    // An item cannot lie under itself.
+    a->Add(b);
+    EXPECT_EQ(b->Parent(), &root);
+
+    root.Clear();
+    EXPECT_EQ(root.Count(), 0);
+    EXPECT_TRUE(popup.Menu()->actions().isEmpty());
+}
+
+TEST(UiMenu, ItemsWithAnOwnerLeaveTheMenuWhenTheOwnerGoes)
+{
+    Form f;
+    auto* menu = new MainMenu(f);
+    MenuItem* edit = menu->Items().Add("&Edit");
+    auto* popup = new PopupMenu(&f);
+    // Items placed in the main menu but owned by the pop-up menu.
+    for (const char* caption : {"Edit...", "Copy"}) {
+        auto* item = new MenuItem(popup);
+        item->SetCaption(caption);
+        edit->Add(item);
+    }
+    auto* own = new MenuItem();
+    own->SetCaption("Stays");
+    edit->Add(own);
+    EXPECT_EQ(edit->Count(), 3);
+    delete popup;
+    ASSERT_EQ(edit->Count(), 1);
+    EXPECT_EQ(edit->Items(0), own);
+    EXPECT_EQ(menu->Bar()->actions().at(0)->menu()->actions().size(), 1);
+
+    // The item an owned item lies under may go first.
+    auto* owner = new PopupMenu();
+    auto* owned = new MenuItem(owner);
+    edit->Add(owned);
+    edit->Clear();
+    delete owner;
+    EXPECT_EQ(edit->Count(), 0);
+}

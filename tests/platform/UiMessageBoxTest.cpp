@@ -1,0 +1,66 @@
+// Message boxes under a test script: answers, the record, and loud failures.
+#include "platform/ui/MessageBox.h"
+#include "platform/ui/TestHooks.h"
+#include "tests/support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+using namespace plat;
+
+TEST(UiMessageBox, ScriptedAnswersAndTheRecordOfEveryBox)
+{
+    ScopedDialogScript script;
+    script.Answer(IDYES);
+    script.Answer(IDCANCEL);
+    script.Answer(IDOK);
+    EXPECT_EQ(MessageBox("Save changes to a.icf?", "QM7148H", MB_YESNOCANCEL | MB_ICONWARNING), IDYES);
+    EXPECT_EQ(MessageBox("Clear all?", "QM7148H", MB_OKCANCEL | MB_ICONQUESTION), IDCANCEL);
+    EXPECT_EQ(MessageBox("No answer from transceiver", "COM Port", MB_OK | MB_ICONERROR), IDOK);
+
+    const auto& boxes = script.Boxes();
+    ASSERT_EQ(boxes.size(), 3u);
+    EXPECT_EQ(boxes[0].text, "Save changes to a.icf?");
+    EXPECT_EQ(boxes[0].caption, "QM7148H");
+    EXPECT_EQ(boxes[0].Buttons(), MB_YESNOCANCEL);
+    EXPECT_EQ(boxes[0].Icon(), MB_ICONWARNING);
+    EXPECT_EQ(boxes[0].answer, IDYES);
+    EXPECT_EQ(boxes[1].Icon(), MB_ICONQUESTION);
+    EXPECT_EQ(boxes[2].caption, "COM Port");
+    EXPECT_EQ(boxes[2].Buttons(), MB_OK);
+    EXPECT_EQ(boxes[2].Icon(), MB_ICONERROR);
+    EXPECT_EQ(script.UnusedAnswers(), 0u);
+}
+
+TEST(UiMessageBox, BoxesWithoutAFittingAnswerFailLoudly)
+{
+    ScopedDialogScript script;
+    EXPECT_THROW(MessageBox("Unexpected", "QM7150Q", MB_OK), UnscriptedDialog);
+    ASSERT_EQ(script.Boxes().size(), 1u); // recorded all the same
+    EXPECT_EQ(script.Boxes()[0].text, "Unexpected");
+
+    const std::pair<unsigned, int> wrong[] = {
+        {MB_OK, IDCANCEL}, {MB_OKCANCEL, IDYES}, {MB_YESNO, IDCANCEL}, {MB_YESNOCANCEL, IDOK}};
+    for (auto [buttons, answer] : wrong) {
+        script.Answer(answer);
+        EXPECT_THROW(MessageBox("text", "caption", buttons), UnscriptedDialog) << buttons << " " << answer;
+    }
+
+    // A nested script answers while it lives; the outer one takes over again.
+    script.Answer(IDNO);
+    {
+        ScopedDialogScript inner;
+        inner.Answer(IDYES);
+        EXPECT_EQ(MessageBox("inner", "c", MB_YESNO), IDYES);
+    }
+    EXPECT_EQ(MessageBox("outer", "c", MB_YESNO), IDNO);
+}
+
+TEST(UiMessageBox, UnsupportedStylesAreProgrammingFaults)
+{
+    ScopedDialogScript script;
+    for (unsigned flags : {0x02u, 0x05u, 0x50u, 0x100u})
+        EXPECT_NE(qmtest::FatalMessage([&] { MessageBox("x", "y", flags); }).find("Unsupported message box style"),
+                  std::string::npos)
+            << flags;
+    EXPECT_TRUE(script.Boxes().empty());
+}
