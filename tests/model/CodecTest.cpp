@@ -478,6 +478,13 @@ TEST(datCh, LtrRepeaterHomeFollowsTheOpenGroup)
     EXPECT_EQ(current.image.GetByte(H + 7), 0);
     EXPECT_FALSE(ch.Attr.HomeRpt);
 
+    // The list is stored back to back: the slot just past its total is still a
+    // record (an insert moves the last item there before the group's count grows).
+    ch.Unpack(22, 9).RptRxFreq = 451000000;
+    ch.Commit();
+    EXPECT_EQ(ch.RptRxFreq, 451000000);
+    EXPECT_EQ(Get16(current.image, 206002 + 90) << 16 | Get16(current.image, 206002 + 92), 451000000);
+
     SetLtrBank(2, 1);
     current.image.SetByte(H, 0x80);
     ch.Unpack(22, 6);
@@ -498,9 +505,9 @@ TEST(datCh, ZephRepeaterHomes)
     ch.Unpack(27, 4).Attr.HomeRpt = 1;
     ch.Commit();
     EXPECT_EQ(current.image.GetByte(Z + 6), 3);
-    // Made second home as well as first: it becomes the second and the first is cleared.
+    // The first home made second home as well: it becomes the second and the first is cleared.
     ch.Attr.HomeRpt2 = 1;
-    ch.Attr.HomeRpt = 0;
+    ASSERT_TRUE(ch.Attr.HomeRpt);
     ch.Commit();
     EXPECT_EQ(current.image.GetByte(Z + 6), 0);
     EXPECT_EQ(current.image.GetByte(Z + 7), 3);

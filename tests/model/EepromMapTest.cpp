@@ -131,6 +131,36 @@ TEST(EepromMap, DirectoryAddressIsRelativeToTheDynamicBase)
     EXPECT_EQ(e.Address, 0x10002u);
 }
 
+TEST(EepromMap, CopyDirectoryReadsTheTenByteFormAgainstTheSixteenBitBase)
+{
+    cmcEeprom image = MakeImage();
+    EXPECT_FALSE(CopyDirectory(image)) << "no form present";
+
+    Put16(image, EepromMap::Base16, 0x400);
+    Put16(image, EepromMap::End16PartA, 0x800);
+    Put16(image, EepromMap::End16, 0x900);
+    Put16(image, EepromMap::Dir10Present, 1);
+    Put16(image, EepromMap::Dir10Size, 10);
+    Put16(image, EepromMap::Dir10Count, 2);
+    Put16(image, EepromMap::Dir10Address, 0x1234);
+    const int start = 512 + 0x1234 - 0x400;
+    const int stored[2][4] = {{21, 8, 1, 0x0600}, {2, 30, 9, 0x0700}};  // id, size, count, address
+    for (int k = 0; k < 2; ++k)
+        for (int f = 0; f < 4; ++f) Put16(image, start + 10 * k + 2 * f, stored[k][f]);
+    for (int at = EepromMap::Dir10Work; at < EepromMap::Dir10Work + 20; ++at) image.SetByte(at, 0x5A);
+
+    ASSERT_TRUE(CopyDirectory(image));
+    PtblEntry e;
+    ASSERT_TRUE(FindTable(image, 2, e));
+    EXPECT_EQ(e.Address, 0x700u);
+    EXPECT_EQ(e.Count, 9);
+    EXPECT_EQ(e.Size, 30);
+    ASSERT_TRUE(FindTable(image, 21, e));
+    EXPECT_EQ(e.Address, 0x600u);
+    for (int at = EepromMap::Dir12Work; at < EepromMap::Dir12Work + 24; ++at)
+        ASSERT_EQ(image.GetByte(at), 0) << "the 12-byte copy is not touched";
+}
+
 TEST(EepromMap, StoredEntrySizesOtherThanTheFormsAreReadWithTheirStride)
 {
     struct Case { int entrySize; bool addressCopied; } cases[] = {{16, true}, {6, false}};
