@@ -2,6 +2,8 @@
 
 #include "platform/base/Fatal.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstring>
 
 cmcBuff::cmcBuff() { Clear(); }
@@ -19,8 +21,9 @@ cmcBuff::~cmcBuff() { delete[] m_alloc; }
 void cmcBuff::Realloc(int n)
 {
     if (n > m_capacity) {
-        int size = n + m_length / 4;
-        if (size < 1) size = 1;
+        // In 64 bits: near the int limit the growth would overflow.
+        int64_t wanted = static_cast<int64_t>(n) + m_length / 4;
+        int size = static_cast<int>(std::clamp<int64_t>(wanted, 1, INT_MAX));
         auto* alloc = new uint8_t[static_cast<size_t>(size)];
         if (m_length > 0) std::memcpy(alloc, m_start, static_cast<size_t>(m_length));
         std::memset(alloc + m_length, m_fill, static_cast<size_t>(size - m_length));
@@ -75,6 +78,7 @@ void cmcBuff::Append(const cmcBuff& other)
 
 void cmcBuff::AppendBytes(const void* bytes, int n)
 {
+    n = std::min(n, INT_MAX - m_length);
     if (n <= 0) return;
     int old = m_length;
     // The source may lie inside this buffer; keep its offset over a realloc.
@@ -88,6 +92,7 @@ void cmcBuff::AppendBytes(const void* bytes, int n)
 
 void cmcBuff::AppendByte(uint8_t b)
 {
+    if (m_length == INT_MAX) return;
     int old = m_length;
     SetLength(old + 1);
     m_start[old] = b;
@@ -95,6 +100,7 @@ void cmcBuff::AppendByte(uint8_t b)
 
 void cmcBuff::AppendFill(uint8_t b, int n)
 {
+    n = std::min(n, INT_MAX - m_length);
     if (n <= 0) return;
     int old = m_length;
     SetLength(old + n);

@@ -93,12 +93,32 @@ TEST(cmcTask, NoReentryFromANestedLoopAndDeletionWaitsForTheCallback)
     EXPECT_EQ(time.host.ActiveCount(), 1);
 }
 
-TEST(cmcTask, DisposeFromOutsideDeletesAtOnce)
+TEST(cmcTask, DisposeDeletesAtOnceOrAfterTheRunningCallback)
 {
     qmtest::ManualTime time;
     auto* task = new cmcTask;
     task->Schedule(10);
     task->Dispose();
+    EXPECT_EQ(time.host.ActiveCount(), 0);
+
+    // An owner disposed from inside the task's own callback: the callback
+    // returns normally, is not called again, and the task goes at the next
+    // timer event (the sanitizer build checks that nothing is freed early).
+    auto* self = new cmcTask;
+    int calls = 0;
+    self->SetCallback(
+        [&](void*, cmcTask* t) {
+            ++calls;
+            t->Dispose();
+            EXPECT_TRUE(t->IsDeletePending());
+            time.Advance(5); // a nested loop meanwhile
+        },
+        nullptr);
+    self->Schedule(10);
+    time.Advance(10);
+    EXPECT_EQ(calls, 1);
+    time.Advance(20);
+    EXPECT_EQ(calls, 1);
     EXPECT_EQ(time.host.ActiveCount(), 0);
 }
 
