@@ -30,3 +30,11 @@ bench: deps
 
 clean:
 	rm -rf build
+
+# Builds the flash loader in build/run (configured as `build` does) and
+# starts it.
+.PHONY: run-flashloader
+run-flashloader: deps
+	cmake -S . -B $(RUN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(RUN_DIR) -j $(JOBS) --target QM7150Q
+	$(RUN_DIR)/bin/QM7150Q
