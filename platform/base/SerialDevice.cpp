@@ -49,6 +49,7 @@ public:
     {
         speed_t speed = SpeedOf(s.baud);
         if (speed == B0) return false;
+        if (s.dataBits < 5 || s.dataBits > 8) return false; // a terminal has no other sizes
         termios t{};
         if (tcgetattr(m_fd, &t) != 0) return false;
         cfmakeraw(&t);
