@@ -20,7 +20,7 @@ test: deps
 	  ctest --output-on-failure -j $(JOBS) --timeout 600 < /dev/null
 
 build: deps
-	cmake -S . -B $(RUN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(RUN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQM_TESTS=OFF
 	cmake --build $(RUN_DIR) -j $(JOBS)
 
 bench: deps
@@ -35,6 +35,6 @@ clean:
 # starts it.
 .PHONY: run-flashloader
 run-flashloader: deps
-	cmake -S . -B $(RUN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(RUN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQM_TESTS=OFF
 	cmake --build $(RUN_DIR) -j $(JOBS) --target QM7150Q
 	$(RUN_DIR)/bin/QM7150Q

@@ -106,10 +106,13 @@ void FlashRadio::NormalFrame()
     const int model = f[3] << 8 | f[4];
     if (f[2] == 0xE0) {
         ++identityRequests;
-        std::vector<uint8_t> reply = {0xFE, 0xFE, 0xEF, 0xEE, 0xE1,
-                                      static_cast<uint8_t>(m_settings.model >> 8), static_cast<uint8_t>(m_settings.model),
-                                      static_cast<uint8_t>(m_settings.subCode >> 8), static_cast<uint8_t>(m_settings.subCode)};
-        reply.insert(reply.end(), m_payload.begin(), m_payload.end());
+        std::vector<uint8_t> reply;
+        reply.reserve(m_payload.size() + 10);
+        for (uint8_t b : {uint8_t{0xFE}, uint8_t{0xFE}, uint8_t{0xEF}, uint8_t{0xEE}, uint8_t{0xE1},
+                          static_cast<uint8_t>(m_settings.model >> 8), static_cast<uint8_t>(m_settings.model),
+                          static_cast<uint8_t>(m_settings.subCode >> 8), static_cast<uint8_t>(m_settings.subCode)})
+            reply.push_back(b);
+        for (uint8_t b : m_payload) reply.push_back(b);
         reply.push_back(0xFD);
         Send(reply);
         return;
