@@ -60,9 +60,8 @@ public:
     // Lets a value handler ask the view to open the in-place editor at once.
     using EditClosure = std::function<void(cmcCellCapsule* capsule, int value)>;
 
-    cmcCellCapsule() { Reset(); }
+    cmcCellCapsule() = default;
     cmcCellCapsule(const cmcCellCapsule&) = delete;
-    cmcCellCapsule& operator=(const cmcCellCapsule&) = delete;
     ~cmcCellCapsule() = default;
 
     // Every field but Bank becomes 0, null or empty; both closures unset.
@@ -114,4 +113,8 @@ public:
     int RangeLast = 0;
     ChangeClosure OnChange;
     EditClosure OnEdit;
+
+private:
+    // Copies every field; Reset and Assign keep Bank around it.
+    cmcCellCapsule& operator=(const cmcCellCapsule&) = default;
 };
