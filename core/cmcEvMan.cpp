@@ -262,3 +262,40 @@ void cmcEvMan::PurgeSubscribers()
 cmcEvManHolder::cmcEvManHolder() : m_previous(g_EvMan) { g_EvMan = &m_manager; }
 
 cmcEvManHolder::~cmcEvManHolder() { g_EvMan = m_previous; }
+
+// ---------------------------------------------------------------------------
+
+cmcEvSubscription::cmcEvSubscription(EventHandler handler)
+{
+    if (handler && g_EvMan) {
+        m_manager = g_EvMan;
+        m_handler = handler;
+        m_manager->Subscribe(m_handler);
+    }
+}
+
+cmcEvSubscription::cmcEvSubscription(cmcEvSubscription&& other) noexcept
+    : m_handler(other.m_handler), m_manager(other.m_manager)
+{
+    other.m_handler = EventHandler{};
+    other.m_manager = nullptr;
+}
+
+cmcEvSubscription& cmcEvSubscription::operator=(cmcEvSubscription&& other) noexcept
+{
+    if (this != &other) {
+        Reset();
+        m_handler = other.m_handler;
+        m_manager = other.m_manager;
+        other.m_handler = EventHandler{};
+        other.m_manager = nullptr;
+    }
+    return *this;
+}
+
+void cmcEvSubscription::Reset()
+{
+    if (m_manager && m_handler) m_manager->Unsubscribe(m_handler);
+    m_handler = EventHandler{};
+    m_manager = nullptr;
+}

@@ -176,6 +176,31 @@ private:
     cmcTask* m_pump = nullptr;
 };
 
+// A subscription that ends with its owner: it subscribes the closure to
+// g_EvMan when made and unsubscribes it when destroyed, reset or moved from,
+// so no window or model object can be called after it is gone. Keep it as
+// the last member, so the object is complete before its first event and the
+// subscription ends before its other members go. g_EvMan must outlive it.
+//   m_events = cmcEvSubscription(MemberEventHandler<&cuiMain::OnEvent>(this));
+class cmcEvSubscription {
+public:
+    cmcEvSubscription() = default;
+    explicit cmcEvSubscription(EventHandler handler);
+    ~cmcEvSubscription() { Reset(); }
+    cmcEvSubscription(cmcEvSubscription&& other) noexcept;
+    cmcEvSubscription& operator=(cmcEvSubscription&& other) noexcept;
+    cmcEvSubscription(const cmcEvSubscription&) = delete;
+    cmcEvSubscription& operator=(const cmcEvSubscription&) = delete;
+
+    // Unsubscribes now (nothing when not subscribed).
+    void Reset();
+    bool Active() const { return static_cast<bool>(m_handler); }
+
+private:
+    EventHandler m_handler;
+    cmcEvMan* m_manager = nullptr;
+};
+
 // The manager of the running program. It is created at run time (its pump
 // needs the timer host): a cmcEvManHolder installs it.
 extern cmcEvMan* g_EvMan;

@@ -279,3 +279,23 @@ TEST(EvManHolder, InstallsItsManagerAndRestoresThePreviousOne)
     EXPECT_EQ(g_EvMan, nullptr);
     EXPECT_EQ(time.host.ActiveCount(), 0);
 }
+
+TEST_F(EvMan, ASubscriptionEndsWithItsOwnerAndMovesWithIt)
+{
+    Sub a{"a", &log, {}};
+    {
+        cmcEvSubscription outer;
+        {
+            cmcEvSubscription inner(a.Handler());
+            ev.Send(1, 0, 0);
+            outer = std::move(inner); // the moved-from one unsubscribes nothing
+        }
+        ev.Send(2, 0, 0);
+        EXPECT_TRUE(outer.Active());
+    }
+    ev.Send(3, 0, 0); // the owner is gone: no delivery
+    cmcEvSubscription reset(a.Handler());
+    reset.Reset();
+    ev.Send(4, 0, 0);
+    EXPECT_EQ(log, (Log{"a:1", "a:2"}));
+}
