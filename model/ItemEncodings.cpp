@@ -802,8 +802,12 @@ bool EncodeItem(datCh& ch, int kind, int i)
         img.SetBit(a + 8, 7, (ch.RptRfPo >> 1) & 1);
         img.SetBit(a + 8, 6, ch.RptRfPo & 1);
         const int64_t home1 = b + 4, home2 = b + 5;
+        // Releasing the first collecting repeater clears both; releasing the
+        // second clears only the second.
         if (ch.Attr.ClearHome) {
             img.SetU8(home1, 0);
+            img.SetU8(home2, 0);
+        } else if (ch.Attr.ClearHome2) {
             img.SetU8(home2, 0);
         } else if (ch.Attr.SiteHome1) {
             img.SetU8(home1, p.pos);

@@ -1,6 +1,7 @@
 #pragma once
 // What the data layer of the model needs to know about the running program:
-// the main object's current working image, the group shown by the open list
+// the main object's current working image and its initial image, the group
+// shown by the open list
 // sheet, the model type's channel record kind and the priority-removal
 // option. The main object fills it in when it starts; tests set it directly.
 #include <functional>
@@ -11,6 +12,9 @@ struct ModelContext {
     // The current working image; null until the main object has one. The
     // accessors without an image argument read 0 and write nothing then.
     cmcEeprom* CurrentImage = nullptr;
+    // The initial image the defaults come from (cleared rows, the slot a
+    // list shift frees); null until the main object has loaded it.
+    cmcEeprom* InitialImage = nullptr;
     // The origin index of the open list sheet (a query of event 54); empty
     // means nobody answers, which reads as 0.
     std::function<int()> CurrentListRow;

@@ -122,6 +122,14 @@ int datCh::BankOfChannel(int n)
     return WorkTables::Banks;
 }
 
+bool datCh::RangeIsEmpty(const datCh& record, int from, int to)
+{
+    datCh probe(record.Image);
+    for (int i = from; i <= to; ++i)
+        if (probe.Unpack(int(record.Kind), i).State.InUse) return false;
+    return true;
+}
+
 int BcdToInt(const uint8_t* bytes)
 {
     int value = 0;

@@ -147,6 +147,9 @@ public:
     static int MaxIndex(int kind);
     // The bank (0-127) whose channel range holds channel n; 128 when none.
     static int BankOfChannel(int n);
+    // True when no item of the record's kind with an index from..to is in
+    // use, read from the record's image.
+    static bool RangeIsEmpty(const datCh& record, int from, int to);
 
     // 1
     uint32_t Kind;
