@@ -574,7 +574,7 @@ datCh& RunRowCommand(cmcCellCapsule* capsule, datCh& record, int first, int last
 void RowCopy(cmcCellCapsule* capsule, datCh& record, int first, int last)
 {
     const int current = record.Index;
-    if (!capsule || !g_ClipCh || current < first || current > last) return;
+    if (!capsule || !record.Image || !g_ClipCh || current < first || current > last) return;
     Rows rows = CommandRows(*capsule, record);
     rows.first = std::max(rows.first, first);
     rows.last = std::min(rows.last, last);
@@ -588,7 +588,7 @@ void RowPaste(cmcCellCapsule* capsule, datCh& record, int first, int last)
 {
     const int c = record.Index;
     const int kind = RecordKind(record);
-    if (!capsule || !g_ClipCh || c < first || c > last || !g_ClipCh->HoldsKind(kind)) return;
+    if (!capsule || !record.Image || !g_ClipCh || c < first || c > last || !g_ClipCh->HoldsKind(kind)) return;
     const int count = std::min(last - c + 1, g_ClipCh->Count());
     if (!datCh::RangeIsEmpty(record, c, c + count - 1) && !Confirm(kAskOverwrite)) return;
     g_ClipCh->PasteKeepingLinks(record.Image, kind, c, count);

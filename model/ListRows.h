@@ -116,6 +116,10 @@ void ResetRowsToDefault(cmcEeprom& image, int kind, int first, int last);
 // (when given).
 void CopyItemFromImage(cmcEeprom& image, cmcEeprom& source, int kind, int index, CellChangeScope* scope);
 
+// The renumbering works on the image given, which must be the main object's
+// current working image: the item codec reads the bank and group counts from
+// that one, and the sites (kind 30) are moved there.
+//
 // Renumbering after the item at index of a list of the given full length was
 // deleted: references to it are cleared (switching off what used them, with a
 // message where the user must know), references above it step down; the
