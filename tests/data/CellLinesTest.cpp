@@ -157,20 +157,13 @@ TEST_F(CellLines, EveryCellModelParses)
 
 TEST_F(CellLines, PopupMenusNamedByCellsExistAndTheirItemsNameTheirCategory)
 {
-    // Pop-up menu keys named by sheet cells (their own or through a model)
-    // and by the basic cells.
+    // Pop-up menu keys named by placed cells (their own or through a model)
+    // and by the cell models.
     std::set<std::string> named;
     auto collect = [&](const cmcCellObj& cell) {
         if (cell.PopupMenu && !cell.PopupMenu->empty()) named.insert(*cell.PopupMenu);
     };
-    for (const std::string& sheet : Sheets()) {
-        cmcCellObj basic = ovl::ParseCellText(Language().Line(sheet + "_BasicCell", 0));
-        collect(basic);
-        CellCounters counters{};
-        for (const std::string& line : Language().Section(sheet + "_Cells"))
-            if (!line.empty() && line[0] != ':')
-                for (const cmcCellObj& cell : ovl::ParseRow(line, &basic, &counters)) collect(cell);
-    }
+    for (const ovl::PlacedCell& placed : ovl::PlacedCells()) collect(placed.Cell);
     for (const std::string& model : Language().KeysWithSuffix(""))
         if (model.rfind("CellModel_", 0) == 0) collect(ovl::ParseCellText("{($" + model.substr(10) + ")}"));
     named.insert("GI_PMenu_NoItem"); // the Edit menu's filler

@@ -337,6 +337,7 @@ TEST_F(ChoiceLists, PickersRepeatTheirRowThroughTheirLoop)
 {
     for (const PickerSpec& p : Pickers) {
         SCOPED_TRACE(p.key);
+        for (const char* part : {"_Style", "_BasicCell", "_Cells"}) ASSERT_TRUE(Language().Has(p.key + std::string(part)));
         std::vector<std::string> lines = Language().Section(std::string(p.key) + "_Cells");
         // A fixed row first, so that the sheet keeps a row when the list is
         // empty and the loop row is left out.

@@ -214,3 +214,44 @@ bool IsLabelName(const std::string& name)
 }
 
 } // namespace ovl
+
+namespace ovl {
+
+std::vector<PlacedCell> PlacedCells()
+{
+    const Overlay& file = Language();
+    std::vector<PlacedCell> placed;
+    std::set<std::string> sheets = file.KeysWithSuffix("_Style");
+    for (const std::string& key : file.KeysWithSuffix("_Cells")) sheets.insert(key);
+    for (const std::string& sheet : sheets) {
+        cmcCellObj basic = ParseCellText(file.Line(sheet + "_BasicCell", 0));
+        placed.push_back({sheet + "_BasicCell", basic});
+        CellCounters counters{};
+        std::vector<std::string> lines = file.Section(sheet + "_Cells");
+        for (size_t n = 0; n < lines.size(); ++n) {
+            if (!lines[n].empty() && lines[n][0] == ':') continue;
+            for (const cmcCellObj& cell : ParseRow(lines[n], &basic, &counters))
+                placed.push_back({sheet + "_Cells line " + std::to_string(n), cell});
+        }
+    }
+    for (const std::string& list : file.KeysWithSuffix("_Body")) {
+        cmcCellObj basic = ParseCellText(file.Line(list + "_BasicCell", 0));
+        bool toolBar = list.rfind("GI_ToolBar_", 0) == 0;
+        std::vector<std::string> lines = file.Section(list + "_Body");
+        for (size_t n = 0; n < lines.size(); ++n) {
+            std::string where = list + "_Body line " + std::to_string(n);
+            if (toolBar) {
+                CellCounters counters{};
+                for (const cmcCellObj& cell : ParseRow(lines[n], &basic, &counters)) placed.push_back({where, cell});
+            } else {
+                placed.push_back({where, ParseBodyLine(lines[n], &basic)});
+            }
+        }
+    }
+    std::vector<std::string> checks = file.Section("GI_WarningCheckList");
+    for (size_t n = 0; n < checks.size(); ++n)
+        placed.push_back({"GI_WarningCheckList line " + std::to_string(n), ParseCellText(checks[n])});
+    return placed;
+}
+
+} // namespace ovl

@@ -107,6 +107,18 @@ std::vector<ListEntry> ListEntries(const std::string& listKey, int label);
 } // namespace ovl
 
 namespace ovl {
+
 // Whether the name is one of the program's cell label names.
 bool IsLabelName(const std::string& name);
+
+// A cell that the language file places where the program runs it: on a
+// sheet (basic cells included), in a menu, tree or tool bar, or in the
+// warning check list.
+struct PlacedCell {
+    std::string Where; // the key and line
+    cmcCellObj Cell;
+};
+// Every placed cell, parsed as the program parses it (needs LanguageTable).
+std::vector<PlacedCell> PlacedCells();
+
 } // namespace ovl
