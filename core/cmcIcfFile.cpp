@@ -177,20 +177,29 @@ int cmcIcfFile::Format(const dst_AdrRange* ranges, std::string& text) const
 
     for (const dst_AdrRange* r = ranges; r != nullptr && !IsRangeEnd(*r); ++r) {
         if (r->First < 0 || r->Last >= size) return kIcfFileAccess;
-        text.reserve(text.size() + size_t(r->Last - r->First + 1) * 3 + 1024);
+        // Each record: address, count, two digits a byte, newline; written
+        // straight into room made for the whole range.
+        const int64_t length = int64_t(r->Last) - r->First + 1;
+        const int64_t records = length / m_bytesPerRecord + 2;
+        const size_t start = text.size();
+        text.resize(start + size_t(length * 2 + records * (w + 3)));
+        char* out = text.data() + start;
         for (int64_t a = r->First; a <= r->Last;) {
             const int64_t blockEnd = (a / m_bytesPerRecord + 1) * m_bytesPerRecord - 1;
             const int n = int(std::min<int64_t>(blockEnd, r->Last) - a + 1);
-            AppendHex(text, uint32_t(a) & addressMask, w);
-            AppendHex(text, uint32_t(n), 2);
+            const uint32_t address = uint32_t(a) & addressMask;
+            for (int k = w - 1; k >= 0; --k) *out++ = kHexDigits[(address >> (4 * k)) & 0xF];
+            *out++ = kHexDigits[n >> 4];
+            *out++ = kHexDigits[n & 0xF];
             for (int k = 0; k < n; ++k) {
                 const uint8_t b = bytes[a + k];
-                text += kHexDigits[b >> 4];
-                text += kHexDigits[b & 0xF];
+                *out++ = kHexDigits[b >> 4];
+                *out++ = kHexDigits[b & 0xF];
             }
-            text += '\n';
+            *out++ = '\n';
             a += n;
         }
+        text.resize(size_t(out - text.data()));
     }
     return kIcfOk;
 }
