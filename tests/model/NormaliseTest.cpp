@@ -446,3 +446,57 @@ TEST_F(NormaliseFixture, VoteZoneChannelsLeaveTheScanLists)
     RemoveMultisiteChannelsFromScanLists(image());
     EXPECT_EQ(image().GetByte(146320), 0xC0);
 }
+
+TEST_F(NormaliseFixture, SettingsOutsideTheirRangeTakeTheDefaults)
+{
+    // The defaults.
+    initial.SetByte(302530, 7);
+    initial.SetByte(302531, 12);
+    Put16(initial, 302534, 50);
+    initial.SetByte(302538, 0x1F);
+    initial.SetByte(302539, 0x2F);
+    for (int k = 0; k < 6; ++k) initial.SetByte(148168 + k, 0xA0 + k);
+    initial.SetByte(181276, 'S');
+    initial.SetByte(163030, 0x12);
+    initial.SetByte(163330 + 15, 0x34);
+    initial.SetByte(204832, 4);
+    initial.SetByte(303616, 9);
+    // The image: too short noise-squelch times, no GPS delays, no stand-by
+    // text, a comment with control characters, an opening text, zero expert
+    // bytes, a home site past the last site, an unset ring-back timer.
+    image().SetByte(302530, 4);
+    image().SetByte(302531, 10);
+    image().SetByte(302538, 0x05);
+    image().SetByte(302539, 0x06);
+    image().SetByte(148168, 0x55);
+    image().SetByte(176120, 0x07);
+    image().SetByte(176121, 'A');
+    image().SetByte(176136 + 15, 0xC3);
+    for (int k = 0; k < 48; ++k) image().SetByte(181190 + k, k == 24 + 3 ? 'X' : ' ');
+    image().SetByte(197872, 0x02);
+    image().SetByte(303639, 0x80);
+    image().SetByte(303631, 3);
+    image().SetByte(WorkTables::MultisiteSiteCount, 3);
+    image().SetByte(163030, 0x99);
+    image().SetByte(303614, 0x00);
+    Run(kBeforeOutput);
+    EXPECT_EQ(image().GetByte(302530), 7);
+    EXPECT_EQ(image().GetByte(302531), 10);
+    EXPECT_EQ(Get16(image(), 302534), 50);
+    EXPECT_EQ(image().GetByte(302538), 0x15);
+    EXPECT_EQ(image().GetByte(302539), 0x26);
+    for (int k = 0; k < 6; ++k) EXPECT_EQ(image().GetByte(148168 + k), 0xA0 + k) << k;
+    EXPECT_EQ(image().GetByte(181276), 'S');
+    EXPECT_EQ(image().GetByte(176120), ' ');
+    EXPECT_EQ(image().GetByte(176121), 'A');
+    EXPECT_EQ(image().GetByte(176136 + 15), ' ');
+    EXPECT_FALSE(image().GetByte(175682) & 0x20);  // no text at 181190
+    EXPECT_TRUE(image().GetByte(175758) & 0x20);   // a text at 181214
+    EXPECT_EQ(image().GetByte(204832), 4);
+    EXPECT_EQ(image().GetByte(197872), 0x0A);
+    EXPECT_EQ(image().GetByte(303639) & 0x80, 0);  // the home site is not a site
+    EXPECT_EQ(image().GetByte(303631), 0);
+    EXPECT_EQ(image().GetByte(163030), 0x12);
+    EXPECT_EQ(image().GetByte(163330 + 15), 0x34);
+    EXPECT_EQ(image().GetByte(303616), 9);
+}
