@@ -194,7 +194,8 @@ int EditDecimal(cmcCellCapsule* cap, int& value, int storedDecimals, int shownDe
         const int64_t remainder = magnitude % Pow10(s);
         const int64_t fraction = d >= s ? remainder * Pow10(d - s) : remainder / Pow10(s - d);
         // A negative value keeps its sign, also when its whole part is 0.
-        const std::string wholeText = (value < 0 ? "-" : "") + std::to_string(whole);
+        std::string wholeText = std::to_string(whole);
+        if (value < 0) wholeText.insert(wholeText.begin(), '-');
         char buffer[64];
         std::snprintf(buffer, sizeof buffer, "%3s.%0*lld", wholeText.c_str(), d, static_cast<long long>(fraction));
         return TrimZeros(buffer, trim);
