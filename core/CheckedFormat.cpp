@@ -68,10 +68,14 @@ std::string CheckedFormat(std::string_view format, std::initializer_list<FormatA
             ++i;
             continue;
         }
-        std::string spec = "%" + flags;
+        std::string spec(1, '%');
+        spec += flags;
         if (width > 0) spec += std::to_string(width);
         // A precision means nothing to a character (and is undefined there).
-        if (precision >= 0 && conversion != 'c') spec += "." + std::to_string(precision);
+        if (precision >= 0 && conversion != 'c') {
+            spec += '.';
+            spec += std::to_string(precision);
+        }
         char buffer[2 * kMaxWidth + 64];
         int n = 0;
         if (text) {

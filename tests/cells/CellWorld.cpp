@@ -55,14 +55,23 @@ std::vector<std::string> ListSection(const std::string& key, const std::string& 
 
 bool RecordingPopups::OpenChoiceList(const cmcCellCapsule&, int label, int focus, const std::string& key)
 {
-    calls.push_back({"choice", label, focus, key});
+    PopupCall c{"choice"};
+    c.label = label;
+    c.focus = focus;
+    c.key = key;
+    calls.push_back(c);
     return true;
 }
 
 bool RecordingPopups::OpenPicker(const cmcCellCapsule&, int label, int focus, const std::string& key,
                                  const std::string& code)
 {
-    calls.push_back({"picker", label, focus, key, code});
+    PopupCall c{"picker"};
+    c.label = label;
+    c.focus = focus;
+    c.key = key;
+    c.code = code;
+    calls.push_back(c);
     return true;
 }
 

@@ -21,6 +21,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace celltest {
@@ -41,6 +42,7 @@ struct PostedEvent {
 
 // What a cell opened through the pop-up service.
 struct PopupCall {
+    explicit PopupCall(std::string kind) : what(std::move(kind)) {}
     std::string what;  // "choice", "picker", "bits", "text", "char", "password"
     int label = 0;
     int focus = 0;

@@ -490,13 +490,15 @@ TEST(Engine, LabelsWithoutABehaviourShowTheirNumber)
         Capsule c(cell.get());
         c.cap.Key = 13;
         RunCell(c);
-        EXPECT_EQ(c.cap.Text, std::to_string(label) + " *Yet*");
+        std::string expected = std::to_string(label);
+        expected += " *Yet*";
+        EXPECT_EQ(c.cap.Text, expected);
     }
     // Silent labels, and a label whose family is not there, show nothing.
     for (int label : {int(CL_Null), int(Flex_Language_ChNo), int(CL_Mdc_Alias3_ID), int(CL_NoLabel), int(CL_Mch_Tot)}) {
         auto cell = MakeCell(CT_Null, label);
         Capsule c(cell.get());
-        c.cap.Text = "x";
+        c.cap.Text.assign(3, 'x');
         RunCell(c);
         EXPECT_EQ(c.cap.Text, "") << label;
     }
