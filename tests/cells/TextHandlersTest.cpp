@@ -218,6 +218,18 @@ TEST_F(LcdTexts, UserCharactersAreDrawnAndEditedDotByDot)
     EXPECT_EQ(editor.across, 7);
     EXPECT_EQ(editor.down, 19);
     EXPECT_EQ(editor.bytes, dots);
+
+    // The 5-column set in the one-line layout: 5 x 17 dots, the top row in
+    // the low bit of each column's first byte.
+    world.Environ().ViewType = 1;
+    world.Image().SetByte(kLayoutByte, 0x00);
+    std::string narrow(5 * 17, '0');
+    narrow[16 * 5 + 4] = '1';  // column 4, row 16
+    commit.cap.EditText = narrow;
+    EXPECT_EQ(EditUserChar(&commit.cap, result), 1);
+    const datCh mob = TestImage(world.Image()).Read(4, 3);
+    EXPECT_EQ(mob.CharBitmapMob[6 + 4 * 3 + 2], 0x01);
+    EXPECT_EQ(TestImage(world.Image()).Read(3, 3).CharBitmap[0], 0x80);  // the other set is untouched
 }
 
 TEST_F(LcdTexts, PasswordComesOnlyFromItsDialog)
