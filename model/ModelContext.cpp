@@ -14,3 +14,10 @@ ScopedModelContext::ScopedModelContext(ModelContext context) : m_previous(std::m
 }
 
 ScopedModelContext::~ScopedModelContext() { CurrentModelContext() = std::move(m_previous); }
+
+int IdentityPayloadByte(int position)
+{
+    const uint8_t* payload = CurrentModelContext().IdentityPayload;
+    if (payload == nullptr || position < 0 || position >= IdentityPayload::Size) return 0;
+    return payload[position];
+}

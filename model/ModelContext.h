@@ -1,8 +1,10 @@
 #pragma once
 // What the data layer of the model needs to know about the running program:
 // the main object's current working image, the group shown by the open list
-// sheet, the model type's channel record kind and the priority-removal
-// option. The main object fills it in when it starts; tests set it directly.
+// sheet, the model type's channel record kind, the environment's fixed
+// options, the initial image and what the last identification told. The main
+// object fills it in when it starts; tests set it directly.
+#include <cstdint>
 #include <functional>
 
 class cmcEeprom;
@@ -20,7 +22,35 @@ struct ModelContext {
     // The environment's priority-removal option; empty reads as on, the
     // option's fixed value.
     std::function<bool()> PriorityRemoval;
+    // The environment's rotary-limit option (empty: on) and key-C removal
+    // option (empty: off), their fixed values.
+    std::function<bool()> RotaryLimit;
+    std::function<bool()> KeyCRemoval;
+
+    // The main object's initial image: the defaults of the model type, loaded
+    // from the initial clone file and unpacked; null until it is loaded.
+    const cmcEeprom* InitialImage = nullptr;
+    // The identity payload of the last identification (127 bytes: the radio's
+    // version at 34, its layout flags at 109); null before the first one,
+    // when every byte reads 0.
+    const uint8_t* IdentityPayload = nullptr;
+    // The radio's serial number taken from the last identification; empty
+    // reads as 0 (none).
+    std::function<uint32_t()> SerialNumber;
+    // The largest unit ID (the overlay text "GI_AppUnitIdMax"); empty reads
+    // the overlay.
+    std::function<int()> UnitIdMax;
 };
+
+// Identity payload positions read by the data layer.
+namespace IdentityPayload {
+constexpr int Size = 127;
+constexpr int Version = 34;      // the radio's version
+constexpr int LayoutFlags = 109; // bit 6: 32-bit addressing; bits 4-5: its kind
+}  // namespace IdentityPayload
+
+// A byte of the last identity payload; 0 before the first identification.
+int IdentityPayloadByte(int position);
 
 // The one context of the program.
 ModelContext& CurrentModelContext();

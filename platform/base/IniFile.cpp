@@ -1,13 +1,12 @@
 #include "platform/base/IniFile.h"
 
+#include "platform/base/AtomicFile.h"
+
 #include <cerrno>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-
-#include <unistd.h>
 
 namespace plat {
 
@@ -85,17 +84,7 @@ bool IniFile::Save(const std::string& path) const
     std::error_code ec;
     fs::path target(path);
     if (target.has_parent_path()) fs::create_directories(target.parent_path(), ec);
-    std::string tmp = path + ".tmp" + std::to_string(getpid());
-    FILE* f = std::fopen(tmp.c_str(), "wb");
-    if (f == nullptr) return false;
-    std::string text = Text();
-    bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-    ok = std::fflush(f) == 0 && ok;
-    ok = fsync(fileno(f)) == 0 && ok;
-    ok = std::fclose(f) == 0 && ok;
-    if (ok) ok = std::rename(tmp.c_str(), path.c_str()) == 0;
-    if (!ok) std::remove(tmp.c_str());
-    return ok;
+    return SaveFileAtomically(path, Text()) == SaveResult::Saved;
 }
 
 int IniFile::FindKey(const std::string& section, const std::string& key) const

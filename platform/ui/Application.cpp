@@ -3,6 +3,7 @@
 #include "platform/base/Fatal.h"
 #include "platform/ui/FatalBox.h"
 #include "platform/ui/Form.h"
+#include "platform/ui/MessageBox.h"
 #include "platform/ui/QtAccess.h"
 #include "platform/ui/TestHooks.h"
 
@@ -30,10 +31,14 @@ Application::Application(int& argc, char** argv) : m_argc(argc)
     argc = m_argc;
     QGuiApplication::setQuitOnLastWindowClosed(false);
     InstallFatalMessageBox();
+    SetUserMessageFunction([](const std::string& text, const std::string& caption, unsigned flags) {
+        return MessageBox(text, caption, flags);
+    });
 }
 
 Application::~Application()
 {
+    SetUserMessageFunction(nullptr);
     g_instance = nullptr;
     g_mainForm = nullptr;
     g_quitRequested = false;
