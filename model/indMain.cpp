@@ -20,6 +20,11 @@ ModelContext MakeContext(indMain* main)
     context.CurrentListRow = [] { return QueryCurrentListGroup(); };
     context.MchRecordKind = [] { return MchRecordKind(); };
     context.PriorityRemoval = [] { return g_Environ ? g_Environ->PriorityRemoval != 0 : true; };
+    context.RotaryLimit = [] { return g_Environ ? g_Environ->RotaryLimit != 0 : true; };
+    context.KeyCRemoval = [] { return g_Environ ? g_Environ->KeyCRemoval != 0 : false; };
+    context.InitialImage = &main->InitialImage();
+    // All zeros until the first identification, as the data layer expects.
+    context.IdentityPayload = main->IdentityPayload().data();
     return context;
 }
 

@@ -1,33 +1,29 @@
-// The main object's packing of the working tables into the clone memory.
-//
-// WAITING FOR THE PACKER: the packer itself (the table list, the directory
-// in both forms, the end marker, the budget and the overflow answer) is
-// being built as the free functions of model/Packing. Until it is joined
-// here, these members leave the clone memory as it is and answer 0 (it
-// fitted); every caller already calls them where a pack belongs.
+// The main object's packing of the working tables into the clone memory:
+// the packer of model/Packing on the image it is given.
+#include "model/Packing.h"
 #include "model/indMain.h"
 
-int indMain::Static2Dynamic(cmcEeprom& /*image*/, bool /*forRadio*/, bool /*withBudget*/, bool /*legacy16*/)
+int indMain::Static2Dynamic(cmcEeprom& image, bool forRadio, bool withBudget, bool legacy16)
 {
-    return 0;
+    return ::Static2Dynamic(image, forRadio, withBudget, legacy16);
 }
 
 int indMain::PackWithLayoutFlag(cmcEeprom& image, bool forRadio, bool withBudget, bool legacy16)
 {
-    return Static2Dynamic(image, forRadio, withBudget, legacy16);
+    return ::PackWithLayoutFlag(image, forRadio, withBudget, legacy16);
 }
 
 int indMain::PackNewLayout(cmcEeprom& image, bool forRadio, bool withBudget)
 {
-    return PackWithLayoutFlag(image, forRadio, withBudget, false);
+    return ::PackNewLayout(image, forRadio, withBudget);
 }
 
 int indMain::Pack(cmcEeprom& image)
 {
-    return PackNewLayout(image, false, false);
+    return ::Pack(image);
 }
 
 int indMain::PackPlain(cmcEeprom& image)
 {
-    return Static2Dynamic(image, false, false, false);
+    return ::PackPlain(image);
 }

@@ -6,6 +6,7 @@
 #include "cells/indCellCall.h"
 #include "core/CellNames.h"
 #include "core/EventIds.h"
+#include "model/EepromMap.h"
 #include "model/TableAccess.h"
 #include "platform/ui/Clipboard.h"
 #include "platform/ui/Help.h"
@@ -175,9 +176,12 @@ TEST(Engine, RowCommandsAreHandledAndBoundedByTheirList)
     auto cell = MakeCell(CT_Mch, CL_Mch_Tot, 5);
     Capsule c(cell.get());
     c.cap.Command = CL_PMenu_Copy;
+    EXPECT_EQ(DynamicBase(world.Image()), 0u);
     RunCell(c);
     EXPECT_EQ(seen.runs, 0);
     EXPECT_TRUE(world.Main().CheckScheduled());
+    // The tables are packed after the command.
+    EXPECT_NE(DynamicBase(world.Image()), 0u);
 }
 
 TEST(Engine, CarryingBanksMovesTheirChannelCountsAndRenamesTheRows)

@@ -6,6 +6,7 @@
 #include "cells/indCellCall.h"
 #include "core/CellNames.h"
 #include "model/EepromMap.h"
+#include "model/Packing.h"
 #include "model/TableAccess.h"
 #include "tests/cells/CellWorld.h"
 
@@ -140,6 +141,24 @@ TEST(CellQueries, CloneMemoryBudget)
     EXPECT_EQ(MaxItemsThatFit(CT_Mch, -1, 0), -1);
     image.U32(EepromMap::End32, 0x20000);  // already past the limit
     EXPECT_EQ(MaxItemsThatFit(CT_Mch, 5, 0), -1);
+}
+
+TEST(CellQueries, BudgetOfAPackedCopyForTheRadio)
+{
+    CellWorld world;
+    TestImage image(world.Image());
+    image.BankCounts({40});
+    for (int n = 0; n < 40; ++n) image.Channel(n, 146000000 + 12500 * n);
+    const cmcEeprom before(world.Image());
+    // The copy is packed in the 16-bit layout and judged against its limit:
+    // the same answer as the packer's own channel budget, and the working
+    // image stays as it was.
+    const int m = MaxItemsThatFitPacked(CT_Mch, 2000, 0);
+    EXPECT_GT(m, 0);
+    EXPECT_LT(m, 2000);
+    EXPECT_EQ(m, MaxChannelsThatFitPacked(world.Image(), 2000));
+    EXPECT_TRUE(world.Image().Equals(before));
+    EXPECT_EQ(MaxItemsThatFitPacked(CT_Mch, 3, 0), 3);
 }
 
 TEST(MainObject, ModifiedStateFollowsTheSavedCopyUntilSaved)
