@@ -67,3 +67,13 @@ struct RowBounds {
     int Group;
 };
 RowBounds CommandRowBounds(const indCellCall& call, int command);
+
+// What carry up and down of bank rows and multisite site rows move before
+// the rows themselves (direction d: -1 up, +1 down): the channels of bank b
+// (MoveBankBlock, carried past the neighbour bank's channels within
+// 0..upper), the repeaters of group g of kind 22 or 27 (MoveGroupBlock; the
+// home repeater bytes of both banks stay), and the repeaters of site s
+// (MoveSiteGroupBlock; the home repeater bytes of both sites stay).
+void MoveBankBlock(cmcCellCapsule* capsule, cmcEeprom& image, int kind, int upper, int b, int d);
+void MoveGroupBlock(cmcCellCapsule* capsule, cmcEeprom& image, int kind, int upper, int g, int d);
+void MoveSiteGroupBlock(cmcCellCapsule* capsule, cmcEeprom& image, int kind, int s, int d);

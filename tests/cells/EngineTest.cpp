@@ -207,9 +207,6 @@ TEST(Engine, CarryingBanksMovesTheirChannelCountsAndRenamesTheRows)
     EXPECT_EQ(counts, (std::vector<int>{1, 2, 4, 5, 6, 3}));
     EXPECT_EQ(GroupItemCount(2, 22), 2);
     EXPECT_EQ(GroupItemCount(5, 22), 1);
-    // The capsule is as the sheet gave it.
-    EXPECT_EQ(c.cap.RangeFirst, 3);
-    EXPECT_EQ(c.cap.RangeLast, 5);
     EXPECT_EQ(world.PostedOf(ev::UpdateBankNodes).size(), 1u);
     EXPECT_EQ(world.PostedOf(ev::RereadBankName), (std::vector<int>{2, 3, 4, 5}));
     EXPECT_TRUE(scope & csEveryLabelled);
@@ -224,7 +221,7 @@ TEST(Engine, CarryingBanksMovesTheirChannelCountsAndRenamesTheRows)
     EXPECT_EQ(world.PostedOf(ev::RereadBankName), (std::vector<int>{0}));
 }
 
-TEST(Engine, CarryingASiteSwapsItsRepeatersAndKeepsTheHomes)
+TEST(Engine, CarryingASiteSwapsItsRepeaters)
 {
     CellWorld world;
     TestImage image(world.Image());
@@ -246,9 +243,40 @@ TEST(Engine, CarryingASiteSwapsItsRepeatersAndKeepsTheHomes)
     std::vector<int> freqs;
     for (int i = 0; i < 4; ++i) freqs.push_back(image.Read(31, i).RptRxFreq);
     EXPECT_EQ(freqs, (std::vector<int>{452000000, 453000000, 451000000, 454000000}));
+}
+
+TEST(Engine, ContentMovesKeepTheHomeRepeatersInPlace)
+{
+    CellWorld world;
+    TestImage image(world.Image());
+    // Two sites whose second repeater of site 1 is its first home.
+    image.SiteCount(2).GroupCount(31, 0, 1).GroupCount(31, 1, 2);
+    image.Item(30, 0, [](datCh& r) { r.SiteHome1 = 1; r.SiteHome2 = 0; });
+    image.Item(30, 1, [](datCh& r) { r.SiteHome1 = 2; r.SiteHome2 = 1; });
+    cmcCellCapsule capsule;
+    MoveSiteGroupBlock(&capsule, world.Image(), 31, 1, -1);
     EXPECT_EQ(image.Read(30, 0).SiteHome1, 1);
+    EXPECT_EQ(image.Read(30, 0).SiteHome2, 0);
     EXPECT_EQ(image.Read(30, 1).SiteHome1, 2);
     EXPECT_EQ(image.Read(30, 1).SiteHome2, 1);
+
+    // The LTR and ZEPH home repeaters of two banks.
+    image.GroupCount(22, 0, 2).GroupCount(22, 1, 3).GroupCount(27, 0, 1).GroupCount(27, 1, 1);
+    image.Item(13, 0, [](datCh& r) { r.LtrHomeRpt = 2; r.ZephHomeRpt = 1; r.ZephHomeRpt2 = 0; });
+    image.Item(13, 1, [](datCh& r) { r.LtrHomeRpt = 3; r.ZephHomeRpt = 0; r.ZephHomeRpt2 = 1; });
+    MoveGroupBlock(&capsule, world.Image(), 22, ListItemTotal(22), 0, 1);
+    // The range is left on the moved block: group 0's two repeaters now
+    // follow group 1's three.
+    EXPECT_EQ(capsule.RangeFirst, 3);
+    EXPECT_EQ(capsule.RangeLast, 4);
+    MoveGroupBlock(&capsule, world.Image(), 27, ListItemTotal(27), 0, 1);
+    EXPECT_EQ(GroupItemCount(0, 22), 3);
+    EXPECT_EQ(GroupItemCount(1, 22), 2);
+    const datCh bank0 = image.Read(13, 0), bank1 = image.Read(13, 1);
+    EXPECT_EQ(bank0.LtrHomeRpt, 2);
+    EXPECT_EQ(bank1.LtrHomeRpt, 3);
+    EXPECT_EQ(bank0.ZephHomeRpt, 1);
+    EXPECT_EQ(bank1.ZephHomeRpt2, 1);
 }
 
 TEST(Engine, HelpCommandAsksTheHelpServiceForTheCellsContext)
