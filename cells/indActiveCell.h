@@ -20,6 +20,13 @@ public:
     // capsule->OnChange at its end with the cells to repaint.
     CellExecResult Exec(cmcCellCapsule* capsule, int notify);
 
+    // The marks of any cell, evaluated without a key on a temporary cell
+    // (the capsule's bank is the bank of channel index + 1): error and
+    // warning bit.
+    static void EvaluateCellMarks(int category, int label, int index, bool& error, bool& warning);
+    static bool CellError(int category, int label, int index);
+    static bool CellWarning(int category, int label, int index);
+
     // Tests of views put their own behaviour in place of every engine's Exec
     // for the life of the guard (guards nest; the newest one answers).
     using Behaviour = std::function<CellExecResult(cmcCellCapsule* capsule, int notify)>;

@@ -1,10 +1,13 @@
 #include "platform/ui/QtCanvas.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <iterator>
 
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QPaintDevice>
+#include <QPainter>
 #include <QString>
 
 namespace plat {
@@ -17,6 +20,21 @@ int LineHeight(const QFont& font, const QPaintDevice* device)
 }
 
 } // namespace
+
+QColor ToQColor(Color color)
+{
+    if (color & 0x80000000u) {
+        // The classic scheme, by system colour index 0 to 20.
+        static constexpr uint32_t kSystem[] = {
+            0xC8D0D4, 0xA56E3A, 0x6A240A, 0x808080, 0xC8D0D4, 0xFFFFFF, 0x000000, 0x000000, 0x000000,
+            0xFFFFFF, 0xC8D0D4, 0xC8D0D4, 0x808080, 0x6A240A, 0xFFFFFF, 0xC8D0D4, 0x808080, 0x808080,
+            0x000000, 0xC8D0D4, 0xFFFFFF,
+        };
+        const uint32_t index = color & 0xFFu;
+        color = index < std::size(kSystem) ? kSystem[index] : 0;
+    }
+    return QColor(int(color & 0xFF), int((color >> 8) & 0xFF), int((color >> 16) & 0xFF));
+}
 
 QFont ToQFont(const Font& font, const QPaintDevice* device)
 {
@@ -76,6 +94,24 @@ Size QtCanvas::TextExtent(std::string_view text)
     QFontMetrics metrics(CurrentQFont(), m_device);
     QString s = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
     return Size{metrics.horizontalAdvance(s), metrics.height()};
+}
+
+void QtCanvas::FillRect(const Rect& rect, Color color)
+{
+    if (rect.IsEmpty()) return;
+    QPainter painter(m_device);
+    painter.fillRect(rect.left, rect.top, rect.Width(), rect.Height(), ToQColor(color));
+}
+
+void QtCanvas::FrameRect(const Rect& rect, Color color)
+{
+    if (rect.IsEmpty()) return;
+    QPainter painter(m_device);
+    const QColor c = ToQColor(color);
+    painter.fillRect(rect.left, rect.top, rect.Width(), 1, c);
+    painter.fillRect(rect.left, rect.bottom - 1, rect.Width(), 1, c);
+    painter.fillRect(rect.left, rect.top, 1, rect.Height(), c);
+    painter.fillRect(rect.right - 1, rect.top, 1, rect.Height(), c);
 }
 
 } // namespace plat

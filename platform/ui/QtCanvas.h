@@ -4,6 +4,7 @@
 // before (or without) anything is painted on it.
 #include "platform/base/Canvas.h"
 
+#include <QColor>
 #include <QFont>
 
 class QPaintDevice;
@@ -16,6 +17,10 @@ namespace plat {
 // 0 keeps the default size. The character set is not used.
 QFont ToQFont(const Font& font, const QPaintDevice* device);
 
+// The Qt colour of a colour value; system colours take the classic desktop
+// scheme's values (window white, window text black, button face grey ...).
+QColor ToQColor(Color color);
+
 class QtCanvas : public Canvas {
 public:
     // The canvas's font takes the device's vertical resolution as its pixels
@@ -23,6 +28,10 @@ public:
     explicit QtCanvas(QPaintDevice* device);
 
     Size TextExtent(std::string_view text) override;
+    // Draw on the device through a painter of their own; the device must not
+    // be painted by another painter at the same time.
+    void FillRect(const Rect& rect, Color color) override;
+    void FrameRect(const Rect& rect, Color color) override;
     QPaintDevice* Device() const { return m_device; }
     // The Qt font of the canvas's current font.
     QFont CurrentQFont();

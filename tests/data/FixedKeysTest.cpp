@@ -273,6 +273,9 @@ TEST_F(FixedKeys, EveryKeyLiteralOfTheSourcesExists)
     const std::set<std::string> helpKeys = {"GI_AppItem_Topic_ID", "GI_AppItem_Key_Assign_Topic_ID", "GI_AppItem_Context_ID"};
     // Keys of the overlay lines that the program builds in memory.
     const std::set<std::string> builtIn = {"GI_Sheet_FBitsR"};
+    // Sheet keys the code only compares the open sheet with; nothing reads
+    // them, so they need not exist until their sheets are authored.
+    const std::set<std::string> comparedOnly = {"GI_Sheet_Common_CEdit", "GI_Sheet_Common_CEdit_Mob"};
     // The values that the program puts into the key patterns it formats.
     const std::map<std::string, std::vector<std::string>> patterns = {
         {"GI_Sheet_Mch_%s", {"GI_Sheet_Mch_Lmr", "GI_Sheet_Mch_Pmr"}},
@@ -282,7 +285,7 @@ TEST_F(FixedKeys, EveryKeyLiteralOfTheSourcesExists)
         return file.Has(key) || file.Has(key + "_Style") || file.Has(key + "_Body");
     };
     for (const std::string& literal : KeyLiteralsOfSources()) {
-        if (builtIn.count(literal)) continue;
+        if (builtIn.count(literal) || comparedOnly.count(literal)) continue;
         if (systemKeys.count(literal)) {
             EXPECT_TRUE(ovl::System().Has(literal)) << literal;
         } else if (helpKeys.count(literal)) {
