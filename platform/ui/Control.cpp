@@ -130,14 +130,26 @@ bool ReportMouseEvent(Control& control, QEvent* event)
 
 void ReportFocusChange(Control& control, const QFocusEvent& event)
 {
-    // Activation of the window and menus that open do not move the focus
-    // within the window.
-    if (event.reason() == Qt::ActiveWindowFocusReason || event.reason() == Qt::PopupFocusReason) return;
-    if (event.type() == QEvent::FocusIn) {
-        if (control.OnEnter) control.OnEnter();
-    } else {
+    // The activation of the window and menus that open and close do not move
+    // the focus within the window: a control that loses the focus that way
+    // and gets it back hears nothing. (The first control to get the focus
+    // when a window is first activated does enter.)
+    static const char* const kKeptFocus = "plat_kept_focus";
+    QWidget* window = control.Widget()->window();
+    const bool passing = event.reason() == Qt::ActiveWindowFocusReason || event.reason() == Qt::PopupFocusReason;
+    if (event.type() == QEvent::FocusOut) {
+        if (passing) {
+            window->setProperty(kKeptFocus, QVariant::fromValue(static_cast<void*>(&control)));
+            return;
+        }
+        window->setProperty(kKeptFocus, QVariant());
         if (control.OnExit) control.OnExit();
+        return;
     }
+    const QVariant kept = window->property(kKeptFocus);
+    window->setProperty(kKeptFocus, QVariant());
+    if (passing && kept.isValid() && kept.value<void*>() == &control) return;
+    if (control.OnEnter) control.OnEnter();
 }
 
 void BindWidget(QWidget* widget, Control* control)
