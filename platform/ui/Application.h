@@ -3,10 +3,12 @@
 // desktop it runs on.
 #include "platform/base/Rect.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 
 class QApplication;
+class QObject;
 
 namespace plat {
 
@@ -31,10 +33,31 @@ public:
     // Ends the message loop, modal loops included.
     void Quit(int exitCode = 0);
 
+    // The program becomes the one the user works with (one of its windows
+    // is active), or stops being it.
+    std::function<void()> OnActivate;
+    std::function<void()> OnDeactivate;
+    bool Active() const { return m_active; }
+
 private:
+    void ActiveChanged(bool active);
+
     int m_argc;
     std::unique_ptr<QApplication> m_app;
+    std::unique_ptr<QObject> m_watcher;
+    bool m_active = false;
 };
+
+// Shows the hourglass over every window of the program while it lives;
+// nested ones keep it until the outermost ends.
+class ScopedHourglass {
+public:
+    ScopedHourglass();
+    ~ScopedHourglass();
+    ScopedHourglass(const ScopedHourglass&) = delete;
+    ScopedHourglass& operator=(const ScopedHourglass&) = delete;
+};
+bool HourglassShown();
 
 // The application title: the caption of the programs' own pop-up windows and
 // of the error box of an unhandled exception. It starts as the program's file
