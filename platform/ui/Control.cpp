@@ -198,6 +198,9 @@ Control::Control(Component* owner, Container* parent, QWidget* widget)
         m_parent->m_controls.push_back(this);
         RecordDesign(m_widget->x(), m_widget->y(), m_widget->width(), m_widget->height());
         if (Form* form = m_parent->ParentForm()) form->WatchKeys(m_widget);
+        // On a container that is shown already the control shows at once
+        // (a widget added later would stay hidden).
+        if (m_parent->ClientWidget()->isVisible()) m_widget->show();
     }
 }
 

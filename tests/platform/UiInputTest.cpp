@@ -211,3 +211,17 @@ TEST(UiScreen, SizesAndPixelsPerInchFromTheLayer)
     SetScreenPixelsPerInch(0); // not a resolution: back to 96
     EXPECT_EQ(GetScreenPixelsPerInch(), 96);
 }
+
+TEST(UiControl, ControlsAddedToAShownFormAreShown)
+{
+    Form f;
+    auto* panel = new Panel(f);
+    f.Show();
+    auto* label = new Label(*panel);
+    auto* hidden = new Label(*panel);
+    hidden->Hide();
+    EXPECT_TRUE(label->Widget()->isVisible());
+    EXPECT_FALSE(hidden->Widget()->isVisible());
+    auto* box = new PaintBox(f);
+    EXPECT_TRUE(box->Widget()->isVisible());
+}
