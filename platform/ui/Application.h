@@ -2,6 +2,7 @@
 // The application object of a windowed program and the services of the
 // desktop it runs on.
 #include "platform/base/Rect.h"
+#include "platform/base/ShiftState.h"
 
 #include <functional>
 #include <memory>
@@ -87,5 +88,8 @@ void SetScreenPixelsPerInch(int pixelsPerInch);
 // The desktop position of the mouse pointer at the latest mouse event that
 // reached a control (where the pointer is as far as the program knows).
 Point CursorPos();
+// The modifier keys and mouse buttons held at the latest key or mouse event
+// the program received.
+ShiftState KeyboardState();
 
 } // namespace plat

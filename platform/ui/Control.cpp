@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QFocusEvent>
+#include <QKeyEvent>
 #include <QPointer>
 #include <QMouseEvent>
 #include <QVariant>
@@ -53,15 +54,51 @@ protected:
     }
 };
 
-InputRouter* Router()
-{
-    static InputRouter* router = new InputRouter();
-    return router;
-}
-
 Point g_cursorPos;
 bool g_cursorKnown = false;
+ShiftState g_inputState;
+unsigned g_heldButtons = 0;
+
+// Notes the modifier keys and buttons of every key and mouse event, before
+// any window or control sees it.
+class InputStateWatcher : public QObject {
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        switch (event->type()) {
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease: {
+            // Keys carry no buttons: those of the latest mouse event stay.
+            auto* key = static_cast<QKeyEvent*>(event);
+            g_inputState = ShiftState(ShiftOf(key->modifiers()).bits | g_heldButtons);
+            break;
+        }
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove: {
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            g_inputState = MouseShiftOf(mouse->modifiers(), mouse->buttons());
+            g_heldButtons = g_inputState.bits & (ssLeft | ssRight | ssMiddle);
+            break;
+        }
+        default: break;
+        }
+        return false;
+    }
+};
+
+InputRouter* Router()
+{
+    static InputRouter* router = [] {
+        qApp->installEventFilter(new InputStateWatcher());
+        return new InputRouter();
+    }();
+    return router;
+}
 } // namespace
+
+ShiftState KeyboardState() { return g_inputState; }
 
 ShiftState MouseShiftOf(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons)
 {

@@ -49,6 +49,11 @@ TEST(UiMouse, HandlersSeeTheWindowsOrderOfEvents)
     };
     box->OnMouseMove = [&](ShiftState s, int x, int y) { seen.push_back("move" + held(s) + " " + std::to_string(x) + "," + std::to_string(y)); };
     box->OnDblClick = [&] { seen.push_back("double click at " + std::to_string(box->ScreenToClient(CursorPos()).x)); };
+    std::vector<ShiftState> states; // what the keyboard state says during each press
+    box->OnMouseDown = [&, down = box->OnMouseDown](MouseButton b, ShiftState s, int x, int y) {
+        states.push_back(KeyboardState());
+        down(b, s, x, y);
+    };
     f.Show();
 
     SendMouse(*box, MouseAction::Down, 5, 6, mbLeft, ssShift);
@@ -64,6 +69,15 @@ TEST(UiMouse, HandlersSeeTheWindowsOrderOfEvents)
     };
     EXPECT_EQ(seen, expected);
     EXPECT_EQ(CursorPos(), box->ClientToScreen({1, 2}));
+    ASSERT_EQ(states.size(), 3u);
+    EXPECT_EQ(states[0], ShiftState(ssShift | ssLeft));
+    EXPECT_EQ(states[2], ShiftState(ssRight));
+    // Keys: their modifiers, with the buttons still held.
+    SendMouse(*box, MouseAction::Down, 1, 1);
+    SendKey(f, VK_END, ssCtrl);
+    EXPECT_EQ(KeyboardState(), ShiftState(ssCtrl | ssLeft));
+    SendMouse(*box, MouseAction::Up, 1, 1);
+    EXPECT_EQ(KeyboardState(), ShiftState());
 }
 
 TEST(UiFocus, EnterAndExitFollowTheFocusWithinTheWindowOnly)
