@@ -188,6 +188,18 @@ void DrawLcdText(cmcCellCapsule* cap, std::string_view text, int length, int per
                                                                    : cell.left + 1;
     const int top0 = cell.top + (unCut - height) / 2 + 1;
 
+    // The dots and frames are drawn with the brush; the caller's brush comes
+    // back at the end.
+    const plat::Brush callerBrush = canvas.GetBrush();
+    auto fill = [&canvas](const plat::Rect& r, plat::Color color) {
+        canvas.GetBrush() = plat::Brush{color, plat::bsSolid};
+        canvas.FillRect(r);
+    };
+    auto frameRect = [&canvas](const plat::Rect& r, plat::Color color) {
+        canvas.GetBrush() = plat::Brush{color, plat::bsSolid};
+        canvas.FrameRect(r);
+    };
+
     plat::Color dots = canvas.GetFont().color;
     if (cap->Printing) dots = dots == plat::clWhite ? plat::clWhite : plat::clBlack;
 
@@ -196,10 +208,10 @@ void DrawLcdText(cmcCellCapsule* cap, std::string_view text, int length, int per
         const int column = i % a, line = i / a;
         const int x = left + column * (width + 1);
         const int y = top0 + line * (unCut + 1);
-        if (frame) canvas.FrameRect({x - 1, y - 1, x + width + 1, y + height + 1}, kFrameGrey);
+        if (frame) frameRect({x - 1, y - 1, x + width + 1, y + height + 1}, kFrameGrey);
         if (i >= length) {
             // Display positions the text cannot use.
-            if (layoutFlag) canvas.FillRect({x, y, x + width, y + height}, kOlive);
+            if (layoutFlag) fill({x, y, x + width, y + height}, kOlive);
             continue;
         }
         const int code = i < int(text.size()) ? static_cast<unsigned char>(text[size_t(i)]) : ' ';
@@ -207,9 +219,10 @@ void DrawLcdText(cmcCellCapsule* cap, std::string_view text, int length, int per
         for (int k = 0; k < C; ++k)
             for (int r = 0; r < R; ++r)
                 if (Dot(glyph, k, r))
-                    canvas.FillRect({x + k * width / C, y + r * height / R, x + (k + 1) * width / C, y + (r + 1) * height / R},
-                                    dots);
+                    fill({x + k * width / C, y + r * height / R, x + (k + 1) * width / C, y + (r + 1) * height / R},
+                         dots);
     }
+    canvas.GetBrush() = callerBrush;
 }
 
 int EditLcdText(cmcCellCapsule* cap, char* bytes, int n, bool zeroFill, CellExecResult& result)

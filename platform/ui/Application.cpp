@@ -1,5 +1,7 @@
 #include "platform/ui/Application.h"
 
+#include "platform/base/Font.h"
+
 #include "platform/base/Fatal.h"
 #include "platform/ui/FatalBox.h"
 #include "platform/ui/Form.h"
@@ -8,7 +10,11 @@
 #include "platform/ui/TestHooks.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QScreen>
+#include <QStyle>
+
+#include <algorithm>
 
 #include <optional>
 
@@ -19,6 +25,8 @@ Application* g_instance = nullptr;
 Form* g_mainForm = nullptr;
 bool g_quitRequested = false;
 std::optional<Rect> g_workArea;
+std::optional<Size> g_screenSize;
+int g_screenPixelsPerInch = ScreenPixelsPerInch;
 
 std::optional<std::string> g_title; // none: the program's file name
 } // namespace
@@ -34,6 +42,19 @@ Application::Application(int& argc, char** argv) : m_argc(argc)
     SetUserMessageFunction([](const std::string& text, const std::string& caption, unsigned flags) {
         return MessageBox(text, caption, flags);
     });
+    m_watcher = std::make_unique<QObject>();
+    m_active = QGuiApplication::applicationState() == Qt::ApplicationActive;
+    QObject::connect(qApp, &QGuiApplication::applicationStateChanged, m_watcher.get(), [this](Qt::ApplicationState state) {
+        GuardHandler([&] { ActiveChanged(state == Qt::ApplicationActive); });
+    });
+}
+
+void Application::ActiveChanged(bool active)
+{
+    if (active == m_active) return;
+    m_active = active;
+    std::function<void()> handler = active ? OnActivate : OnDeactivate;
+    if (handler) handler();
 }
 
 Application::~Application()
@@ -72,6 +93,16 @@ void MainFormGone(const Form* form)
     if (g_instance != nullptr) g_instance->Quit(0);
 }
 
+ScopedHourglass::ScopedHourglass() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+
+ScopedHourglass::~ScopedHourglass() { QGuiApplication::restoreOverrideCursor(); }
+
+bool HourglassShown()
+{
+    const QCursor* cursor = QGuiApplication::overrideCursor();
+    return cursor != nullptr && cursor->shape() == Qt::WaitCursor;
+}
+
 const std::string& ApplicationTitle() { return g_title ? *g_title : ProgramFileName(); }
 void SetApplicationTitle(const std::string& title) { g_title = title; }
 
@@ -88,6 +119,31 @@ std::optional<Rect> SetDesktopWorkArea(std::optional<Rect> area)
     g_workArea = area;
     return previous;
 }
+
+std::optional<Size> SetScreenSize(std::optional<Size> size)
+{
+    std::optional<Size> previous = g_screenSize;
+    g_screenSize = size;
+    return previous;
+}
+
+Size ScreenSize()
+{
+    if (g_screenSize) return *g_screenSize;
+    if (QScreen* screen = QGuiApplication::primaryScreen()) return {screen->geometry().width(), screen->geometry().height()};
+    return {1024, 768};
+}
+
+Size FullScreenClientSize()
+{
+    const Rect area = DesktopWorkArea();
+    const int caption = QApplication::style()->pixelMetric(QStyle::PM_TitleBarHeight);
+    return {area.Width(), std::max(0, area.Height() - caption)};
+}
+
+int GetScreenPixelsPerInch() { return g_screenPixelsPerInch; }
+
+void SetScreenPixelsPerInch(int pixelsPerInch) { g_screenPixelsPerInch = pixelsPerInch > 0 ? pixelsPerInch : 96; }
 
 Rect DesktopWorkArea()
 {

@@ -2,11 +2,14 @@
 // The application object of a windowed program and the services of the
 // desktop it runs on.
 #include "platform/base/Rect.h"
+#include "platform/base/ShiftState.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 
 class QApplication;
+class QObject;
 
 namespace plat {
 
@@ -31,10 +34,31 @@ public:
     // Ends the message loop, modal loops included.
     void Quit(int exitCode = 0);
 
+    // The program becomes the one the user works with (one of its windows
+    // is active), or stops being it.
+    std::function<void()> OnActivate;
+    std::function<void()> OnDeactivate;
+    bool Active() const { return m_active; }
+
 private:
+    void ActiveChanged(bool active);
+
     int m_argc;
     std::unique_ptr<QApplication> m_app;
+    std::unique_ptr<QObject> m_watcher;
+    bool m_active = false;
 };
+
+// Shows the hourglass over every window of the program while it lives;
+// nested ones keep it until the outermost ends.
+class ScopedHourglass {
+public:
+    ScopedHourglass();
+    ~ScopedHourglass();
+    ScopedHourglass(const ScopedHourglass&) = delete;
+    ScopedHourglass& operator=(const ScopedHourglass&) = delete;
+};
+bool HourglassShown();
 
 // The application title: the caption of the programs' own pop-up windows and
 // of the error box of an unhandled exception. It starts as the program's file
@@ -50,5 +74,22 @@ void ProcessMessages();
 // The desktop work area: the primary screen without task bars and panels,
 // unless a test set another (TestHooks.h).
 Rect DesktopWorkArea();
+// The size of the whole primary screen (TestHooks.h may set another).
+Size ScreenSize();
+// The largest client area of a window with a caption: the work area without
+// the height of a window caption.
+Size FullScreenClientSize();
+
+// Pixels per inch of the screen as the programs count them: 96 unless set
+// otherwise. Fonts on windows convert between points and pixels with it.
+int GetScreenPixelsPerInch();
+void SetScreenPixelsPerInch(int pixelsPerInch);
+
+// The desktop position of the mouse pointer at the latest mouse event that
+// reached a control (where the pointer is as far as the program knows).
+Point CursorPos();
+// The modifier keys and mouse buttons held at the latest key or mouse event
+// the program received.
+ShiftState KeyboardState();
 
 } // namespace plat

@@ -4,12 +4,112 @@
 #include "platform/ui/QtAccess.h"
 
 #include <QAction>
+#include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
 
 #include <algorithm>
 
 namespace plat {
+
+// ---- shortcuts ----
+
+namespace {
+
+struct KeyName {
+    const char* name;
+    int key;
+};
+constexpr KeyName kKeyNames[] = {
+    {"BkSp", VK_BACK},  {"Tab", VK_TAB},     {"Enter", VK_RETURN}, {"Esc", VK_ESCAPE}, {"Space", VK_SPACE},
+    {"PgUp", VK_PRIOR}, {"PgDn", VK_NEXT},   {"End", VK_END},      {"Home", VK_HOME},  {"Left", VK_LEFT},
+    {"Up", VK_UP},      {"Right", VK_RIGHT}, {"Down", VK_DOWN},    {"Ins", VK_INSERT}, {"Del", VK_DELETE},
+};
+struct Modifier {
+    const char* name;
+    ShortCut bit;
+};
+constexpr Modifier kModifiers[] = {{"Shift+", scShift}, {"Ctrl+", scCtrl}, {"Alt+", scAlt}};
+
+bool SameLetters(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+        if (lower(a[i]) != lower(b[i])) return false;
+    }
+    return true;
+}
+
+int KeyOfName(std::string_view name)
+{
+    if (name.size() == 1) {
+        char c = name[0];
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+        if ((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) return c;
+        return 0;
+    }
+    for (const KeyName& k : kKeyNames)
+        if (SameLetters(name, k.name)) return k.key;
+    if ((name[0] == 'F' || name[0] == 'f') && name.size() <= 3) {
+        int n = 0;
+        for (char c : name.substr(1)) {
+            if (c < '0' || c > '9') return 0;
+            n = n * 10 + (c - '0');
+        }
+        if (n >= 1 && n <= 12) return VK_F1 + n - 1;
+    }
+    return 0;
+}
+
+} // namespace
+
+ShortCut TextToShortCut(std::string_view text)
+{
+    ShortCut modifiers = 0;
+    for (bool found = true; found;) {
+        found = false;
+        for (const Modifier& m : kModifiers) {
+            const std::string_view name = m.name;
+            if (text.size() > name.size() && SameLetters(text.substr(0, name.size()), name)) {
+                modifiers |= m.bit;
+                text.remove_prefix(name.size());
+                found = true;
+            }
+        }
+    }
+    const int key = text.empty() ? 0 : KeyOfName(text);
+    return key == 0 ? 0 : key | modifiers;
+}
+
+std::string ShortCutToText(ShortCut shortCut)
+{
+    const int key = shortCut & 0xFF;
+    if (key == 0) return {};
+    std::string text;
+    for (const Modifier& m : kModifiers)
+        if ((shortCut & m.bit) != 0) text += m.name;
+    for (const KeyName& k : kKeyNames)
+        if (k.key == key) return text + k.name;
+    if (key >= VK_F1 && key <= VK_F12) return text + "F" + std::to_string(key - VK_F1 + 1);
+    if ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9')) return text + static_cast<char>(key);
+    return {};
+}
+
+namespace {
+
+QKeySequence KeySequenceOf(ShortCut shortCut)
+{
+    const int key = QtKeyOf(shortCut & 0xFF);
+    if (key == 0) return {};
+    unsigned bits = 0;
+    if ((shortCut & scShift) != 0) bits |= ssShift;
+    if ((shortCut & scCtrl) != 0) bits |= ssCtrl;
+    if ((shortCut & scAlt) != 0) bits |= ssAlt;
+    return QKeySequence(QKeyCombination(ModifiersOf(ShiftState(bits)), static_cast<Qt::Key>(key)));
+}
+
+} // namespace
 
 // ---- MenuItem ----
 
@@ -42,7 +142,33 @@ void MenuItem::SetCaption(const std::string& caption)
     m_caption = caption;
     if (m_action == nullptr) return;
     m_action->setSeparator(caption == "-");
-    m_action->setText(caption == "-" ? QString() : ToQString(caption));
+    ShowPlacement();
+}
+
+void MenuItem::SetShortCut(ShortCut shortCut)
+{
+    m_shortCut = shortCut;
+    ShowPlacement();
+}
+
+bool MenuItem::InMainMenu() const
+{
+    const MenuItem* root = this;
+    while (root->m_parent != nullptr) root = root->m_parent;
+    return qobject_cast<QMenuBar*>(root->m_container) != nullptr;
+}
+
+void MenuItem::ShowPlacement()
+{
+    if (m_action != nullptr) {
+        const bool live = InMainMenu();
+        QString text = IsSeparator() ? QString() : ToQString(m_caption);
+        if (m_shortCut != 0 && !live && !IsSeparator()) text += QLatin1Char('\t') + ToQString(ShortCutToText(m_shortCut));
+        m_action->setText(text);
+        m_action->setShortcut(live ? KeySequenceOf(m_shortCut) : QKeySequence());
+        m_action->setShortcutContext(Qt::WindowShortcut);
+    }
+    for (MenuItem* item : m_items) item->ShowPlacement();
 }
 
 void MenuItem::SetChecked(bool checked)
@@ -98,6 +224,7 @@ void MenuItem::Insert(int index, MenuItem* item)
     widget->insertAction(before, item->m_action);
     m_items.insert(m_items.begin() + index, item);
     item->m_parent = this;
+    item->ShowPlacement();
     if (m_onItemsChanged) m_onItemsChanged();
 }
 
@@ -116,6 +243,7 @@ void MenuItem::Remove(MenuItem* item)
     if (it == m_items.end()) return;
     m_items.erase(it);
     item->m_parent = nullptr;
+    item->ShowPlacement();
     SubItemWidget()->removeAction(item->m_action);
     if (m_items.empty() && m_action != nullptr) m_action->setMenu(nullptr);
     if (m_onItemsChanged) m_onItemsChanged();

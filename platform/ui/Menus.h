@@ -7,10 +7,16 @@
 // takes it out of its menu) when the owner is freed. An item may be freed
 // at any time with `delete` and leaves its menu. A click reaches OnClick once
 // the menu has closed.
+//
+// Shortcuts: an item in a main menu answers its shortcut key while its
+// window is active (as a click). An item in a pop-up menu only shows its
+// shortcut's text, so that the same shortcut on a main-menu item stays
+// unambiguous.
 #include "platform/ui/Control.h"
 
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class QAction;
@@ -20,6 +26,21 @@ class QMenuBar;
 namespace plat {
 
 class Form;
+
+// A shortcut key: a virtual-key code (Keys.h) with modifier bits; 0 for
+// none.
+using ShortCut = int;
+inline constexpr ShortCut scShift = 0x2000;
+inline constexpr ShortCut scCtrl = 0x4000;
+inline constexpr ShortCut scAlt = 0x8000;
+
+// The shortcut of a text: modifier names joined by '+' with a key name, in
+// any letter case ("Ctrl+C", "Shift+Del", "Ctrl+Alt+F5", "Enter"). Keys: a
+// letter or digit, F1 to F12, BkSp, Tab, Enter, Esc, Space, PgUp, PgDn,
+// End, Home, Left, Up, Right, Down, Ins, Del. 0 for anything else.
+ShortCut TextToShortCut(std::string_view text);
+// The text of a shortcut in those names ("" for 0).
+std::string ShortCutToText(ShortCut shortCut);
 
 class MenuItem : public Component {
 public:
@@ -39,6 +60,8 @@ public:
     void SetVisible(bool visible);
     void* Tag() const { return m_tag; }
     void SetTag(void* tag) { m_tag = tag; }
+    ShortCut GetShortCut() const { return m_shortCut; }
+    void SetShortCut(ShortCut shortCut);
 
     std::function<void(MenuItem& sender)> OnClick;
     // Chooses the item as a person would: nothing happens while it is
@@ -65,12 +88,18 @@ private:
     // The root item of a menu: its sub-items appear on `container`.
     MenuItem(Component* owner, QWidget* container, std::function<void()> onItemsChanged);
     QWidget* SubItemWidget();
+    // Whether the item lies (at any depth) in a main menu.
+    bool InMainMenu() const;
+    // Shows the caption and binds or shows the shortcut, for the item and
+    // the items under it, as fits where they lie now.
+    void ShowPlacement();
 
     std::string m_caption;
     bool m_checked = false;
     bool m_enabled = true;
     bool m_visible = true;
     void* m_tag = nullptr;
+    ShortCut m_shortCut = 0;
     QAction* m_action = nullptr;
     QMenu* m_subMenu = nullptr;
     QWidget* m_container = nullptr;
@@ -102,6 +131,10 @@ public:
     ~PopupMenu() override;
 
     MenuItem& Items() { return *m_root; }
+    // Whether the control that shows the menu opens it by itself on a click
+    // of the right mouse button (on by default).
+    bool AutoPopup() const { return m_autoPopup; }
+    void SetAutoPopup(bool on) { m_autoPopup = on; }
     // Runs before the menu opens.
     std::function<void()> OnPopup;
     // Opens the menu at a desktop point; returns at once.
@@ -111,6 +144,7 @@ public:
 private:
     QMenu* m_menu;
     MenuItem* m_root;
+    bool m_autoPopup = true;
 };
 
 } // namespace plat

@@ -48,11 +48,16 @@ public:
     void SetCaption(const std::string& caption);
     bool AutoSize() const { return m_autoSize; }
     void SetAutoSize(bool autoSize);
+    // Where the text stands within the label's height.
+    enum TextLayout { tlTop, tlCenter, tlBottom };
+    TextLayout Layout() const { return m_layout; }
+    void SetLayout(TextLayout layout);
 
 private:
     void FitText();
     std::string m_caption;
     bool m_autoSize = true;
+    TextLayout m_layout = tlTop;
 };
 
 // A push button. A click sets the form's modal result to the button's own
@@ -136,14 +141,37 @@ public:
     // adds no empty line.
     void SetText(const std::string& text);
 
+    // The text as it stands in the memo: its lines joined by "\n", without a
+    // line break after the last one; setting it replaces the lines.
+    std::string RawText() const;
+    void SetRawText(const std::string& text);
+    // The most characters a person can enter (0: no limit): typed and
+    // pasted text that would pass it loses its end.
+    int MaxLength() const { return m_maxLength; }
+    void SetMaxLength(int length);
+    // A border around the text (on by default).
+    bool Border() const { return m_border; }
+    void SetBorder(bool border);
+    // The caret and the selection, counted in characters of RawText: the
+    // selection starts at SelStart and is SelLength characters long.
+    int SelStart() const;
+    int SelLength() const;
+    void SetSelStart(int start);
+    void SetSelLength(int length);
+    // Forgets what Undo could take back.
+    void ClearUndo();
+
 protected:
     bool WantsReturn() const override { return true; }
 
 private:
     void ShowLines();
     void TakeWidgetText();
+    void CutToMaxLength(int position, int added);
     std::vector<std::string> m_lines;
     bool m_readOnly = false;
+    bool m_border = true;
+    int m_maxLength = 0;
     bool m_wordWrap = true;
     bool m_updating = false;
     ScrollStyle m_scrollBars = ssNone;

@@ -16,13 +16,12 @@ using namespace celltest;
 
 namespace {
 
-// A canvas that keeps what was drawn on it.
+// A canvas that keeps what was drawn on it, each fill and frame with the
+// brush colour it was drawn in.
 class RecordingCanvas : public plat::Canvas {
 public:
     RecordingCanvas() : plat::Canvas(96) {}
     plat::Size TextExtent(std::string_view text) override { return {int(text.size()) * 6, 12}; }
-    void FillRect(const plat::Rect& r, plat::Color c) override { fills.push_back({r, c}); }
-    void FrameRect(const plat::Rect& r, plat::Color c) override { frames.push_back({r, c}); }
 
     struct Drawn {
         plat::Rect rect;
@@ -48,6 +47,10 @@ public:
     {
         return int(std::count_if(fills.begin(), fills.end(), [color](const Drawn& d) { return d.color == color; }));
     }
+
+protected:
+    void DoFillRect(const plat::Rect& r) override { fills.push_back({r, GetBrush().color}); }
+    void DoFrameRect(const plat::Rect& r) override { frames.push_back({r, GetBrush().color}); }
 };
 
 constexpr plat::Color kDots = 0x123456;
