@@ -1,7 +1,8 @@
 # Top-level commands. `make test` installs what is missing, builds with the
 # address and undefined-behaviour sanitizers and runs every test, then runs
 # every fuzz target briefly (FUZZ_TEST_SECONDS each). `make fuzz` runs them
-# longer (FUZZ_SECONDS each), FUZZ_JOBS at once.
+# longer (FUZZ_SECONDS each, or until FUZZ_RUNS inputs when that comes
+# first), FUZZ_JOBS at once.
 JOBS ?= $(shell nproc)
 TEST_DIR  := build/test
 BENCH_DIR := build/bench
@@ -10,6 +11,7 @@ FUZZ_DIR  := build/fuzz
 FUZZ_SECONDS ?= 180
 FUZZ_TEST_SECONDS ?= 5
 FUZZ_JOBS ?= $(JOBS)
+FUZZ_RUNS ?= -1
 
 .PHONY: deps test bench build clean fuzz
 
@@ -27,7 +29,7 @@ test: deps
 	FUZZ_BUILD=$(FUZZ_DIR) FUZZ_JOBS=$(JOBS) tests/fuzz/run.sh $(FUZZ_TEST_SECONDS)
 
 fuzz: deps
-	FUZZ_BUILD=$(FUZZ_DIR) FUZZ_JOBS=$(FUZZ_JOBS) tests/fuzz/run.sh $(FUZZ_SECONDS)
+	FUZZ_BUILD=$(FUZZ_DIR) FUZZ_JOBS=$(FUZZ_JOBS) FUZZ_RUNS=$(FUZZ_RUNS) tests/fuzz/run.sh $(FUZZ_SECONDS)
 
 build: deps
 	cmake -S . -B $(RUN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQM_TESTS=OFF

@@ -11,6 +11,7 @@
 # FUZZ_JOBS     targets run at once, and build jobs (default: the cores there are)
 # FUZZ_BUILD    the build folder (default build/fuzz)
 # FUZZ_TARGETS  the targets to run, by name without "fuzz_" (default all)
+# FUZZ_RUNS     a target also stops after this many inputs (default -1: no limit)
 #
 # The corpus each target grows is kept in <build>/corpus/<target>/, so a
 # later run goes on from there; the seeds in tests/fuzz/seeds/ stay as they
@@ -43,7 +44,7 @@ run_one() {
     [ -f "tests/fuzz/dict/$name.dict" ] && dict=("-dict=tests/fuzz/dict/$name.dict")
     LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0" \
     UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1" \
-        "$build/bin/fuzz_$name" -max_total_time="$seconds" -timeout=20 -print_final_stats=1 \
+        "$build/bin/fuzz_$name" -max_total_time="$seconds" -runs="${FUZZ_RUNS:--1}" -timeout=20 -print_final_stats=1 \
         -artifact_prefix="$findings/" "${dict[@]}" "$corpus" "tests/fuzz/seeds/$name" \
         > "$build/logs/$name.log" 2>&1
 }
