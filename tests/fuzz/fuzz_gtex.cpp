@@ -7,6 +7,7 @@
 #include "tests/fuzz/FuzzSupport.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <optional>
 #include <string>
@@ -61,6 +62,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     qmfuzz::InstallThrowingFatal();
     const char* shm = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
     g_path = std::string(shm) + "/qm-fuzz-gtex-" + std::to_string(getpid()) + ".ovl";
+    std::atexit([] { std::remove(g_path.c_str()); });
     return 0;
 }
 

@@ -23,6 +23,7 @@ namespace {
 
 const char kKey[] = "Software\\Vosk\\KT-W8840PX";
 const char kOwnSection[] = "Fuzz Target";
+std::string g_home;
 std::string g_file;
 
 bool IsOwnSection(const std::string& section)
@@ -72,10 +73,14 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     qmfuzz::InstallThrowingFatal();
     const char* shm = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
-    const std::string home = std::string(shm) + "/qm-fuzz-settings-" + std::to_string(getpid());
-    setenv("XDG_CONFIG_HOME", home.c_str(), 1);
+    g_home = std::string(shm) + "/qm-fuzz-settings-" + std::to_string(getpid());
+    setenv("XDG_CONFIG_HOME", g_home.c_str(), 1);
     g_file = plat::SettingsStore::FilePathOf(kKey);
     std::filesystem::create_directories(std::filesystem::path(g_file).parent_path());
+    std::atexit([] {
+        std::error_code ignored;
+        std::filesystem::remove_all(g_home, ignored);
+    });
     return 0;
 }
 
@@ -85,7 +90,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     qmfuzz::Input in(data, size);
     const std::string text(in.Until('\0'));
     const std::string written(in.Rest());
-    const int32_t number = static_cast<int32_t>(written.size() * 2654435761u);
+    // A number that the input decides, over the whole 32-bit range.
+    uint32_t number32 = static_cast<uint32_t>(written.size());
+    for (unsigned char c : written) number32 = number32 * 31u + c;
+    const int32_t number = static_cast<int32_t>(number32);
 
     // Load what the user's file holds.
     if (FILE* f = std::fopen(g_file.c_str(), "wb")) {
