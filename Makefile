@@ -1,11 +1,19 @@
 # Top-level commands. `make test` installs what is missing, builds with the
-# address and undefined-behaviour sanitizers and runs every test.
+# address and undefined-behaviour sanitizers and runs every test, then runs
+# every fuzz target briefly (FUZZ_TEST_SECONDS each). `make fuzz` runs them
+# longer (FUZZ_SECONDS each, or until FUZZ_RUNS inputs when that comes
+# first), FUZZ_JOBS at once.
 JOBS ?= $(shell nproc)
 TEST_DIR  := build/test
 BENCH_DIR := build/bench
 RUN_DIR   := build/run
+FUZZ_DIR  := build/fuzz
+FUZZ_SECONDS ?= 180
+FUZZ_TEST_SECONDS ?= 5
+FUZZ_JOBS ?= $(JOBS)
+FUZZ_RUNS ?= -1
 
-.PHONY: deps test bench build clean
+.PHONY: deps test bench build clean fuzz
 
 deps:
 	@tools/install-deps.sh
@@ -18,6 +26,10 @@ test: deps
 	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  ctest --output-on-failure -j $(JOBS) --timeout 600 < /dev/null
+	FUZZ_BUILD=$(FUZZ_DIR) FUZZ_JOBS=$(JOBS) tests/fuzz/run.sh $(FUZZ_TEST_SECONDS)
+
+fuzz: deps
+	FUZZ_BUILD=$(FUZZ_DIR) FUZZ_JOBS=$(FUZZ_JOBS) FUZZ_RUNS=$(FUZZ_RUNS) tests/fuzz/run.sh $(FUZZ_SECONDS)
 
 build: deps
 	cmake -S . -B $(RUN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQM_TESTS=OFF

@@ -177,7 +177,11 @@ std::optional<int> ParseMeasure(std::string_view field, int current)
         std::optional<int64_t> percent = ReadDigits(field);
         if (!percent || !field.empty()) return std::nullopt;
         int64_t magnitude = current < 0 ? -static_cast<int64_t>(current) : current;
-        magnitude = std::max<int64_t>(magnitude * *percent / 100, 1);
+        // Any product above 100 x INT_MAX clamps to INT_MAX alike: stop there
+        // before the multiplication could leave the 64-bit range.
+        constexpr int64_t limit = int64_t{100} * std::numeric_limits<int>::max();
+        const int64_t scaled = magnitude != 0 && *percent > limit / magnitude ? limit : magnitude * *percent;
+        magnitude = std::max<int64_t>(scaled / 100, 1);
         return ClampToInt(current < 0 ? -magnitude : magnitude);
     }
     bool negative = false;

@@ -332,7 +332,9 @@ void cmcCellObj::ParseGroup(std::string_view group, int depth)
         std::string_view rest = group.substr(4);
         while (!rest.empty() && IsBlankOrTab(rest.front())) rest.remove_prefix(1);
         if (rest.starts_with("++") && OnlyBlanks(rest.substr(2))) {
-            ++(*Counters)[slot];
+            // A counter stops at the largest int instead of overflowing.
+            int& counter = (*Counters)[slot];
+            if (counter < std::numeric_limits<int>::max()) ++counter;
         } else if (rest.starts_with("=")) {
             if (auto number = WholeNumber(rest.substr(1))) (*Counters)[slot] = *number;
         }

@@ -168,8 +168,11 @@ void TfrmMain::btnCancelClick() { m_comPort->CancelOperation(); }
 
 void TfrmMain::btnOKClick()
 {
-    btnOK->SetEnabled(false);
+    // The focus goes to Cancel before OK is disabled: during a pass a key
+    // must never reach Exit, which would leave the radio in its boot loader.
     btnCancel->SetEnabled(true);
+    btnCancel->SetFocus();
+    btnOK->SetEnabled(false);
     ++m_runCount;
     memoMain->Clear();
     Log("COM Open...[OK]");

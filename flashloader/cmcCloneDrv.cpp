@@ -77,6 +77,7 @@ bool cmcCloneDrv::Start(uint8_t operation, uint8_t firstState, CloneCompletion c
     m_state = firstState;
     // A cancel pressed while nothing ran must not end this operation.
     m_cancel = false;
+    m_sumAccepted = false;
     NewResult();
     m_task->Schedule(10);
     return true;
@@ -100,7 +101,8 @@ bool cmcCloneDrv::StartBootEntry(CloneCompletion completion) { return Start(kOpB
 
 bool cmcCloneDrv::StartPreProcess(const dst_FlashParam& param, CloneCompletion completion)
 {
-    if (IsBusy()) return false;
+    // Chunks of no bytes would never finish the upload.
+    if (IsBusy() || param.ChunkSize <= 0) return false;
     m_total = param.Total;
     m_chunk = param.ChunkSize;
     m_address = param.FirstAddress;
@@ -136,10 +138,20 @@ bool cmcCloneDrv::DrainInput()
 
 void cmcCloneDrv::ReadInput()
 {
-    int n = m_port.Read(m_readBuffer, sizeof m_readBuffer);
+    // Never more than one read's worth waits here, whatever the line sends.
+    const int room = static_cast<int>(sizeof m_readBuffer) - m_receive.Length();
+    int n = m_port.Read(m_readBuffer, room);
     if (n <= 0) return;
     m_receive.AppendBytes(m_readBuffer, n);
     m_wireBytes += n;
+}
+
+int cmcCloneDrv::TakeAwaited(int awaited, int other)
+{
+    ReadInput();
+    for (int b = TakeByte(); b >= 0; b = TakeByte())
+        if (b == awaited || b == other) return b;
+    return -1;
 }
 
 cmcBuff cmcCloneDrv::ReadReplyFrame()
@@ -355,8 +367,7 @@ void cmcCloneDrv::Step()
         SendBootFrame(m_secondModel);
         break;
     case 18: // wake the boot loader until it answers 55
-        ReadInput();
-        if (TakeByte() != 0x55) {
+        if (TakeAwaited(0x55) < 0) {
             m_port.Write(kWake, sizeof kWake);
             next = 18;
         }
@@ -365,9 +376,7 @@ void cmcCloneDrv::Step()
         SendByte(kHandshakeSent[(m_state - 19) / 2]);
         break;
     case 20: case 22: case 24: case 26: case 28: case 30: {
-        ReadInput();
-        int b = TakeByte();
-        if (b != kHandshakeAnswer[(m_state - 20) / 2]) {
+        if (TakeAwaited(kHandshakeAnswer[(m_state - 20) / 2]) < 0) {
             next = m_state;
             break;
         }
@@ -383,12 +392,10 @@ void cmcCloneDrv::Step()
         break;
     }
     case 32: // its echo
-        ReadInput();
-        if (TakeByte() != static_cast<uint8_t>(m_total >> 8)) next = 32;
+        if (TakeAwaited(static_cast<uint8_t>(m_total >> 8)) < 0) next = 32;
         break;
     case 33:
-        ReadInput();
-        if (TakeByte() == static_cast<uint8_t>(m_total))
+        if (TakeAwaited(static_cast<uint8_t>(m_total)) >= 0)
             m_tickCount = 0;
         else
             next = 33;
@@ -410,8 +417,7 @@ void cmcCloneDrv::Step()
         break;
     case 35: // the block arrived: AA (the radio may take long)
         progress = true;
-        ReadInput();
-        if (TakeByte() == 0xAA) {
+        if (TakeAwaited(0xAA) >= 0) {
             result.Code = kResultOk;
             next = 43;
         } else {
@@ -424,9 +430,10 @@ void cmcCloneDrv::Step()
         break;
     case 37: case 38: case 40: { // FB accepts, FA refuses; the radio may take long
         progress = true;
-        ReadInput();
-        int b = TakeByte();
+        int b = TakeAwaited(0xFB, 0xFA);
         if (b == 0xFB) {
+            // After the first sum frame the radio holds the new firmware.
+            m_sumAccepted = m_state == 40;
             next = m_state == 37 ? 36 : m_state == 38 ? 39 : 41;
         } else if (b == 0xFA) {
             result.Code = kResultRefused;
@@ -471,11 +478,13 @@ void cmcCloneDrv::Step()
         }
     }
     if (m_receive.Length() > 4096) m_receive.Compact();
-    if (m_cancel) {
+    // Once the radio accepted the image sum, the pass has succeeded: a late
+    // cancel no longer changes that.
+    if (m_cancel && !m_sumAccepted) {
         result.Code = kResultCancelled;
-        m_cancel = false;
         next = 43;
     }
+    m_cancel = false;
     m_state = next;
 }
 

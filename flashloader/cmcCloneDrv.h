@@ -93,7 +93,8 @@ public:
     void SetDefaultTimeout(int ms);
     void SetScriptTimeout(int ms);
 
-    // Each returns false and changes nothing while an operation runs.
+    // Each returns false and changes nothing while an operation runs; the
+    // pre-process upload also refuses a chunk size of 0 or less.
     bool StartIdQuery(CloneCompletion completion);
     bool StartPassword(CloneCompletion completion);
     bool StartBootEntry(CloneCompletion completion);
@@ -135,8 +136,14 @@ public:
 private:
     bool Start(uint8_t operation, uint8_t firstState, CloneCompletion completion);
     void NewResult();
+    // Reads what waits, as far as the receive buffer has room for one read.
     void ReadInput();
     int TakeByte() { return m_receive.PopFront(); }
+    // A wait for one answer byte: reads, then drops every byte before the
+    // first awaited one (as many as a byte-a-tick wait would drop in as many
+    // ticks, only without the backlog). Returns that byte, taken, or -1 when
+    // none came; the bytes after it stay for the states that follow.
+    int TakeAwaited(int awaited, int other = -1);
     void SendFrame();
     void SendBootFrame(int model);
     void SendByte(uint8_t b);
@@ -170,6 +177,7 @@ private:
     uint8_t m_state = 0;
     cmcTick m_timeout;
     bool m_cancel = false;
+    bool m_sumAccepted = false; // the first sum frame was acknowledged
     int m_replyTimeout = 1000;
     int m_scriptTimeout = 1000;
     cmcTask* m_task; // owned; disposed, since it may be running

@@ -52,7 +52,9 @@ void IniFile::Parse(const std::string& text)
     std::istringstream in(text);
     std::string raw;
     while (std::getline(in, raw)) {
-        if (!raw.empty() && raw.back() == '\r') raw.pop_back();
+        // Every carriage return before the line end goes: a file saved from
+        // this one must read back the same.
+        while (!raw.empty() && raw.back() == '\r') raw.pop_back();
         Line line;
         line.text = raw;
         std::string t = Trim(raw);

@@ -55,15 +55,18 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (event->type() != QEvent::KeyPress) return false;
+        if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease) return false;
         auto* widget = qobject_cast<QWidget*>(watched);
-        if (widget == nullptr || !widget->isEnabled()) return false; // a disabled form takes no keys
+        if (widget == nullptr) return false;
         // A key that its widget ignores travels on to the widget's parents:
         // the form sees it once, at the widget that has the focus.
         QWidget* focus = form->m_window->focusWidget();
         if (focus != nullptr ? widget != focus : widget != form->m_window) return false;
+        const auto& key = *static_cast<QKeyEvent*>(event);
+        if (!form->OwnsStroke(key)) return true;
+        if (event->type() != QEvent::KeyPress || !widget->isEnabled()) return false; // a disabled form takes no keys
         bool swallowed = false;
-        GuardHandler([&] { swallowed = form->DispatchKey(ControlOfWidget(widget), *static_cast<QKeyEvent*>(event)); });
+        GuardHandler([&] { swallowed = form->DispatchKey(ControlOfWidget(widget), key); });
         return swallowed;
     }
 };
@@ -412,8 +415,19 @@ Control* Form::ActiveControl() const
     return control == this ? nullptr : control;
 }
 
+bool Form::OwnsStroke(const QKeyEvent& event)
+{
+    const bool first = event.type() == QEvent::KeyPress && !event.isAutoRepeat();
+    if (first) m_keysDown.insert(event.key());
+    const bool owned = m_keysDown.count(event.key()) != 0;
+    if (event.type() == QEvent::KeyRelease && !event.isAutoRepeat()) m_keysDown.erase(event.key());
+    return owned;
+}
+
 void Form::HandleActivation(bool active)
 {
+    // Strokes that go on while another window is active are not ours.
+    if (!active) m_keysDown.clear();
     if (active) {
         if (OnActivate) OnActivate();
     } else {

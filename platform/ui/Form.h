@@ -18,10 +18,15 @@
 // Key preview: the form's key handlers see every key before the control
 // that has the focus (without key preview only keys sent to the form
 // itself).
+//
+// A key stroke belongs to the window where its key went down: the repeats
+// and the release of a key that went down elsewhere (on a dialog or message
+// box that it closed) never reach this form's controls.
 #include "platform/ui/Control.h"
 
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 
 class QEventLoop;
@@ -143,6 +148,9 @@ private:
     int MenuBarHeight(int width) const;
     Form* OwnerForm() const;
     bool DispatchKey(Control* target, const QKeyEvent& event);
+    // Notes the keys that went down on this form; false for a repeat or a
+    // release of a key that went down elsewhere.
+    bool OwnsStroke(const QKeyEvent& event);
     Button* FindButton(bool cancel) const;
     void HandleActivation(bool active);
     void EndModal();
@@ -164,6 +172,7 @@ private:
     int m_modalResult = mrNone;
     bool m_modal = false;
     bool m_keyPreview = false;
+    std::set<int> m_keysDown; // keys whose stroke began on this form
     bool m_releasing = false;
     bool m_destroying = false;
 };

@@ -197,6 +197,13 @@ void Button::Click()
     if (OnClick) OnClick();
 }
 
+void Button::SetEnabled(bool enabled)
+{
+    if (!enabled && Focused())
+        if (Form* form = ParentForm()) form->Widget()->setFocus(Qt::OtherFocusReason);
+    Control::SetEnabled(enabled);
+}
+
 // ---- Edit ----
 
 Edit::Edit(Container& parent) : Control(nullptr, &parent, new QLineEdit(parent.ClientWidget()))

@@ -82,6 +82,10 @@ public:
     // or a container it lies on is hidden or disabled, or its form disabled.
     void Click();
 
+    // A focused button that is disabled leaves the focus with its form, never
+    // with another button: a key meant for this one must not press that.
+    void SetEnabled(bool enabled) override;
+
 private:
     std::string m_caption;
     bool m_default = false;

@@ -3,6 +3,7 @@
 #include "core/cmcGTex.h"
 #include "tests/support/TestSupport.h"
 
+#include <climits>
 #include <functional>
 #include <optional>
 #include <string>
@@ -179,6 +180,8 @@ TEST_F(CellObj, Counters)
         {"\\(@ch0+2", 0, "2", {0, 0, 0}},  // runs to the end of the text
         {"{(@ch0=9)}a\\(@ch0)b\\(@ch0+1)c", 0, "a9b10c", {9, 0, 0}},
         {"{(@ch0)(@ch0=)(@ch0=x)(@ch0+5)}", 0, std::nullopt, {0, 0, 0}},
+        // Found by fuzzing: a counter stops at the largest int.
+        {"{(@ch0=2147483647)(@ch0++)(%CL_Null[@ch0])}\\(@ch0+1)", INT_MAX, "214748", {INT_MAX, 0, 0}},
     };
     for (const Case& c : cases) {
         counters.fill(0);

@@ -243,6 +243,10 @@ TEST(TextFunctions, ParseFontSpec)
         {",,,%50", [](Font& f) { f.height = -17; }, [](Font& f) { f.height = -8; }},
         {",,,%0", none, [](Font& f) { f.height = -1; }},
         {",,,%99999999999999999999", none, [](Font& f) { f.height = -INT_MAX; }},
+        // Found by fuzzing: a large height times a large percentage left the
+        // 64-bit range before it was clamped.
+        {",,,%9999999999999", [](Font& f) { f.height = 128000289; }, [](Font& f) { f.height = INT_MAX; }},
+        {",,,2147483647,%9999999999999", none, [](Font& f) { f.height = INT_MAX; }},
         {",,,-17", none, [](Font& f) { f.height = -17; }},
         {",,, 12 ", none, [](Font& f) { f.height = 12; }},
         {",,,0", none, none},

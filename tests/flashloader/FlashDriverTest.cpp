@@ -416,6 +416,106 @@ TEST_F(FlashRomWrite, CancelWhileARecordAwaitsItsAnswerEndsAtTheNextTick)
     EXPECT_FALSE(line.isOpen);
 }
 
+TEST_F(FlashRomWrite, AnswersBehindABabblingLineAreTakenAtOnce)
+{
+    // Found by fuzzing: a wait read up to 256 bytes a tick but took one, so
+    // a line that babbles piled up a backlog without bound, and the real
+    // answer waited behind it.
+    for (uint32_t a = 0; a < 0x100; ++a) image[a] = 0x22;
+    far.respond = nullptr;
+    ASSERT_TRUE(Start(0, 0xFF));
+    ASSERT_TRUE(Until([&] { return drv.State() == 37; }));
+    const Bytes noise(256, 0x13);
+    for (int tick = 0; tick < 100; ++tick) {
+        far.Feed(noise);
+        time.Advance(10);
+    }
+    EXPECT_EQ(drv.State(), 37);
+    // One answer for the first record, then the ones for the last record and
+    // the sum frame, already waiting when their turns come.
+    far.Feed({0x13, 0xFB, 0xFB, 0xFB});
+    ASSERT_TRUE(RunToEnd(100));
+    EXPECT_EQ(Code(), fl::kResultOk);
+    EXPECT_EQ(Records().size(), 2u);
+    EXPECT_EQ(flashtest::SplitFrames(far.wire).size(), 4u);
+}
+
+TEST_F(FlashDriver, AHandshakeAnswerBehindABabblingLineIsTakenAtOnce)
+{
+    drv.SetScript("(38400)");
+    drv.SetPort(1, "38400");
+    drv.SetDefaultTimeout(5000);
+    ASSERT_TRUE(drv.StartBootEntry(Collect()));
+    ASSERT_TRUE(Until([&] { return drv.State() == 18; }));
+    far.Feed({0x55});
+    ASSERT_TRUE(Until([&] { return drv.State() == 20; }));
+    for (int tick = 0; tick < 100; ++tick) {
+        far.Feed(Bytes(256, 0x13));
+        time.Advance(10);
+    }
+    EXPECT_EQ(drv.State(), 20);
+    far.Feed({0x00});
+    ASSERT_TRUE(Until([&] { return drv.State() == 22; }, 30));
+}
+
+TEST_F(FlashRomWrite, ACancelAfterTheSumWasAcceptedKeepsTheSuccess)
+{
+    for (uint32_t a = 0; a < 0x80; ++a) image[a] = 0x22;
+    struct Case {
+        const char* name;
+        int state;     // cancel once the driver is here
+        bool stall;    // the second sum frame stays in the output until then
+        int code;
+    };
+    const Case cases[] = {
+        {"waiting for the first sum's answer", 40, false, fl::kResultCancelled},
+        {"after the second sum frame", 42, false, fl::kResultOk},
+        {"while the second sum frame waits to leave", 43, true, fl::kResultOk},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        far.wire.clear();
+        answered = 0;
+        results.clear();
+        if (!line.isOpen) {
+            ASSERT_EQ(drv.Port().Open(1, "38400"), 1);
+        }
+        bool stalled = false;
+        far.respond = [&](flashtest::FarEnd& f) {
+            auto frames = flashtest::SplitFrames(f.wire);
+            // The record is acknowledged, and so is the first sum frame
+            // unless the cancel is to come while the driver waits for that.
+            for (; answered < frames.size() && (answered == 0 || c.state != 40); ++answered) f.Feed({0xFB});
+            if (c.stall && !stalled && frames.size() == 2) line.stallOutput = stalled = true;
+        };
+        ASSERT_TRUE(Start(0, 0x7F));
+        ASSERT_TRUE(Until([&] { return drv.State() == c.state; }));
+        drv.Cancel();
+        time.Advance(10);
+        line.stallOutput = false;
+        ASSERT_TRUE(RunToEnd(1000));
+        ASSERT_EQ(results.size(), 1u);
+        EXPECT_EQ(Code(), c.code);
+    }
+}
+
+TEST_F(FlashDriver, APreProcessChunkOfNoBytesIsRefused)
+{
+    ASSERT_EQ(drv.Port().Open(1, "38400"), 1);
+    Bytes block(16, 0x33);
+    for (int chunk : {0, -1}) {
+        fl::dst_FlashParam param;
+        param.Total = 16;
+        param.ChunkSize = chunk;
+        param.Data = block.data();
+        EXPECT_FALSE(drv.StartPreProcess(param, Collect())) << chunk;
+        EXPECT_FALSE(drv.IsBusy());
+    }
+    time.Advance(100);
+    EXPECT_TRUE(results.empty());
+    EXPECT_TRUE(far.wire.empty());
+}
+
 TEST_F(FlashDriver, DestroyingTheDriverInsideItsCompletionIsSafe)
 {
     auto* own = new fl::cmcCloneDrv;

@@ -354,6 +354,31 @@ TEST(FlashMainWindow, CancelDuringTheRomWriteEndsThePassWithoutABox)
     EXPECT_EQ(rig.radio.Flash(), flashtest::EmbeddedImage());
 }
 
+// Enter or Space pressed during a pass reaches Cancel: the focus moves there
+// when OK is pressed, and never to Exit, which would end the program in the
+// middle of the pass.
+TEST(FlashMainWindow, KeysDuringAPassReachCancelAndNeverExit)
+{
+    for (int key : {plat::VK_SPACE, plat::VK_RETURN}) {
+        SCOPED_TRACE(key);
+        Rig rig;
+        fl::TfrmMain& f = rig.form;
+        ASSERT_TRUE(f.btnOK->Focused());
+        plat::SendKey(f, key);
+        EXPECT_TRUE(f.Sequencer().IsBusy());
+        EXPECT_TRUE(f.btnCancel->Focused());
+        EXPECT_FALSE(f.btnExit->Focused());
+        ASSERT_TRUE(rig.time.host.AdvanceUntil([&] { return rig.radio.recordsWritten >= 3; }, 60000, 5));
+        plat::SendKey(f, key);
+        ASSERT_TRUE(rig.time.host.AdvanceUntil([&] { return !f.Sequencer().IsBusy(); }, 1000));
+        EXPECT_TRUE(f.Visible());
+        const Lines log = MemoLines(*f.memoMain);
+        ASSERT_GE(log.size(), 5u);
+        EXPECT_EQ(log[log.size() - 5], "Cancelled by user");
+        EXPECT_TRUE(f.btnOK->Focused());
+    }
+}
+
 TEST(FlashMainWindow, PortCannotChangeWhileAPassRuns)
 {
     Rig rig;

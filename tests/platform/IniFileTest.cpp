@@ -40,3 +40,15 @@ TEST(IniFile, NumbersMustBeWholeAndSavingIsAtomic)
     EXPECT_FALSE(back.Load(dir.File("missing.ini")));
     EXPECT_TRUE(back.Sections().empty());
 }
+
+TEST(IniFile, LinesEndingInSeveralCarriageReturnsReadTheSameAfterASave)
+{
+    // Found by fuzzing: the first start saw no section, every later one did.
+    plat::IniFile first;
+    first.Parse("[Global]\r\r\nComPort=3\r\r\r\n\x04\r\r");
+    EXPECT_EQ(first.GetInt("Global", "ComPort"), 3);
+    plat::IniFile second;
+    second.Parse(first.Text());
+    EXPECT_EQ(second.GetInt("Global", "ComPort"), 3);
+    EXPECT_EQ(second.Text(), first.Text());
+}

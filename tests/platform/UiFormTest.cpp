@@ -8,7 +8,9 @@
 #include "platform/ui/TestHooks.h"
 #include "tests/support/TestSupport.h"
 
+#include <QCoreApplication>
 #include <QImage>
+#include <QKeyEvent>
 #include <QTimer>
 #include <QWidget>
 
@@ -307,6 +309,63 @@ TEST(UiForm, KeyPreviewSeesKeysFirstAndMaySwallowThem)
     SendKey(f, VK_F1);
     SendKey(f, 'Q', ssCtrl);
     EXPECT_EQ(editKeys, std::vector<int>{'Q'});
+}
+
+TEST(UiForm, ADisabledFocusedButtonHandsTheFocusToNoOtherButton)
+{
+    Form f;
+    auto* first = new Button(f);
+    auto* second = new Button(f);
+    second->SetLeft(100);
+    int clicks = 0;
+    second->OnClick = [&] { ++clicks; };
+    f.Show();
+    first->SetFocus();
+    ASSERT_TRUE(first->Focused());
+    first->SetEnabled(false);
+    EXPECT_FALSE(second->Focused());
+    EXPECT_EQ(f.ActiveControl(), nullptr);
+    SendKey(f, VK_SPACE);
+    SendKey(f, VK_RETURN);
+    EXPECT_EQ(clicks, 0);
+    // An unfocused button is disabled as before.
+    second->SetFocus();
+    first->SetEnabled(true);
+    first->SetEnabled(false);
+    EXPECT_TRUE(second->Focused());
+}
+
+// The key that closes a dialog goes on (repeats, then its release) after the
+// dialog is gone: none of it reaches the window that comes back.
+TEST(UiForm, AKeyThatClosedADialogNeverReachesTheWindowBeneath)
+{
+    Form main;
+    auto* button = new Button(main);
+    int clicks = 0;
+    button->OnClick = [&] { ++clicks; };
+    main.Show();
+    button->SetFocus();
+
+    PortDialog d;
+    QTimer::singleShot(0, [&] {
+        d.ok->SetFocus();
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, "\r");
+        QCoreApplication::sendEvent(d.form->Widget()->focusWidget(), &press);
+    });
+    EXPECT_EQ(d.form->ShowModal(), mrOk);
+    main.Show();
+    ASSERT_TRUE(button->Focused());
+    for (bool repeat : {true, true, false}) {
+        QKeyEvent more(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, "\r", true);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_Return, Qt::NoModifier, "\r", repeat);
+        if (repeat) QCoreApplication::sendEvent(button->Widget(), &more);
+        QCoreApplication::sendEvent(button->Widget(), &release);
+    }
+    EXPECT_EQ(clicks, 0);
+
+    // A stroke that begins here works as ever.
+    SendKey(main, VK_RETURN);
+    EXPECT_EQ(clicks, 1);
 }
 
 TEST(UiForm, CharactersOfSpecialKeys)
