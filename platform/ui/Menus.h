@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class QAction;
@@ -20,6 +21,20 @@ class QMenuBar;
 namespace plat {
 
 class Form;
+
+// A keyboard shortcut: a virtual-key code (Keys.h) with modifier bits; 0 is
+// none.
+using ShortCut = int;
+inline constexpr ShortCut scShift = 0x2000;
+inline constexpr ShortCut scCtrl = 0x4000;
+inline constexpr ShortCut scAlt = 0x8000;
+// A shortcut written as modifier names joined by '+' with a key name, any
+// letter case: "Ctrl+S", "Shift+Del", "Ctrl+Alt+F5", "Enter", "Ins", "PgUp",
+// "BkSp", "Esc", "Space", "Tab", "Home", "End", "Left", "Up", "Right",
+// "Down", a letter, a digit, "F1" to "F12". 0 for a text it does not know.
+ShortCut TextToShortCut(std::string_view text);
+// The text of a shortcut in that form ("" for 0).
+std::string ShortCutToText(ShortCut shortCut);
 
 class MenuItem : public Component {
 public:
@@ -39,6 +54,16 @@ public:
     void SetVisible(bool visible);
     void* Tag() const { return m_tag; }
     void SetTag(void* tag) { m_tag = tag; }
+    // The shortcut shows beside the caption. It is live (chooses the item
+    // from the keyboard) only while the item lies in a form's main menu; a
+    // pop-up menu shows it without binding it, so that the same shortcut on
+    // a main-menu item is never ambiguous.
+    ShortCut GetShortCut() const { return m_shortCut; }
+    void SetShortCut(ShortCut shortCut);
+    // The item's image in its menu's image list (-1 none); menus show no
+    // images, the index is kept for those who read it.
+    int ImageIndex() const { return m_imageIndex; }
+    void SetImageIndex(int index) { m_imageIndex = index; }
 
     std::function<void(MenuItem& sender)> OnClick;
     // Chooses the item as a person would: nothing happens while it is
@@ -65,12 +90,19 @@ private:
     // The root item of a menu: its sub-items appear on `container`.
     MenuItem(Component* owner, QWidget* container, std::function<void()> onItemsChanged);
     QWidget* SubItemWidget();
+    // Puts caption and shortcut on the action as the item's place decides
+    // (for the item and the items below it).
+    void ApplyText();
+    bool InMainMenu() const;
 
     std::string m_caption;
     bool m_checked = false;
     bool m_enabled = true;
     bool m_visible = true;
     void* m_tag = nullptr;
+    ShortCut m_shortCut = 0;
+    int m_imageIndex = -1;
+    bool m_inMainMenu = false; // the root of a main menu
     QAction* m_action = nullptr;
     QMenu* m_subMenu = nullptr;
     QWidget* m_container = nullptr;
