@@ -49,4 +49,20 @@ inline constexpr Color clBtnText = 0x80000012;
 inline constexpr Color clInactiveCaptionText = 0x80000013;
 inline constexpr Color clBtnHighlight = 0x80000014;
 
+// The colour of a system colour index (0 to 30) in the desktop scheme of
+// this program: a fixed table, the same on every desktop, so that what is
+// drawn does not depend on the desktop theme. Indexes outside it give black.
+Color SysColor(int index);
+// The fixed colour a colour stands for: system colours through SysColor,
+// fixed colours as they are (the top byte cleared).
+Color ColorToRGB(Color color);
+// The red, green and blue parts of a fixed colour, and the reverse.
+constexpr int RedOf(Color c) { return static_cast<int>(c & 0xFF); }
+constexpr int GreenOf(Color c) { return static_cast<int>((c >> 8) & 0xFF); }
+constexpr int BlueOf(Color c) { return static_cast<int>((c >> 16) & 0xFF); }
+constexpr Color RGB(int r, int g, int b)
+{
+    return static_cast<Color>((r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16));
+}
+
 } // namespace plat

@@ -1,5 +1,7 @@
 #include "platform/ui/Application.h"
 
+#include "platform/base/Font.h"
+
 #include "platform/base/Fatal.h"
 #include "platform/ui/FatalBox.h"
 #include "platform/ui/Form.h"
@@ -8,6 +10,9 @@
 
 #include <QApplication>
 #include <QScreen>
+#include <QStyle>
+
+#include <algorithm>
 
 #include <optional>
 
@@ -18,6 +23,8 @@ Application* g_instance = nullptr;
 Form* g_mainForm = nullptr;
 bool g_quitRequested = false;
 std::optional<Rect> g_workArea;
+std::optional<Size> g_screenSize;
+int g_screenPixelsPerInch = ScreenPixelsPerInch;
 
 std::optional<std::string> g_title; // none: the program's file name
 } // namespace
@@ -83,6 +90,31 @@ std::optional<Rect> SetDesktopWorkArea(std::optional<Rect> area)
     g_workArea = area;
     return previous;
 }
+
+std::optional<Size> SetScreenSize(std::optional<Size> size)
+{
+    std::optional<Size> previous = g_screenSize;
+    g_screenSize = size;
+    return previous;
+}
+
+Size ScreenSize()
+{
+    if (g_screenSize) return *g_screenSize;
+    if (QScreen* screen = QGuiApplication::primaryScreen()) return {screen->geometry().width(), screen->geometry().height()};
+    return {1024, 768};
+}
+
+Size FullScreenClientSize()
+{
+    const Rect area = DesktopWorkArea();
+    const int caption = QApplication::style()->pixelMetric(QStyle::PM_TitleBarHeight);
+    return {area.Width(), std::max(0, area.Height() - caption)};
+}
+
+int GetScreenPixelsPerInch() { return g_screenPixelsPerInch; }
+
+void SetScreenPixelsPerInch(int pixelsPerInch) { g_screenPixelsPerInch = pixelsPerInch > 0 ? pixelsPerInch : 96; }
 
 Rect DesktopWorkArea()
 {

@@ -50,5 +50,19 @@ void ProcessMessages();
 // The desktop work area: the primary screen without task bars and panels,
 // unless a test set another (TestHooks.h).
 Rect DesktopWorkArea();
+// The size of the whole primary screen (TestHooks.h may set another).
+Size ScreenSize();
+// The largest client area of a window with a caption: the work area without
+// the height of a window caption.
+Size FullScreenClientSize();
+
+// Pixels per inch of the screen as the programs count them: 96 unless set
+// otherwise. Fonts on windows convert between points and pixels with it.
+int GetScreenPixelsPerInch();
+void SetScreenPixelsPerInch(int pixelsPerInch);
+
+// The desktop position of the mouse pointer at the latest mouse event that
+// reached a control (where the pointer is as far as the program knows).
+Point CursorPos();
 
 } // namespace plat

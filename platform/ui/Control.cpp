@@ -3,8 +3,15 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/QtAccess.h"
+#include "platform/ui/QtCanvas.h"
 
+#include <QApplication>
+#include <QCursor>
+#include <QFocusEvent>
+#include <QPointer>
+#include <QMouseEvent>
 #include <QVariant>
+#include <QWheelEvent>
 #include <QWidget>
 
 #include <algorithm>
@@ -13,6 +20,136 @@ namespace plat {
 
 namespace {
 const char* const kControlProperty = "plat_control";
+
+// Passes the mouse and focus events of every control's widget to the
+// control's handlers; the widget then handles them as usual.
+class InputRouter : public QObject {
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove:
+        case QEvent::Wheel:
+        case QEvent::FocusIn:
+        case QEvent::FocusOut: break;
+        default: return false;
+        }
+        auto* widget = static_cast<QWidget*>(watched);
+        QVariant v = widget->property(kControlProperty);
+        if (!v.isValid()) return false;
+        auto* control = static_cast<Control*>(v.value<void*>());
+        if (control == nullptr) return false;
+        bool handled = false;
+        GuardHandler([&] {
+            if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)
+                ReportFocusChange(*control, *static_cast<QFocusEvent*>(event));
+            else
+                handled = ReportMouseEvent(*control, event);
+        });
+        return handled;
+    }
+};
+
+InputRouter* Router()
+{
+    static InputRouter* router = new InputRouter();
+    return router;
+}
+
+Point g_cursorPos;
+bool g_cursorKnown = false;
+} // namespace
+
+ShiftState MouseShiftOf(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons)
+{
+    unsigned bits = ShiftOf(modifiers).bits;
+    if (buttons & Qt::LeftButton) bits |= ssLeft;
+    if (buttons & Qt::RightButton) bits |= ssRight;
+    if (buttons & Qt::MiddleButton) bits |= ssMiddle;
+    return ShiftState(bits);
+}
+
+void NoteCursorPos(const QPointF& global)
+{
+    g_cursorPos = {static_cast<int>(global.x()), static_cast<int>(global.y())};
+    g_cursorKnown = true;
+}
+
+Point CursorPos()
+{
+    if (g_cursorKnown) return g_cursorPos;
+    const QPoint p = QCursor::pos();
+    return {p.x(), p.y()};
+}
+
+bool ReportMouseEvent(Control& control, QEvent* event)
+{
+    if (event->type() == QEvent::Wheel) {
+        auto* wheel = static_cast<QWheelEvent*>(event);
+        NoteCursorPos(wheel->globalPosition());
+        if (!control.OnMouseWheel) return false;
+        bool handled = false;
+        const QPoint p = wheel->position().toPoint();
+        control.OnMouseWheel(MouseShiftOf(wheel->modifiers(), wheel->buttons()), wheel->angleDelta().y(), p.x(), p.y(),
+                             handled);
+        return handled;
+    }
+    auto* mouse = static_cast<QMouseEvent*>(event);
+    NoteCursorPos(mouse->globalPosition());
+    const QPoint p = mouse->position().toPoint();
+    MouseButton button = mbLeft;
+    if (mouse->button() == Qt::RightButton) button = mbRight;
+    if (mouse->button() == Qt::MiddleButton) button = mbMiddle;
+    ShiftState shift = MouseShiftOf(mouse->modifiers(), mouse->buttons());
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+        if (control.OnMouseDown) control.OnMouseDown(button, shift, p.x(), p.y());
+        break;
+    case QEvent::MouseButtonDblClick:
+        if (control.OnDblClick) {
+            std::function<void()> handler = control.OnDblClick;
+            QPointer<QWidget> alive = control.Widget();
+            handler();
+            if (alive.isNull()) break;
+        }
+        if (control.OnMouseDown) control.OnMouseDown(button, ShiftState(shift.bits | ssDouble), p.x(), p.y());
+        break;
+    case QEvent::MouseButtonRelease:
+        if (control.OnMouseUp) control.OnMouseUp(button, shift, p.x(), p.y());
+        break;
+    case QEvent::MouseMove:
+        if (control.OnMouseMove) control.OnMouseMove(shift, p.x(), p.y());
+        break;
+    default: break;
+    }
+    return false;
+}
+
+void ReportFocusChange(Control& control, const QFocusEvent& event)
+{
+    // The activation of the window and menus that open and close do not move
+    // the focus within the window: a control that loses the focus that way
+    // and gets it back hears nothing. (The first control to get the focus
+    // when a window is first activated does enter.)
+    static const char* const kKeptFocus = "plat_kept_focus";
+    QWidget* window = control.Widget()->window();
+    const bool passing = event.reason() == Qt::ActiveWindowFocusReason || event.reason() == Qt::PopupFocusReason;
+    if (event.type() == QEvent::FocusOut) {
+        if (passing) {
+            window->setProperty(kKeptFocus, QVariant::fromValue(static_cast<void*>(&control)));
+            return;
+        }
+        window->setProperty(kKeptFocus, QVariant());
+        if (control.OnExit) control.OnExit();
+        return;
+    }
+    const QVariant kept = window->property(kKeptFocus);
+    window->setProperty(kKeptFocus, QVariant());
+    if (passing && kept.isValid() && kept.value<void*>() == &control) return;
+    if (control.OnEnter) control.OnEnter();
 }
 
 void BindWidget(QWidget* widget, Control* control)
@@ -56,6 +193,7 @@ Control::Control(Component* owner, Container* parent, QWidget* widget)
     : Component(parent != nullptr ? parent : owner), m_parent(parent), m_widget(widget)
 {
     BindWidget(m_widget, this);
+    m_widget->installEventFilter(Router());
     if (m_parent != nullptr) {
         m_parent->m_controls.push_back(this);
         RecordDesign(m_widget->x(), m_widget->y(), m_widget->width(), m_widget->height());
@@ -71,6 +209,8 @@ Control::~Control()
         list.erase(std::remove(list.begin(), list.end(), this), list.end());
         if (m_align != alNone) m_parent->Realign();
     }
+    // The widget's last events (a lost focus) no longer reach this control.
+    m_widget->setProperty(kControlProperty, QVariant());
     delete m_widget;
 }
 
@@ -157,6 +297,76 @@ void Control::SetFocus()
 bool Control::Focused() const
 {
     return m_widget->window()->focusWidget() == m_widget;
+}
+
+void Control::SetCursor(Cursor cursor)
+{
+    m_cursor = cursor;
+    if (cursor == crDefault)
+        m_widget->unsetCursor();
+    else
+        m_widget->setCursor(ToQCursorShape(cursor));
+}
+
+Font Control::GetFont() const
+{
+    if (m_font) return *m_font;
+    if (m_parent != nullptr) return m_parent->GetFont();
+    return FromQFont(QApplication::font(), GetScreenPixelsPerInch());
+}
+
+void Control::SetFont(const Font& font)
+{
+    m_font = font;
+    m_font->pixelsPerInch = GetScreenPixelsPerInch();
+    m_widget->setFont(ToQFont(*m_font, m_widget));
+    QPalette palette = m_widget->palette();
+    const QColor text = ToQColor(m_font->color);
+    palette.setColor(QPalette::WindowText, text);
+    palette.setColor(QPalette::Text, text);
+    palette.setColor(QPalette::ButtonText, text);
+    m_widget->setPalette(palette);
+    Invalidate();
+}
+
+Color Control::GetColor() const
+{
+    if (m_color) return *m_color;
+    if (m_parent != nullptr) return m_parent->GetColor();
+    return clBtnFace;
+}
+
+void Control::SetColor(Color color)
+{
+    m_color = color;
+    QPalette palette = m_widget->palette();
+    palette.setColor(QPalette::Window, ToQColor(color));
+    palette.setColor(QPalette::Base, ToQColor(color));
+    m_widget->setPalette(palette);
+    m_widget->setAutoFillBackground(true);
+    Invalidate();
+}
+
+void Control::Invalidate() { m_widget->update(); }
+
+void Control::Repaint() { m_widget->repaint(); }
+
+static const QWidget* ClientWidgetOf(const Control* control)
+{
+    if (auto* container = dynamic_cast<const Container*>(control)) return container->ClientWidget();
+    return control->Widget();
+}
+
+Point Control::ClientToScreen(Point p) const
+{
+    const QPoint q = ClientWidgetOf(this)->mapToGlobal(QPoint(p.x, p.y));
+    return {q.x(), q.y()};
+}
+
+Point Control::ScreenToClient(Point p) const
+{
+    const QPoint q = ClientWidgetOf(this)->mapFromGlobal(QPoint(p.x, p.y));
+    return {q.x(), q.y()};
 }
 
 void Control::ParentChanged()

@@ -20,10 +20,27 @@
 // bottom) they keep their distance to the container's right (or bottom)
 // edge when the container is resized, and anchored to both sides they
 // stretch. Hidden children take no room.
+//
+// Mouse: a control reports the presses, releases, moves, double clicks and
+// wheel turns of the mouse over it to its handlers, with client coordinates
+// and the shift state (modifier keys and the buttons held). A double click
+// arrives as down, up, double click, up: the second press calls OnDblClick
+// and then OnMouseDown with ssDouble.
+//
+// Focus: OnEnter and OnExit run when the keyboard focus moves to or away from
+// the control within its window, not when the window itself is activated or
+// deactivated or a menu opens.
+//
+// Font and colour: a control without a font of its own shows its parent's
+// (a form without one the desktop's); the colour is the background colour,
+// likewise taken from the parent until one is set.
+#include "platform/base/Font.h"
 #include "platform/base/Placement.h"
 #include "platform/base/Rect.h"
 #include "platform/ui/Keys.h"
 
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -55,6 +72,22 @@ private:
 };
 
 enum Align { alNone, alTop, alBottom, alLeft, alRight, alClient };
+
+enum MouseButton { mbLeft, mbRight, mbMiddle };
+
+// Mouse pointer shapes.
+enum Cursor {
+    crDefault,   // the arrow (or what the control shows by itself)
+    crHSplit,    // a bar that moves left and right (splitters)
+    crSizeWE,    // a border that moves left and right (column sizing)
+    crHourGlass, // busy
+};
+
+using MouseButtonHandler = std::function<void(MouseButton button, ShiftState shift, int x, int y)>;
+using MouseMoveHandler = std::function<void(ShiftState shift, int x, int y)>;
+// delta: 120 per notch, positive away from the user; set handled to keep the
+// control from acting on the turn itself (a grid scrolls).
+using MouseWheelHandler = std::function<void(ShiftState shift, int delta, int x, int y, bool& handled)>;
 
 enum AnchorFlag : unsigned {
     akLeft = 1u << 0,
@@ -109,6 +142,35 @@ public:
     KeyDownHandler OnKeyDown;
     KeyPressHandler OnKeyPress;
 
+    MouseButtonHandler OnMouseDown;
+    MouseMoveHandler OnMouseMove;
+    MouseButtonHandler OnMouseUp;
+    std::function<void()> OnDblClick;
+    MouseWheelHandler OnMouseWheel;
+    std::function<void()> OnEnter;
+    std::function<void()> OnExit;
+
+    // The pointer shape over the control.
+    Cursor GetCursor() const { return m_cursor; }
+    void SetCursor(Cursor cursor);
+
+    // The control's font: its own, else its parent's (see above).
+    Font GetFont() const;
+    void SetFont(const Font& font);
+    bool HasOwnFont() const { return m_font.has_value(); }
+    // The background colour: its own, else its parent's, else clBtnFace.
+    Color GetColor() const;
+    void SetColor(Color color);
+
+    // Schedules a repaint of the whole control (nothing is erased first);
+    // Repaint paints at once.
+    virtual void Invalidate();
+    virtual void Repaint();
+
+    // Client coordinates to desktop coordinates and back.
+    Point ClientToScreen(Point p) const;
+    Point ScreenToClient(Point p) const;
+
     // The toolkit widget (the window of a form); for the window layer and
     // tests only.
     QWidget* Widget() const { return m_widget; }
@@ -139,6 +201,9 @@ private:
     std::string m_name;
     Align m_align = alNone;
     unsigned m_anchors = akLeft | akTop;
+    Cursor m_cursor = crDefault;
+    std::optional<Font> m_font;
+    std::optional<Color> m_color;
     bool m_visible = true;
     bool m_enabled = true;
     Design m_design;

@@ -183,6 +183,31 @@ void Form::SetBounds(int left, int top, int width, int height)
     m_pendingHeight = height;
 }
 
+WindowState Form::GetWindowState() const
+{
+    const Qt::WindowStates state = m_window->windowState();
+    if (state & Qt::WindowMinimized) return wsMinimized;
+    if (state & (Qt::WindowMaximized | Qt::WindowFullScreen)) return wsMaximized;
+    return wsNormal;
+}
+
+void Form::SetWindowState(WindowState state)
+{
+    Qt::WindowStates qtState = m_window->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen);
+    if (state == wsMinimized) qtState |= Qt::WindowMinimized;
+    if (state == wsMaximized) qtState |= Qt::WindowMaximized;
+    m_window->setWindowState(qtState);
+}
+
+Rect Form::NormalBounds() const
+{
+    const QRect normal = m_window->normalGeometry();
+    if (GetWindowState() == wsNormal || !normal.isValid()) return BoundsRect();
+    const QMargins m = FrameOf(m_window);
+    return {normal.x() - m.left(), normal.y() - m.top(), normal.x() + normal.width() + m.right(),
+            normal.y() + normal.height() + m.bottom()};
+}
+
 int Form::ClientWidth() const { return m_client->width(); }
 int Form::ClientHeight() const { return m_client->height(); }
 

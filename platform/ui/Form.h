@@ -42,6 +42,8 @@ enum BorderIcon : unsigned {
     biMaximize = 1u << 2,
 };
 
+enum WindowState { wsNormal, wsMinimized, wsMaximized };
+
 inline constexpr int mrNone = 0;
 inline constexpr int mrOk = 1;
 inline constexpr int mrCancel = 2;
@@ -82,6 +84,14 @@ public:
     void SetClientSize(int width, int height);
     // The smallest outer size the user can give the window.
     void SetMinTrackSize(int width, int height);
+
+    // Normal, minimised or maximised; a state set while the form is hidden
+    // takes effect when it is shown.
+    WindowState GetWindowState() const;
+    void SetWindowState(WindowState state);
+    // The outer rectangle the window has in its normal state: its bounds,
+    // and while it is minimised or maximised the bounds it returns to.
+    Rect NormalBounds() const;
 
     // Showing makes the form the active window and then runs OnShow.
     bool Visible() const override;

@@ -134,6 +134,10 @@ public:
     ~PopupMenu() override;
 
     MenuItem& Items() { return *m_root; }
+    // Whether the control that shows the menu opens it by itself on a click
+    // of the right mouse button (on by default).
+    bool AutoPopup() const { return m_autoPopup; }
+    void SetAutoPopup(bool on) { m_autoPopup = on; }
     // Runs before the menu opens.
     std::function<void()> OnPopup;
     // Opens the menu at a desktop point; returns at once.
@@ -143,6 +147,7 @@ public:
 private:
     QMenu* m_menu;
     MenuItem* m_root;
+    bool m_autoPopup = true;
 };
 
 } // namespace plat

@@ -1,5 +1,7 @@
 #include "platform/ui/QtAccess.h"
 
+#include "platform/ui/Control.h"
+
 #include <QKeyEvent>
 
 namespace plat {
@@ -76,6 +78,16 @@ char32_t CharacterOf(const QKeyEvent& event)
     if (text.isEmpty()) return 0;
     const char32_t ch = text.front();
     return ch < 32 || ch == 127 ? 0 : ch;
+}
+
+Qt::CursorShape ToQCursorShape(int cursor)
+{
+    switch (cursor) {
+    case crHSplit: return Qt::SplitHCursor;
+    case crSizeWE: return Qt::SizeHorCursor;
+    case crHourGlass: return Qt::WaitCursor;
+    default: return Qt::ArrowCursor;
+    }
 }
 
 } // namespace plat

@@ -14,8 +14,11 @@
 #include <string>
 #include <utility>
 
+class QEvent;
+class QFocusEvent;
 class QKeyEvent;
 class QObject;
+class QPointF;
 class QWidget;
 
 namespace plat {
@@ -34,6 +37,21 @@ ShiftState ShiftOf(Qt::KeyboardModifiers modifiers);
 Qt::KeyboardModifiers ModifiersOf(ShiftState shift);
 // The character a key event types, or 0 (see Keys.h).
 char32_t CharacterOf(const QKeyEvent& event);
+
+// The shift state of a mouse event: modifier keys and the buttons held.
+ShiftState MouseShiftOf(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons);
+// Calls the control's mouse handler for a mouse or wheel event (positions
+// taken as the control's client coordinates); true when a wheel handler
+// kept the turn for itself.
+bool ReportMouseEvent(Control& control, QEvent* event);
+// Calls OnEnter or OnExit for a focus event that moves the focus within the
+// window.
+void ReportFocusChange(Control& control, const QFocusEvent& event);
+// Remembers the desktop position of the latest mouse event (CursorPos).
+void NoteCursorPos(const QPointF& global);
+
+// The Qt shape of a Cursor (Control.h).
+Qt::CursorShape ToQCursorShape(int cursor);
 
 inline QString ToQString(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 inline std::string FromQString(const QString& text) { return text.toUtf8().toStdString(); }

@@ -5,8 +5,12 @@
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/QtAccess.h"
 
+#include <QAbstractScrollArea>
+#include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QKeyEvent>
+#include <QMouseEvent>
+#include <QWheelEvent>
 #include <QPixmap>
 #include <QPointer>
 #include <QWidget>
@@ -160,6 +164,90 @@ void TypeText(Form& form, const std::string& text)
         }
         SendStroke(form, qtKey, modifiers, QString::fromUcs4(&ch, 1));
     }
+}
+
+// ---- mouse ----
+
+namespace {
+Qt::MouseButtons g_heldButtons;
+
+QWidget* MouseTarget(Control& control)
+{
+    QWidget* widget = control.Widget();
+    if (auto* area = qobject_cast<QAbstractScrollArea*>(widget)) return area->viewport();
+    if (auto* container = dynamic_cast<Container*>(&control)) return container->ClientWidget();
+    return widget;
+}
+
+Qt::MouseButton QtButtonOf(MouseButton button)
+{
+    switch (button) {
+    case mbRight: return Qt::RightButton;
+    case mbMiddle: return Qt::MiddleButton;
+    default: return Qt::LeftButton;
+    }
+}
+} // namespace
+
+void SendMouse(Control& control, MouseAction action, int x, int y, MouseButton button, ShiftState shift)
+{
+    QWidget* target = MouseTarget(control);
+    const QPointF local(x, y);
+    const QPointF global = target->mapToGlobal(local);
+    const Qt::MouseButton qtButton = QtButtonOf(button);
+    QEvent::Type type = QEvent::MouseMove;
+    Qt::MouseButton changed = Qt::NoButton;
+    switch (action) {
+    case MouseAction::Down:
+        type = QEvent::MouseButtonPress;
+        g_heldButtons |= qtButton;
+        changed = qtButton;
+        break;
+    case MouseAction::DoubleClick:
+        type = QEvent::MouseButtonDblClick;
+        g_heldButtons |= qtButton;
+        changed = qtButton;
+        break;
+    case MouseAction::Up:
+        type = QEvent::MouseButtonRelease;
+        g_heldButtons &= ~Qt::MouseButtons(qtButton);
+        changed = qtButton;
+        break;
+    case MouseAction::Move: break;
+    }
+    QMouseEvent event(type, local, global, changed, g_heldButtons, ModifiersOf(shift));
+    QCoreApplication::sendEvent(target, &event);
+    if (action == MouseAction::Down && button == mbRight) {
+        // The window system follows a right press with a request for the
+        // control's context menu.
+        QContextMenuEvent menu(QContextMenuEvent::Mouse, QPoint(x, y), global.toPoint(), ModifiersOf(shift));
+        QCoreApplication::sendEvent(target, &menu);
+    }
+    RethrowKeptException();
+}
+
+void ClickAt(Control& control, int x, int y, MouseButton button, ShiftState shift)
+{
+    SendMouse(control, MouseAction::Down, x, y, button, shift);
+    SendMouse(control, MouseAction::Up, x, y, button, shift);
+}
+
+void SendWheel(Control& control, int notches, int x, int y, ShiftState shift)
+{
+    QWidget* target = MouseTarget(control);
+    const QPointF local(x, y);
+    QWheelEvent event(local, target->mapToGlobal(local), QPoint(), QPoint(0, notches * 120), g_heldButtons,
+                      ModifiersOf(shift), Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(target, &event);
+    RethrowKeptException();
+}
+
+void SendMenuKey(Control& control)
+{
+    QWidget* target = MouseTarget(control);
+    QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(0, 0), target->mapToGlobal(QPoint(0, 0)));
+    QCoreApplication::sendEvent(target, &event);
+    RethrowKeptException();
 }
 
 // ---- images ----

@@ -12,6 +12,7 @@
 // of hanging.
 #include "platform/base/Rect.h"
 #include "platform/base/ShiftState.h"
+#include "platform/ui/Control.h"
 
 #include <deque>
 #include <functional>
@@ -80,6 +81,21 @@ void SendKey(Form& form, int virtualKey, ShiftState shift = {});
 // Types each character of a UTF-8 text.
 void TypeText(Form& form, const std::string& text);
 
+// Mouse events on a control at client coordinates, delivered as the window
+// system delivers them (a grid's go to its cell area). The buttons held
+// during a move are those pressed and not yet released through these
+// calls; a double click is the second press of a pair (send Down, Up,
+// DoubleClick, Up). An exception that a handler raised comes out of these
+// calls.
+enum class MouseAction { Down, Move, Up, DoubleClick };
+void SendMouse(Control& control, MouseAction action, int x, int y, MouseButton button = mbLeft, ShiftState shift = {});
+// A press and release at one point.
+void ClickAt(Control& control, int x, int y, MouseButton button = mbLeft, ShiftState shift = {});
+// A turn of the wheel by `notches` (positive away from the user).
+void SendWheel(Control& control, int notches, int x, int y, ShiftState shift = {});
+// The keyboard's menu key pressed over a control.
+void SendMenuKey(Control& control);
+
 // Sets the desktop work area that DesktopWorkArea reports (none: the real
 // one); returns the previous setting.
 std::optional<Rect> SetDesktopWorkArea(std::optional<Rect> area);
@@ -92,6 +108,20 @@ public:
 
 private:
     std::optional<Rect> m_previous;
+};
+
+// Sets the screen size that ScreenSize reports (none: the real one);
+// returns the previous setting.
+std::optional<Size> SetScreenSize(std::optional<Size> size);
+class ScopedScreenSize {
+public:
+    explicit ScopedScreenSize(const Size& size) : m_previous(SetScreenSize(size)) {}
+    ~ScopedScreenSize() { SetScreenSize(m_previous); }
+    ScopedScreenSize(const ScopedScreenSize&) = delete;
+    ScopedScreenSize& operator=(const ScopedScreenSize&) = delete;
+
+private:
+    std::optional<Size> m_previous;
 };
 
 // Renders a control (a form: its whole window, menu bar included) as it
