@@ -40,11 +40,6 @@ constexpr int ColSizingSlack = 4;
 // The highest character that is sent to a cell as a typed key: codes from
 // 256 on are action codes.
 constexpr char32_t LastTypedKey = 127;
-// Timed-scroll direction bits.
-constexpr int ScrollLeft = 1;
-constexpr int ScrollRight = 2;
-constexpr int ScrollUp = 4;
-constexpr int ScrollDown = 8;
 
 bool IsSelectable(const cmcCellObj& cell) { return (cell.FlagsB & cmcCellObj::LetterS) != 0; }
 bool CarriesT(const cmcCellObj& cell) { return (cell.FlagsB & cmcCellObj::LetterT) != 0; }
@@ -640,6 +635,7 @@ void cuiSheet::OnGridDblClick()
 {
     if (!HasSlots()) return;
     const plat::Point p = m_grid->ScreenToClient(plat::CursorPos());
+
     int col = -1;
     int row = -1;
     m_grid->GetMouseCell(p.x, p.y, col, row);
@@ -677,11 +673,11 @@ void cuiSheet::OnGridMouseMove(plat::ShiftState, int x, int y)
     m_lastMouseY = y;
 }
 
-void cuiSheet::OnGridTimedScroll(int direction)
+void cuiSheet::OnGridTimedScroll(unsigned direction)
 {
     if (!HasSlots()) return;
-    const int dx = ((direction & ScrollRight) != 0 ? 1 : 0) - ((direction & ScrollLeft) != 0 ? 1 : 0);
-    const int dy = ((direction & ScrollDown) != 0 ? 1 : 0) - ((direction & ScrollUp) != 0 ? 1 : 0);
+    const int dx = ((direction & plat::sdRight) != 0 ? 1 : 0) - ((direction & plat::sdLeft) != 0 ? 1 : 0);
+    const int dy = ((direction & plat::sdDown) != 0 ? 1 : 0) - ((direction & plat::sdUp) != 0 ? 1 : 0);
     MoveBy(dx, dy);
 }
 

@@ -2,6 +2,7 @@
 // The application object of a windowed program and the services of the
 // desktop it runs on.
 #include "platform/base/Rect.h"
+#include "platform/base/ShiftState.h"
 
 #include <memory>
 #include <string>
@@ -64,5 +65,9 @@ void SetScreenPixelsPerInch(int pixelsPerInch);
 // The desktop position of the mouse pointer at the latest mouse event that
 // reached a control (where the pointer is as far as the program knows).
 Point CursorPos();
+// The modifier keys (Shift, Ctrl, Alt) held at the latest key or mouse event
+// that reached a control: what the keyboard state is as far as the program
+// knows.
+ShiftState KeyboardShiftState();
 
 } // namespace plat

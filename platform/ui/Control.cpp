@@ -61,6 +61,7 @@ InputRouter* Router()
 
 Point g_cursorPos;
 bool g_cursorKnown = false;
+ShiftState g_inputShift;
 } // namespace
 
 ShiftState MouseShiftOf(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons)
@@ -77,6 +78,10 @@ void NoteCursorPos(const QPointF& global)
     g_cursorPos = {static_cast<int>(global.x()), static_cast<int>(global.y())};
     g_cursorKnown = true;
 }
+
+void NoteInputModifiers(Qt::KeyboardModifiers modifiers) { g_inputShift = ShiftOf(modifiers); }
+
+ShiftState KeyboardShiftState() { return g_inputShift; }
 
 Point CursorPos()
 {
@@ -99,6 +104,7 @@ bool ReportMouseEvent(Control& control, QEvent* event)
     }
     auto* mouse = static_cast<QMouseEvent*>(event);
     NoteCursorPos(mouse->globalPosition());
+    NoteInputModifiers(mouse->modifiers());
     const QPoint p = mouse->position().toPoint();
     MouseButton button = mbLeft;
     if (mouse->button() == Qt::RightButton) button = mbRight;

@@ -151,6 +151,20 @@ void Label::SetAutoSize(bool autoSize)
     FitText();
 }
 
+void Label::SetLayout(TextLayout layout)
+{
+    m_layout = layout;
+    const Qt::Alignment vertical = layout == tlCenter ? Qt::AlignVCenter : layout == tlBottom ? Qt::AlignBottom : Qt::AlignTop;
+    static_cast<QLabel*>(Widget())->setAlignment(Qt::AlignLeft | vertical);
+}
+
+int Label::TextHeight() const
+{
+    const auto* label = static_cast<const QLabel*>(Widget());
+    const int lines = static_cast<int>(std::count(m_caption.begin(), m_caption.end(), '\n')) + 1;
+    return label->fontMetrics().height() * lines;
+}
+
 void Label::FitText()
 {
     if (!m_autoSize) return;
@@ -236,7 +250,9 @@ Memo::Memo(Container& parent) : Control(nullptr, &parent, new QPlainTextEdit(par
     auto* edit = static_cast<QPlainTextEdit*>(Widget());
     edit->setTabChangesFocus(true);
     QObject::connect(edit, &QPlainTextEdit::textChanged, edit, [this] {
-        if (!m_updating) TakeWidgetText();
+        if (m_updating) return;
+        KeepMaxLength();
+        TakeWidgetText();
     });
     SetScrollBars(ssNone);
     SetWordWrap(true);
@@ -310,6 +326,44 @@ void Memo::SetText(const std::string& text)
     m_lines = SplitLines(text);
     ShowLines();
 }
+
+std::string Memo::EditText() const { return FromQString(static_cast<QPlainTextEdit*>(Widget())->toPlainText()); }
+
+void Memo::SetBorder(bool border)
+{
+    m_border = border;
+    static_cast<QPlainTextEdit*>(Widget())->setFrameShape(border ? QFrame::StyledPanel : QFrame::NoFrame);
+}
+
+void Memo::SetMaxLength(int length) { m_maxLength = std::max(0, length); }
+
+void Memo::KeepMaxLength()
+{
+    if (m_maxLength <= 0) return;
+    auto* edit = static_cast<QPlainTextEdit*>(Widget());
+    const int excess = static_cast<int>(edit->toPlainText().size()) - m_maxLength;
+    if (excess <= 0) return;
+    // What was just typed or pasted lies before the caret: that goes.
+    QTextCursor cursor = edit->textCursor();
+    cursor.movePosition(QTextCursor::PreviousCharacter, QTextCursor::KeepAnchor, excess);
+    m_updating = true;
+    cursor.removeSelectedText();
+    m_updating = false;
+    edit->setTextCursor(cursor);
+}
+
+void Memo::SetSelection(int start, int length)
+{
+    auto* edit = static_cast<QPlainTextEdit*>(Widget());
+    const int size = static_cast<int>(edit->toPlainText().size());
+    start = std::clamp(start, 0, size);
+    QTextCursor cursor(edit->document());
+    cursor.setPosition(start);
+    cursor.setPosition(std::clamp(start + std::max(0, length), start, size), QTextCursor::KeepAnchor);
+    edit->setTextCursor(cursor);
+}
+
+void Memo::ClearUndo() { static_cast<QPlainTextEdit*>(Widget())->document()->clearUndoRedoStacks(); }
 
 void Memo::ShowLines()
 {

@@ -38,6 +38,9 @@ private:
     int m_borderWidth = 0;
 };
 
+// Where a label's text stands between its top and bottom edges.
+enum TextLayout { tlTop, tlCenter, tlBottom };
+
 // Plain text, '&' shown as it is; line breaks start new lines. With auto
 // size (the default) the label takes the size of its text.
 class Label : public Control {
@@ -48,11 +51,16 @@ public:
     void SetCaption(const std::string& caption);
     bool AutoSize() const { return m_autoSize; }
     void SetAutoSize(bool autoSize);
+    TextLayout Layout() const { return m_layout; }
+    void SetLayout(TextLayout layout);
+    // The height of the caption's lines in the label's font.
+    int TextHeight() const;
 
 private:
     void FitText();
     std::string m_caption;
     bool m_autoSize = true;
+    TextLayout m_layout = tlTop;
 };
 
 // A push button. A click sets the form's modal result to the button's own
@@ -135,6 +143,22 @@ public:
     // Replaces the lines; "\n" and "\r\n" end lines, and a final line break
     // adds no empty line.
     void SetText(const std::string& text);
+    // The text as it stands in the memo: the lines joined by "\n", without a
+    // line break after the last one.
+    std::string EditText() const;
+
+    // A frame around the text (on by default).
+    bool Border() const { return m_border; }
+    void SetBorder(bool border);
+    // The most characters a person can enter (0: no limit of its own); what
+    // typing or pasting would add beyond it is left out.
+    int MaxLength() const { return m_maxLength; }
+    void SetMaxLength(int length);
+    // Places the caret at `start` (characters from the beginning) with the
+    // `length` characters after it selected.
+    void SetSelection(int start, int length);
+    // Forgets the edits that undo could take back.
+    void ClearUndo();
 
 protected:
     bool WantsReturn() const override { return true; }
@@ -142,7 +166,10 @@ protected:
 private:
     void ShowLines();
     void TakeWidgetText();
+    void KeepMaxLength();
     std::vector<std::string> m_lines;
+    bool m_border = true;
+    int m_maxLength = 0;
     bool m_readOnly = false;
     bool m_wordWrap = true;
     bool m_updating = false;

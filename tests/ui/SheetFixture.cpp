@@ -1,5 +1,7 @@
 #include "tests/ui/SheetFixture.h"
 
+#include "platform/ui/TestHooks.h"
+
 namespace sheettest {
 
 SheetTest::SheetTest()
@@ -22,7 +24,8 @@ void SheetTest::UseLayout(const std::string& style, const std::string& basic, co
     std::vector<std::string> lines{"#S_Style", style, "#S_BasicCell", basic, "#S_Cells"};
     lines.insert(lines.end(), cells.begin(), cells.end());
     lines.insert(lines.end(), more.begin(), more.end());
-    lines.push_back("#End_Of_Ovl");
+    // Sheets read the list of stored widths; an empty one unless given.
+    lines.insert(lines.end(), {"#GI_CellWidthRegList", "#End_Of_Ovl"});
     ASSERT_EQ(g_GTex.OpenOverlayLines(std::move(lines)), 1);
 }
 
@@ -58,6 +61,15 @@ cuiSheet& SheetTest::Open(const std::string& key, bool popup)
     });
     sheet->Show();
     return *sheet;
+}
+
+void SheetTest::DoubleClickAt(int x, int y)
+{
+    using plat::MouseAction;
+    plat::SendMouse(Grid(), MouseAction::Down, x, y);
+    plat::SendMouse(Grid(), MouseAction::Up, x, y);
+    plat::SendMouse(Grid(), MouseAction::DoubleClick, x, y);
+    plat::SendMouse(Grid(), MouseAction::Up, x, y);
 }
 
 std::string SheetTest::Cursor() { return std::to_string(Grid().Col()) + "," + std::to_string(Grid().Row()); }

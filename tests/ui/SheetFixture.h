@@ -42,6 +42,9 @@ protected:
     cuiSheet& Open(const std::string& key = "S", bool popup = false);
     cuiGrid& Grid() { return *sheet->Grid(); }
 
+    // A double click on the grid at a client point, as the window system
+    // delivers it.
+    void DoubleClickAt(int x, int y);
     // Cursor as "col,row".
     std::string Cursor();
     // Every row as its cells' display texts, a labelled cell as "#index":

@@ -4,6 +4,7 @@
 #include "model/EepromMap.h"
 #include "model/ModelContext.h"
 #include "model/TableAccess.h"
+#include "platform/base/Canvas.h"
 #include "tests/ui/SheetFixture.h"
 #include "ui/clsSheeRowAtr.h"
 #include "ui/cuiSheetHost.h"
@@ -15,7 +16,7 @@ namespace {
 
 using sheettest::SheetTest;
 
-constexpr const char* Basic = "{<-(%CT_Mch.CL_Null)}";
+constexpr const char* Basic = "{<-(%CT_Mch.)}";
 
 class SheetLayout : public SheetTest {
 protected:
@@ -92,12 +93,12 @@ TEST_F(SheetLayout, DirectiveConditionsFollowModelModeAndImage)
         ":(Only_Pmr 1)", "pmr", ":(Only_Lmr 1)", "lmr", ":(Only_KOVR 1)", "kovr", ":(Only_Crvl 1)", "crvl",
         ":(Only_NFont 1)", "nfont", ":(Only_TFont 1)", "tfont", ":(Only_SACC 1)", "sacc", "end"};
 
-    EXPECT_EQ(Rows(cells), "lmr / nfont / end");
+    EXPECT_EQ(Rows(cells), "lmr / tfont / end");
     pmr = true;
     customer = true;
     image.SetByte(175682, 0x04);
     image.SetByte(11, 0x08);
-    EXPECT_EQ(Rows(cells), "pmr / kovr / crvl / tfont / sacc / end");
+    EXPECT_EQ(Rows(cells), "pmr / kovr / crvl / nfont / sacc / end");
 
     // List loops take their count from the working tables.
     SetTgListCount(3, 19);

@@ -1,13 +1,14 @@
 // Column widths kept in the settings file: loading within limits, sharing,
 // saving, resetting, fitting by double click, and widths for printing.
 #include "model/indEnviron.h"
+#include "platform/base/Canvas.h"
 #include "platform/ui/QtCanvas.h"
 #include "tests/ui/SheetFixture.h"
 
 #include <QImage>
-#include <QTest>
 
 #include <cstdlib>
+#include <filesystem>
 #include <optional>
 #include <string>
 
@@ -40,16 +41,17 @@ private:
 // column 3 does not (its width is never stored).
 const std::vector<std::string> WidthOverlay{
     "#T_Style", "(FixedRows=1)(FixedCols=1)(ColSizing)", "#T_BasicCell", "{<-(%CT_Mch.CL_Null)}", "#T_Cells",
-    "{W}No|{W}Name|{W}Frequency|{W}x", "{W}1|{S(%CL_Mch_Text[0])}|{S(%CL_Mch_FreqR[0])}|note",
+    "{WH}No|{W}Name|{W}Frequency|{W}x", "{WH}1|{S(%CL_Mch_Text[0])}|{S(%CL_Mch_FreqR[0])}|note",
     "#U_Style", "", "#U_BasicCell", "{<-(%CT_Mch.CL_Null)}", "#U_Cells", "{S(%CL_Mch_Text[0])}|{S(%CL_Mch_FreqR[0])}",
     "#GI_CellWidthRegList", "S:Chan", "T:Chan", "U:Other", "#"};
-const char* const SheetCells[] = {"{W}No|{W}Name|{W}Frequency|{W}x",
-                                  "{W}1|{S(%CL_Mch_Text[0])}|{S(%CL_Mch_FreqR[0])}|note"};
+const char* const SheetCells[] = {"{WH}No|{W}Name|{W}Frequency|{W}x",
+                                  "{WH}1|{S(%CL_Mch_Text[0])}|{S(%CL_Mch_FreqR[0])}|note"};
 
 class SheetWidths : public SheetTest {
 protected:
     SheetWidths()
     {
+        std::filesystem::create_directories(dir.Path() / "config" / "Vosk");
         qmtest::WriteFile(dir.File("config/Vosk/KT-W8840PX.ini"),
                           "[Global]\nBBT=753951\n[View Option]\nFontSize Percentage=100\nFontSize Printer=10\n"
                           "[Display\\Chan\\colwidth]\n1=5\n2=900\n3=77\n[Display\\Other\\colwidth]\n0=44\n");
@@ -136,16 +138,16 @@ TEST_F(SheetWidths, DoubleClickOnAHeaderBorderFitsTheColumn)
     // Near the right border of header cell 1, and near the left border of
     // header cell 2 (which fits the column left of it).
     const plat::Rect header = Grid().GetCellRect(1, 0);
-    QTest::mouseDClick(Grid().Widget(), Qt::LeftButton, {}, QPoint(header.right - 2, header.top + 3));
+    DoubleClickAt(header.right - 2, header.top + 3);
     EXPECT_EQ(Grid().ColWidths(1), fitted);
     Grid().SetColWidths(1, 30);
     const plat::Rect next = Grid().GetCellRect(2, 0);
-    QTest::mouseDClick(Grid().Widget(), Qt::LeftButton, {}, QPoint(next.left + 2, next.top + 3));
+    DoubleClickAt(next.left + 2, next.top + 3);
     EXPECT_EQ(Grid().ColWidths(1), fitted);
     // Nowhere near a border: nothing is fitted.
     Grid().SetColWidths(1, 30);
     const plat::Rect middle = Grid().GetCellRect(1, 0);
-    QTest::mouseDClick(Grid().Widget(), Qt::LeftButton, {}, QPoint((middle.left + middle.right) / 2, middle.top + 3));
+    DoubleClickAt((middle.left + middle.right) / 2, middle.top + 3);
     EXPECT_EQ(Grid().ColWidths(1), 30);
 }
 
