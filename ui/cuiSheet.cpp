@@ -212,7 +212,9 @@ void cuiSheet::Build()
     m_popupMenu = new plat::PopupMenu(m_grid);
     m_grid->SetPopupMenu(m_popupMenu);
     m_popupMenu->SetAutoPopup(false);
-    MoveTo(0, 0);
+    // The cursor settles on a selectable cell near the top-left corner: from
+    // the first cell the grid lets be current (never a fixed one).
+    MoveTo(m_grid->FixedCols(), m_grid->FixedRows());
     MoveBy(0, 1);
     MoveBy(0, -1);
     MoveBy(1, 0);
