@@ -341,6 +341,29 @@ TEST_F(SheetActions, InPlaceEditCommitsOrCancels)
     EXPECT_EQ(Cursor(), "0,3");
     EXPECT_EQ(Keys(), (std::vector<std::string>{"0,2:13/0", "0,2:13/0", "0,2:0/0/p1=2.000"}));
 
+    // The engine may ask for the editor while it handles a key.
+    actions.clear();
+    onAction = [](cmcCellCapsule* c, int) {
+        if (c->Key == 'e') {
+            c->Text = "ABC";
+            c->SelStart = 3;
+            c->CallOnEdit(0);
+        }
+        return erNothing;
+    };
+    plat::TypeText(form, "e");
+    ASSERT_TRUE(editor->Visible());
+    plat::TypeText(form, "D");
+    SendKey(form, plat::VK_RETURN);
+    EXPECT_EQ(Keys(), (std::vector<std::string>{"0,3:101/0", "0,3:0/0/p1=ABCD"}));
+    onAction = [](cmcCellCapsule* c, int) {
+        if (c->Key != 13 || c->Phase != 0) return erNothing;
+        c->Text = "145.000";
+        c->SelStart = 0;
+        c->SelLength = 3;
+        return erStartEdit;
+    };
+
     // Event 21 (close every pop-up) commits an open edit; so does the focus
     // leaving the editor.
     actions.clear();
@@ -550,6 +573,38 @@ TEST_F(SheetActions, PopupSheetsCommitThePickToTheirOrigin)
     SendKey(form, plat::VK_DOWN);
     SendKey(form, plat::VK_DOWN);
     EXPECT_EQ(Cursor(), "0,2");
+
+    // The cursor follows the pointer; releasing the left button picks.
+    commits.clear();
+    const plat::Rect low = Grid().GetCellRect(0, 0);
+    const plat::Rect mid = Grid().GetCellRect(0, 1);
+    plat::SendMouse(Grid(), plat::MouseAction::Move, low.left + 3, low.top + 3);
+    plat::SendMouse(Grid(), plat::MouseAction::Move, mid.left + 3, mid.top + 3);
+    EXPECT_EQ(Cursor(), "0,1");
+    plat::SendMouse(Grid(), plat::MouseAction::Move, low.left + 3, low.top + 3);
+    EXPECT_EQ(Cursor(), "0,0");
+    plat::SendMouse(Grid(), plat::MouseAction::Up, low.left + 3, low.top + 3);
+    EXPECT_EQ(commits, (std::vector<std::string>{std::to_string(CL_Mch_FreqR) + "<-0/1/77"}));
+}
+
+TEST_F(SheetActions, DraggingPastTheBottomEdgeMovesTheCursorOnATimer)
+{
+    UseLayout("(FixedRows=1)", "{<-(%CT_Mch.)}",
+              {"{WH}No", "{WHS(%CL_Mch_No[0])}", ":(LoopFrom 60)", "{WHS(%CL_Mch_No[1])}", ":(End)"});
+    Open();
+    Focus();
+    const plat::Rect first = Grid().GetCellRect(0, 1);
+    plat::SendMouse(Grid(), plat::MouseAction::Down, first.left + 2, first.top + 2);
+    plat::SendMouse(Grid(), plat::MouseAction::Move, first.left + 2, Grid().ClientHeight() + 10);
+    const std::string before = Cursor();
+    time.Advance(cuiGrid::TimedScrollPeriod);
+    const int row = Grid().Row();
+    EXPECT_NE(Cursor(), before);
+    time.Advance(cuiGrid::TimedScrollPeriod);
+    EXPECT_EQ(Grid().Row(), row + 1);
+    plat::SendMouse(Grid(), plat::MouseAction::Up, first.left + 2, Grid().ClientHeight() + 10);
+    time.Advance(cuiGrid::TimedScrollPeriod);
+    EXPECT_EQ(Grid().Row(), row + 1);
 }
 
 TEST_F(SheetActions, ShowPlacesTheCursorByFocusLabelOrStartPosition)
