@@ -1,6 +1,8 @@
 #include "platform/ui/ImageList.h"
 
 #include "platform/base/Canvas.h"
+#include "platform/base/Fatal.h"
+#include "platform/ui/Artwork.h"
 
 #include <QImage>
 #include <QPainter>
@@ -14,13 +16,20 @@ struct ImageList::Pictures {
 
 ImageList::ImageList(Component* owner, int width, int height)
     : Component(owner), m_width(std::max(1, width)), m_height(std::max(1, height)),
-      m_pictures(std::make_unique<Pictures>())
+      m_pictures(std::make_unique<Pictures>()), m_handle(std::make_shared<ImageList* const>(this))
 {
 }
 
 ImageList::~ImageList() = default;
 
 int ImageList::Count() const { return static_cast<int>(m_pictures->pixmaps.size()); }
+
+int ImageList::AddArtwork(std::string_view name)
+{
+    const QImage image = ArtworkImage(name);
+    if (image.isNull()) Fatal("There is no picture named '" + std::string(name) + "'.");
+    return AddImage(image);
+}
 
 int ImageList::AddImage(const QImage& image)
 {

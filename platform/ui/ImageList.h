@@ -27,6 +27,9 @@ public:
     int Height() const { return m_height; }
     int Count() const;
 
+    // Appends one of the program's pictures (ArtworkNames) and returns its
+    // index; a name that is not among them is a programming fault (fatal).
+    int AddArtwork(std::string_view name);
     // Appends a picture, scaled to the list's size when it has another.
     int AddImage(const QImage& image);
 
@@ -42,6 +45,9 @@ public:
     // list), and the picture with an overlay drawn over it.
     const QPixmap* Pixmap(int index) const;
     QPixmap Composed(int index, int overlay) const;
+    // For controls that show the list without owning it: empty once the
+    // list is gone.
+    std::weak_ptr<ImageList* const> Handle() const { return m_handle; }
 
 private:
     struct Pictures;
@@ -49,6 +55,14 @@ private:
     int m_height;
     std::unique_ptr<Pictures> m_pictures;
     int m_overlays[4] = {-1, -1, -1, -1};
+    std::shared_ptr<ImageList* const> m_handle;
 };
+
+// The names of the program's pictures, in the order the main form declares
+// them: the tool bar's file, COM port, clone, editing and page pictures
+// ("imgIcon_Bar_..."), the tree's rig, folder, notes, banks and marks
+// ("imgIcon_Tree_..."; the marks, WarnE_RB and WarnW_RB, lie in the lower
+// right corner and are transparent elsewhere, for use as overlays).
+const std::vector<std::string>& ArtworkNames();
 
 } // namespace plat
