@@ -10,6 +10,7 @@
 #include "ui/cuiGrid.h"
 
 #include <algorithm>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -67,6 +68,17 @@ void cuiSheet::DrawCell(int col, int row, const plat::Rect& rect)
     const bool focused = m_grid->Focused();
     const plat::Brush savedBrush = canvas.GetBrush();
     UpdateSelectionColors();
+    // Everything of the cell stays inside it: the text of a span is drawn
+    // by each of its cells, each its own part.
+    const std::optional<plat::Rect> savedClip = canvas.ClipRect();
+    plat::Rect clip = rect;
+    if (savedClip) {
+        clip.left = std::max(clip.left, savedClip->left);
+        clip.top = std::max(clip.top, savedClip->top);
+        clip.right = std::min(clip.right, savedClip->right);
+        clip.bottom = std::min(clip.bottom, savedClip->bottom);
+    }
+    canvas.SetClipRect(clip);
 
     const bool rightRule = !(col + 1 < m_colCount && (CellAt(col + 1, row).FlagsA & cmcCellObj::LetterPlus) != 0);
     plat::Rect text = rect;
@@ -90,6 +102,7 @@ void cuiSheet::DrawCell(int col, int row, const plat::Rect& rect)
     // Background.
     bool darkOnPaper = false;
     bool highlighted = false;
+    bool unfocusedSelection = false;
     plat::Brush& brush = canvas.GetBrush();
     brush.style = plat::bsSolid;
     if (paper) {
@@ -102,6 +115,7 @@ void cuiSheet::DrawCell(int col, int row, const plat::Rect& rect)
         const bool editing = m_editor != nullptr && m_editor->Visible();
         if (selected && !editing) {
             highlighted = focused || IsPopup();
+            unfocusedSelection = !highlighted;
             brush.color = highlighted ? plat::clHighlight : m_unfocusedColor;
         } else if ((m_options & OptColorSelectLine) != 0 && row == m_grid->Row() && col >= m_grid->FixedCols() &&
                    !IsPopup()) {
@@ -111,7 +125,6 @@ void cuiSheet::DrawCell(int col, int row, const plat::Rect& rect)
         }
         canvas.FillRect(rect);
     }
-    const bool unfocusedSelection = !paper && selected && !highlighted && brush.color == m_unfocusedColor;
 
     // Rules.
     brush.color = IsWhite(cell.Color) ? (paper ? plat::clBlack : ScreenRuleGrey) : plat::clWhite;
@@ -225,6 +238,7 @@ void cuiSheet::DrawCell(int col, int row, const plat::Rect& rect)
     m_drawCapsule.WarningMark = false;
 
     canvas.GetBrush() = savedBrush;
+    canvas.SetClipRect(savedClip);
     if (!paper) NotePainted(col, row);
     if (col + 1 < m_colCount && (CellAt(col + 1, row).FlagsB & cmcCellObj::LetterT) != 0 && !paper)
         InvalidateTail(col + 1, row);

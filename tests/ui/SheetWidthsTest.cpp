@@ -51,6 +51,9 @@ class SheetWidths : public SheetTest {
 protected:
     SheetWidths()
     {
+        // A folder of its own for the instance lock, so that tests running at
+        // the same time never meet at one lock.
+        std::filesystem::create_directories(dir.Path() / "run");
         std::filesystem::create_directories(dir.Path() / "config" / "Vosk");
         qmtest::WriteFile(dir.File("config/Vosk/KT-W8840PX.ini"),
                           "[Global]\nBBT=753951\n[View Option]\nFontSize Percentage=100\nFontSize Printer=10\n"
