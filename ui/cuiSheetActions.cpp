@@ -154,7 +154,7 @@ void cuiSheet::DoAction(int col, int row, int key, int command, const std::strin
         const cmcCellObj acted = *capsule.Cell;
         const int otherEnd = acted.Index == capsule.RangeFirst ? capsule.RangeLast : capsule.RangeFirst;
         int otherRow = -1;
-        for (int r = 0; r < m_rowCount; ++r)
+        for (int r = 0; r < m_grid->RowCount(); ++r)
             for (int c = 0; c < m_colCount; ++c) {
                 const cmcCellObj& cell = CellAt(c, r);
                 if (cell.Label != acted.Label) continue;
@@ -180,13 +180,14 @@ void cuiSheet::MoveBy(int dx, int dy)
     const int steps = std::abs(horizontal ? dx : dy);
     const int dir = Sign(horizontal ? dx : dy);
     const bool wrap = IsPopup() && std::abs(dx) <= 1 && std::abs(dy) <= 1 && m_grid->ScrollBars() == plat::ssNone;
+    const int rows = m_grid->RowCount();
     int col = m_grid->Col();
     int row = m_grid->Row();
     for (int step = 0; step < steps; ++step) {
         bool found = false;
         int c = col;
         int r = row;
-        const int count = horizontal ? m_colCount : m_rowCount;
+        const int count = horizontal ? m_colCount : rows;
         for (int walked = 1; walked <= count; ++walked) {
             int& pos = horizontal ? c : r;
             pos += dir;
@@ -204,7 +205,7 @@ void cuiSheet::MoveBy(int dx, int dy)
             if (horizontal) {
                 for (c = col + dir; !found && c >= 0 && c < m_colCount; c += dir) {
                     int best = -1;
-                    for (int k = 0; k < m_rowCount; ++k)
+                    for (int k = 0; k < rows; ++k)
                         if (IsSelectable(CellAt(c, k)) &&
                             (best < 0 || std::abs(k - m_lastReachedRow) < std::abs(best - m_lastReachedRow)))
                             best = k;
@@ -215,7 +216,7 @@ void cuiSheet::MoveBy(int dx, int dy)
                     }
                 }
             } else {
-                for (r = row + dir; !found && r >= 0 && r < m_rowCount; r += dir) {
+                for (r = row + dir; !found && r >= 0 && r < rows; r += dir) {
                     int best = -1;
                     for (int k = 0; k < m_colCount; ++k)
                         if (IsSelectable(CellAt(k, r)) &&
@@ -245,7 +246,7 @@ void cuiSheet::FocusCell(int category, int label, int index)
     // The match of the last row that has one.
     int foundCol = -1;
     int foundRow = -1;
-    for (int row = 0; row < m_rowCount; ++row)
+    for (int row = 0; row < m_grid->RowCount(); ++row)
         for (int col = 0; col < m_colCount; ++col) {
             const cmcCellObj& cell = CellAt(col, row);
             if (IsSelectable(cell) && cell.Category == category && cell.Label == label && cell.Index == index) {

@@ -50,7 +50,7 @@ std::string cuiSheet::ColumnWidthKey(const std::string& key)
     return "";
 }
 
-int cuiSheet::FirstNonFixedRow() const { return std::min(m_fixedRows, m_rowCount - 1); }
+int cuiSheet::FirstNonFixedRow() const { return std::min(m_fixedRows, m_grid->RowCount() - 1); }
 
 bool cuiSheet::IsStoredColumn(int col, int row)
 {
@@ -144,7 +144,7 @@ void cuiSheet::AutoFitColumn(int col)
     const int margin = static_cast<int>(8 * m_scale + 0.5);
     int width = 0;
     const int fixedRows = m_grid->FixedRows();
-    for (int row = 0; row < m_rowCount; ++row) {
+    for (int row = 0; row < m_grid->RowCount(); ++row) {
         const cmcCellObj& cell = CellAt(col, row);
         std::string text;
         if (row < fixedRows) {
