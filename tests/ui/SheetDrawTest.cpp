@@ -61,7 +61,8 @@ protected:
 
     void OpenDrawSheet()
     {
-        UseLayout("(FixedRows=1)(ColorSelectLine)", "{<-(%CT_Mch.)(Color=clWindow)(Font=,,clWindowText,-13,,,)}",
+        UseLayout("(TitleString=Memory channels)(TitleColor=clNavy)(TitleFont=,,clWhite,,,fsBold,)(FixedRows=1)"
+                  "(ColorSelectLine)", "{<-(%CT_Mch.)(Color=clWindow)(Font=,,clWindowText,-13,,,)}",
                   DrawCells);
         sheet = std::make_unique<cuiSheet>(&form, nullptr, 0, 0, &g_GTex, "S", &images);
         sheet->SetCellHandler([this](cmcCellCapsule* c, int) {
@@ -125,6 +126,13 @@ TEST_F(SheetDraw, ScreenShowsSelectionRulesSpansTextsAndMarks)
     OpenDrawSheet();
     ASSERT_EQ(Cursor(), "1,1");
     const QImage shot = Shot("sheet-focused");
+    plat::SavePng(form, (qmtest::OutputDir() / "sheet-window.png").string());
+    // The title panel above the grid, in the title's colours.
+    ASSERT_NE(sheet->TitleLabel(), nullptr);
+    const QImage title = sheet->TitleLabel()->Widget()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(title.pixel(title.width() - 2, 1), qRgb(0, 0, 128));
+    EXPECT_GT(sheet->TitlePanel()->Height(), sheet->TitleLabel()->TextHeight());
+    EXPECT_LE(sheet->TitlePanel()->Top() + sheet->TitlePanel()->Height(), sheet->FramePanel()->Top());
 
     // The current cell and its tail in the highlight colour, the rest of
     // the current row in the current-line colour, other rows white.
