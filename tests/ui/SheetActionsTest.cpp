@@ -117,6 +117,11 @@ TEST_F(SheetActions, PageKeysMoveTenSelectableRows)
     SendKey(form, plat::VK_NEXT);
     EXPECT_EQ(Cursor(), "0,31");
     EXPECT_GT(Grid().TopRow(), 1); // scrolled into view
+    const int top = Grid().TopRow();
+    sheet->ScrollHome();
+    EXPECT_EQ(Grid().TopRow(), 1);
+    EXPECT_EQ(Cursor(), "0,31");
+    Grid().SetTopRow(top);
     SendKey(form, plat::VK_PRIOR);
     EXPECT_EQ(Cursor(), "0,21");
     // Back at the first selectable row the view returns to the top.
@@ -555,6 +560,10 @@ TEST_F(SheetActions, PopupSheetsCommitThePickToTheirOrigin)
     Focus();
     Grid().SetScrollBars(plat::ssNone);
     ASSERT_EQ(Cursor(), "0,0");
+    // A holder sized to the full width and height shows every cell.
+    panel->SetBounds(10, 10, sheet->FullWidth(), sheet->FullHeight());
+    EXPECT_EQ(Grid().ClientWidth(), Grid().GridWidth());
+    EXPECT_EQ(Grid().ClientHeight(), Grid().GridHeight());
     // Without scroll bars Up wraps to the last row.
     SendKey(form, plat::VK_UP);
     EXPECT_EQ(Cursor(), "0,2");
