@@ -4,11 +4,13 @@
 
 #include "cells/indActiveCell.h"
 #include "core/EventIds.h"
+#include "core/TextFunctions.h"
 #include "core/cmcGTex.h"
 #include "platform/base/Fatal.h"
 #include "platform/base/Canvas.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Menus.h"
+#include "platform/ui/Printer.h"
 #include "platform/ui/StdControls.h"
 #include "ui/cuiGrid.h"
 #include "ui/cuiMenu.h"
@@ -69,21 +71,21 @@ void cuiSheet::SetPopupMode(bool popup)
     else m_options &= static_cast<uint8_t>(~OptPopup);
 }
 
-void cuiSheet::SetPrinter(plat::Canvas* printerCanvas)
+void cuiSheet::SetPrinter(plat::Printer* printer)
 {
-    m_printerCanvas = printerCanvas;
+    m_printerCanvas = printer != nullptr ? &printer->GetCanvas() : nullptr;
     m_previewCanvas = nullptr;
-    m_printerPpi = printerCanvas != nullptr ? printerCanvas->GetFont().pixelsPerInch : 0;
+    m_printerPpi = printer != nullptr ? printer->PixelsPerInch() : 0;
     // A whole number, at least 1 (a printer coarser than the screen still
     // prints at the screen's sizes).
-    m_scale = printerCanvas != nullptr ? std::max(1, m_printerPpi / plat::GetScreenPixelsPerInch()) : 1;
+    m_scale = printer != nullptr ? std::max(1, m_printerPpi / plat::GetScreenPixelsPerInch()) : 1;
 }
 
-void cuiSheet::SetPrintTarget(plat::Canvas* printerCanvas, plat::Canvas* bitmapCanvas)
+void cuiSheet::SetPrintTarget(plat::Printer* printer, plat::Canvas* bitmapCanvas)
 {
-    m_printerCanvas = printerCanvas;
+    m_printerCanvas = printer != nullptr ? &printer->GetCanvas() : nullptr;
     m_previewCanvas = bitmapCanvas;
-    m_printerPpi = printerCanvas != nullptr ? printerCanvas->GetFont().pixelsPerInch : 0;
+    m_printerPpi = printer != nullptr ? printer->PixelsPerInch() : 0;
     m_scale = 1.0;
 }
 
@@ -185,11 +187,10 @@ void cuiSheet::Build()
         m_titleLabel = new plat::Label(*m_titlePanel);
         m_titleLabel->SetAutoSize(false);
         m_titleLabel->SetAlign(plat::alClient);
-        m_titleLabel->SetLayout(plat::tlCenter);
+        m_titleLabel->SetLayout(plat::Label::tlCenter);
         if (m_titleFont) m_titleLabel->SetFont(*m_titleFont);
         m_titleLabel->SetColor(m_titleColor);
         m_titleLabel->SetCaption(m_title);
-        m_titlePanel->SetHeight(m_titleLabel->TextHeight() + TitleBevelWidth + TitlePadding);
     }
     m_framePanel = new plat::Panel(*m_parent);
     m_framePanel->SetVisible(false);
@@ -204,6 +205,13 @@ void cuiSheet::Build()
     }
     m_grid = new cuiGrid(*m_framePanel);
     m_grid->SetAlign(plat::alClient);
+    if (m_titleLabel != nullptr) {
+        // The title's text height, measured in the label's font.
+        plat::Canvas& canvas = m_grid->GetCanvas();
+        const plat::Font labelFont = m_titleLabel->GetFont();
+        AssignFont(&canvas.GetFont(), &labelFont);
+        m_titlePanel->SetHeight(MultiLineTextExtent(canvas, m_title).cy + TitleBevelWidth + TitlePadding);
+    }
     LoadCells();
     m_grid->SetColSizing((m_options & OptColSizing) != 0);
     m_grid->SetFixedCols(std::max(0, std::min(m_fixedCols, m_grid->ColCount() - 1)));

@@ -59,6 +59,7 @@ class Memo;
 class MenuItem;
 class Panel;
 class PopupMenu;
+class Printer;
 } // namespace plat
 
 class cuiSheet {
@@ -114,13 +115,12 @@ public:
     // Pop-up mode: raised frame, wrap-around navigation, Enter and click
     // commit to the origin capsule.
     void SetPopupMode(bool popup);
-    // Printing: drawn and measured on the printer's canvas, whose font
-    // counts the printer's pixels per inch; the scale is the printer's
-    // pixels per inch divided by the screen's (a whole number). Null ends
-    // printing.
-    void SetPrinter(plat::Canvas* printerCanvas);
-    // Preview: the printer's canvas and the preview bitmap's, scale 1.
-    void SetPrintTarget(plat::Canvas* printerCanvas, plat::Canvas* bitmapCanvas);
+    // Printing: drawn and measured on the printer's canvas; the scale is the
+    // printer's pixels per inch divided by the screen's (a whole number, at
+    // least 1). Null ends printing.
+    void SetPrinter(plat::Printer* printer);
+    // Preview: the printer and the canvas of the preview bitmap, scale 1.
+    void SetPrintTarget(plat::Printer* printer, plat::Canvas* bitmapCanvas);
     // Draw and measure on the preview bitmap instead of the printer.
     void SetBitmapMode(bool on) { m_bitmapMode = on; }
     // Absolute font height of the basic cell (printing); 0 = the font-size

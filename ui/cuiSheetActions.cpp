@@ -314,7 +314,7 @@ void cuiSheet::UpdateSelection(int col, int row)
 {
     const int curCol = m_grid->Col();
     const int curRow = m_grid->Row();
-    bool extending = plat::KeyboardShiftState().Has(plat::ssShift) || (m_state & StDrag) != 0;
+    bool extending = plat::KeyboardState().Has(plat::ssShift) || (m_state & StDrag) != 0;
     const bool eligible =
         ((m_multiSelect != MultiSelectOff && !IsCurrent(col, row)) || (m_state & StMarks) != 0) &&
         CellSlot(curCol, curRow).IsSelectableInMulti() && CellSlot(col, row).IsSelectableInMulti();
@@ -482,8 +482,9 @@ void cuiSheet::OpenInlineEditor(int col, int row, const std::string& text, int s
     } else {
         m_editor->SetBounds(rect.left, rect.top, rect.Width(), rect.Height());
     }
-    m_editor->SetText(text);
-    m_editor->SetSelection(selStart, selLength);
+    m_editor->SetRawText(text);
+    m_editor->SetSelStart(selStart);
+    m_editor->SetSelLength(selLength);
     m_editor->ClearUndo();
     m_editor->Show();
     m_editor->SetFocus();
@@ -504,7 +505,7 @@ void cuiSheet::CommitInlineEditor()
     if (m_editor == nullptr || !m_editor->Visible()) return;
     // Hidden before the action, so that a message box of the cell (which
     // takes the focus) cannot commit the same edit a second time.
-    const std::string text = m_editor->EditText();
+    const std::string text = m_editor->RawText();
     const bool focused = m_editor->Focused();
     m_editor->Hide();
     if (focused) m_grid->SetFocus();

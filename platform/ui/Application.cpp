@@ -9,6 +9,7 @@
 #include "platform/ui/TestHooks.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QScreen>
 #include <QStyle>
 
@@ -37,6 +38,19 @@ Application::Application(int& argc, char** argv) : m_argc(argc)
     argc = m_argc;
     QGuiApplication::setQuitOnLastWindowClosed(false);
     InstallFatalMessageBox();
+    m_watcher = std::make_unique<QObject>();
+    m_active = QGuiApplication::applicationState() == Qt::ApplicationActive;
+    QObject::connect(qApp, &QGuiApplication::applicationStateChanged, m_watcher.get(), [this](Qt::ApplicationState state) {
+        GuardHandler([&] { ActiveChanged(state == Qt::ApplicationActive); });
+    });
+}
+
+void Application::ActiveChanged(bool active)
+{
+    if (active == m_active) return;
+    m_active = active;
+    std::function<void()> handler = active ? OnActivate : OnDeactivate;
+    if (handler) handler();
 }
 
 Application::~Application()
@@ -72,6 +86,16 @@ void MainFormGone(const Form* form)
     if (form == nullptr || form != g_mainForm) return;
     g_mainForm = nullptr;
     if (g_instance != nullptr) g_instance->Quit(0);
+}
+
+ScopedHourglass::ScopedHourglass() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+
+ScopedHourglass::~ScopedHourglass() { QGuiApplication::restoreOverrideCursor(); }
+
+bool HourglassShown()
+{
+    const QCursor* cursor = QGuiApplication::overrideCursor();
+    return cursor != nullptr && cursor->shape() == Qt::WaitCursor;
 }
 
 const std::string& ApplicationTitle() { return g_title ? *g_title : ProgramFileName(); }

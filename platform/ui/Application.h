@@ -4,10 +4,12 @@
 #include "platform/base/Rect.h"
 #include "platform/base/ShiftState.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 
 class QApplication;
+class QObject;
 
 namespace plat {
 
@@ -32,10 +34,31 @@ public:
     // Ends the message loop, modal loops included.
     void Quit(int exitCode = 0);
 
+    // The program becomes the one the user works with (one of its windows
+    // is active), or stops being it.
+    std::function<void()> OnActivate;
+    std::function<void()> OnDeactivate;
+    bool Active() const { return m_active; }
+
 private:
+    void ActiveChanged(bool active);
+
     int m_argc;
     std::unique_ptr<QApplication> m_app;
+    std::unique_ptr<QObject> m_watcher;
+    bool m_active = false;
 };
+
+// Shows the hourglass over every window of the program while it lives;
+// nested ones keep it until the outermost ends.
+class ScopedHourglass {
+public:
+    ScopedHourglass();
+    ~ScopedHourglass();
+    ScopedHourglass(const ScopedHourglass&) = delete;
+    ScopedHourglass& operator=(const ScopedHourglass&) = delete;
+};
+bool HourglassShown();
 
 // The application title: the caption of the programs' own pop-up windows and
 // of the error box of an unhandled exception. It starts as the program's file
@@ -65,9 +88,8 @@ void SetScreenPixelsPerInch(int pixelsPerInch);
 // The desktop position of the mouse pointer at the latest mouse event that
 // reached a control (where the pointer is as far as the program knows).
 Point CursorPos();
-// The modifier keys (Shift, Ctrl, Alt) held at the latest key or mouse event
-// that reached a control: what the keyboard state is as far as the program
-// knows.
-ShiftState KeyboardShiftState();
+// The modifier keys and mouse buttons held at the latest key or mouse event
+// the program received.
+ShiftState KeyboardState();
 
 } // namespace plat

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QFocusEvent>
+#include <QKeyEvent>
 #include <QPointer>
 #include <QMouseEvent>
 #include <QVariant>
@@ -53,16 +54,51 @@ protected:
     }
 };
 
-InputRouter* Router()
-{
-    static InputRouter* router = new InputRouter();
-    return router;
-}
-
 Point g_cursorPos;
 bool g_cursorKnown = false;
-ShiftState g_inputShift;
+ShiftState g_inputState;
+unsigned g_heldButtons = 0;
+
+// Notes the modifier keys and buttons of every key and mouse event, before
+// any window or control sees it.
+class InputStateWatcher : public QObject {
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        switch (event->type()) {
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease: {
+            // Keys carry no buttons: those of the latest mouse event stay.
+            auto* key = static_cast<QKeyEvent*>(event);
+            g_inputState = ShiftState(ShiftOf(key->modifiers()).bits | g_heldButtons);
+            break;
+        }
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove: {
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            g_inputState = MouseShiftOf(mouse->modifiers(), mouse->buttons());
+            g_heldButtons = g_inputState.bits & (ssLeft | ssRight | ssMiddle);
+            break;
+        }
+        default: break;
+        }
+        return false;
+    }
+};
+
+InputRouter* Router()
+{
+    static InputRouter* router = [] {
+        qApp->installEventFilter(new InputStateWatcher());
+        return new InputRouter();
+    }();
+    return router;
+}
 } // namespace
+
+ShiftState KeyboardState() { return g_inputState; }
 
 ShiftState MouseShiftOf(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons)
 {
@@ -78,10 +114,6 @@ void NoteCursorPos(const QPointF& global)
     g_cursorPos = {static_cast<int>(global.x()), static_cast<int>(global.y())};
     g_cursorKnown = true;
 }
-
-void NoteInputModifiers(Qt::KeyboardModifiers modifiers) { g_inputShift = ShiftOf(modifiers); }
-
-ShiftState KeyboardShiftState() { return g_inputShift; }
 
 Point CursorPos()
 {
@@ -104,7 +136,6 @@ bool ReportMouseEvent(Control& control, QEvent* event)
     }
     auto* mouse = static_cast<QMouseEvent*>(event);
     NoteCursorPos(mouse->globalPosition());
-    NoteInputModifiers(mouse->modifiers());
     const QPoint p = mouse->position().toPoint();
     MouseButton button = mbLeft;
     if (mouse->button() == Qt::RightButton) button = mbRight;
@@ -204,6 +235,9 @@ Control::Control(Component* owner, Container* parent, QWidget* widget)
         m_parent->m_controls.push_back(this);
         RecordDesign(m_widget->x(), m_widget->y(), m_widget->width(), m_widget->height());
         if (Form* form = m_parent->ParentForm()) form->WatchKeys(m_widget);
+        // On a container that is shown already the control shows at once
+        // (a widget added later would stay hidden).
+        if (m_parent->ClientWidget()->isVisible()) m_widget->show();
     }
 }
 

@@ -139,7 +139,6 @@ private:
         if (grid == nullptr) return;
         std::shared_ptr<bool> alive = grid->m_alive;
         const QPoint p = event->position().toPoint();
-        NoteInputModifiers(event->modifiers());
         GuardHandler([&] {
             switch (event->type()) {
             case QEvent::MouseButtonPress: {
@@ -172,10 +171,11 @@ private:
 
 namespace {
 
-// The first index of the longest run at the end of `sizes` (from `first`
-// on) whose sum fits in `room`. When that run shows nothing (only sizes of
-// 0, or none), the last index with a size above 0 instead, so that the last
-// visible cell can always be scrolled to.
+// The furthest the scrolling can go: the first index of the longest run at
+// the end of `sizes` (from `first` on) whose sum fits in `room`. When even
+// the last one alone does not fit, the last index; when the run that fits
+// shows nothing (sizes of 0 only), the index before it, so that the last
+// cell with a size can always be scrolled into view.
 int FirstOfFittingTail(const std::vector<int>& sizes, int first, int room)
 {
     const int last = static_cast<int>(sizes.size()) - 1;

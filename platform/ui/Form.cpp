@@ -62,7 +62,6 @@ protected:
         // the form sees it once, at the widget that has the focus.
         QWidget* focus = form->m_window->focusWidget();
         if (focus != nullptr ? widget != focus : widget != form->m_window) return false;
-        NoteInputModifiers(static_cast<QKeyEvent*>(event)->modifiers());
         bool swallowed = false;
         GuardHandler([&] { swallowed = form->DispatchKey(ControlOfWidget(widget), *static_cast<QKeyEvent*>(event)); });
         return swallowed;

@@ -9,7 +9,6 @@
 #include <QMenuBar>
 
 #include <algorithm>
-#include <cctype>
 
 namespace plat {
 
@@ -22,41 +21,43 @@ struct KeyName {
     int key;
 };
 constexpr KeyName kKeyNames[] = {
-    {"BkSp", VK_BACK},    {"Tab", VK_TAB},     {"Enter", VK_RETURN}, {"Esc", VK_ESCAPE},
-    {"Space", VK_SPACE},  {"PgUp", VK_PRIOR},  {"PgDn", VK_NEXT},    {"End", VK_END},
-    {"Home", VK_HOME},    {"Left", VK_LEFT},   {"Up", VK_UP},        {"Right", VK_RIGHT},
-    {"Down", VK_DOWN},    {"Ins", VK_INSERT},  {"Del", VK_DELETE},
+    {"BkSp", VK_BACK},  {"Tab", VK_TAB},     {"Enter", VK_RETURN}, {"Esc", VK_ESCAPE}, {"Space", VK_SPACE},
+    {"PgUp", VK_PRIOR}, {"PgDn", VK_NEXT},   {"End", VK_END},      {"Home", VK_HOME},  {"Left", VK_LEFT},
+    {"Up", VK_UP},      {"Right", VK_RIGHT}, {"Down", VK_DOWN},    {"Ins", VK_INSERT}, {"Del", VK_DELETE},
 };
-struct ModifierName {
+struct Modifier {
     const char* name;
     ShortCut bit;
 };
-constexpr ModifierName kModifierNames[] = {{"Shift", scShift}, {"Ctrl", scCtrl}, {"Alt", scAlt}};
+constexpr Modifier kModifiers[] = {{"Shift+", scShift}, {"Ctrl+", scCtrl}, {"Alt+", scAlt}};
 
-bool SameName(std::string_view text, std::string_view name)
+bool SameLetters(std::string_view a, std::string_view b)
 {
-    return text.size() == name.size() &&
-           std::equal(text.begin(), text.end(), name.begin(), [](char a, char b) {
-               return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
-           });
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+        if (lower(a[i]) != lower(b[i])) return false;
+    }
+    return true;
 }
 
 int KeyOfName(std::string_view name)
 {
-    for (const KeyName& k : kKeyNames)
-        if (SameName(name, k.name)) return k.key;
     if (name.size() == 1) {
-        const char c = static_cast<char>(std::toupper(static_cast<unsigned char>(name[0])));
+        char c = name[0];
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
         if ((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) return c;
+        return 0;
     }
-    if (name.size() >= 2 && (name[0] == 'F' || name[0] == 'f')) {
+    for (const KeyName& k : kKeyNames)
+        if (SameLetters(name, k.name)) return k.key;
+    if ((name[0] == 'F' || name[0] == 'f') && name.size() <= 3) {
         int n = 0;
         for (char c : name.substr(1)) {
             if (c < '0' || c > '9') return 0;
             n = n * 10 + (c - '0');
-            if (n > 12) return 0;
         }
-        if (n >= 1) return VK_F1 + n - 1;
+        if (n >= 1 && n <= 12) return VK_F1 + n - 1;
     }
     return 0;
 }
@@ -66,50 +67,46 @@ int KeyOfName(std::string_view name)
 ShortCut TextToShortCut(std::string_view text)
 {
     ShortCut modifiers = 0;
-    for (;;) {
-        const size_t plus = text.find('+');
-        // A '+' at the very end is the key itself ("Ctrl++" is not a name we know).
-        if (plus == std::string_view::npos || plus + 1 == text.size()) break;
-        const std::string_view name = text.substr(0, plus);
-        ShortCut bit = 0;
-        for (const ModifierName& m : kModifierNames)
-            if (SameName(name, m.name)) bit = m.bit;
-        if (bit == 0) return 0;
-        modifiers |= bit;
-        text.remove_prefix(plus + 1);
+    for (bool found = true; found;) {
+        found = false;
+        for (const Modifier& m : kModifiers) {
+            const std::string_view name = m.name;
+            if (text.size() > name.size() && SameLetters(text.substr(0, name.size()), name)) {
+                modifiers |= m.bit;
+                text.remove_prefix(name.size());
+                found = true;
+            }
+        }
     }
-    const int key = KeyOfName(text);
-    return key == 0 ? 0 : (modifiers | key);
+    const int key = text.empty() ? 0 : KeyOfName(text);
+    return key == 0 ? 0 : key | modifiers;
 }
 
 std::string ShortCutToText(ShortCut shortCut)
 {
     const int key = shortCut & 0xFF;
-    std::string name;
-    for (const KeyName& k : kKeyNames)
-        if (k.key == key) name = k.name;
-    if (name.empty()) {
-        if ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9')) name = std::string(1, static_cast<char>(key));
-        else if (key >= VK_F1 && key <= VK_F12) name = "F" + std::to_string(key - VK_F1 + 1);
-        else return "";
-    }
+    if (key == 0) return {};
     std::string text;
-    for (const ModifierName& m : kModifierNames)
-        if ((shortCut & m.bit) != 0) text += std::string(m.name) + "+";
-    return text + name;
+    for (const Modifier& m : kModifiers)
+        if ((shortCut & m.bit) != 0) text += m.name;
+    for (const KeyName& k : kKeyNames)
+        if (k.key == key) return text + k.name;
+    if (key >= VK_F1 && key <= VK_F12) return text + "F" + std::to_string(key - VK_F1 + 1);
+    if ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9')) return text + static_cast<char>(key);
+    return {};
 }
 
 namespace {
 
 QKeySequence KeySequenceOf(ShortCut shortCut)
 {
-    const int qtKey = QtKeyOf(shortCut & 0xFF);
-    if (qtKey == 0) return {};
-    ShiftState shift;
-    if ((shortCut & scShift) != 0) shift.bits |= ssShift;
-    if ((shortCut & scCtrl) != 0) shift.bits |= ssCtrl;
-    if ((shortCut & scAlt) != 0) shift.bits |= ssAlt;
-    return QKeySequence(QKeyCombination(ModifiersOf(shift), static_cast<Qt::Key>(qtKey)));
+    const int key = QtKeyOf(shortCut & 0xFF);
+    if (key == 0) return {};
+    unsigned bits = 0;
+    if ((shortCut & scShift) != 0) bits |= ssShift;
+    if ((shortCut & scCtrl) != 0) bits |= ssCtrl;
+    if ((shortCut & scAlt) != 0) bits |= ssAlt;
+    return QKeySequence(QKeyCombination(ModifiersOf(ShiftState(bits)), static_cast<Qt::Key>(key)));
 }
 
 } // namespace
@@ -145,33 +142,33 @@ void MenuItem::SetCaption(const std::string& caption)
     m_caption = caption;
     if (m_action == nullptr) return;
     m_action->setSeparator(caption == "-");
-    ApplyText();
+    ShowPlacement();
 }
 
 void MenuItem::SetShortCut(ShortCut shortCut)
 {
     m_shortCut = shortCut;
-    ApplyText();
+    ShowPlacement();
 }
 
 bool MenuItem::InMainMenu() const
 {
-    const MenuItem* item = this;
-    while (item->m_parent != nullptr) item = item->m_parent;
-    return item->m_inMainMenu;
+    const MenuItem* root = this;
+    while (root->m_parent != nullptr) root = root->m_parent;
+    return qobject_cast<QMenuBar*>(root->m_container) != nullptr;
 }
 
-void MenuItem::ApplyText()
+void MenuItem::ShowPlacement()
 {
     if (m_action != nullptr) {
-        QString text = m_caption == "-" ? QString() : ToQString(m_caption);
-        const bool live = m_shortCut != 0 && InMainMenu();
-        m_action->setShortcut(live ? KeySequenceOf(m_shortCut) : QKeySequence());
-        // Text after a tab shows in the shortcut column of the menu.
-        if (!live && m_shortCut != 0 && !text.isEmpty()) text += QLatin1Char('\t') + ToQString(ShortCutToText(m_shortCut));
+        const bool live = InMainMenu();
+        QString text = IsSeparator() ? QString() : ToQString(m_caption);
+        if (m_shortCut != 0 && !live && !IsSeparator()) text += QLatin1Char('\t') + ToQString(ShortCutToText(m_shortCut));
         m_action->setText(text);
+        m_action->setShortcut(live ? KeySequenceOf(m_shortCut) : QKeySequence());
+        m_action->setShortcutContext(Qt::WindowShortcut);
     }
-    for (MenuItem* item : m_items) item->ApplyText();
+    for (MenuItem* item : m_items) item->ShowPlacement();
 }
 
 void MenuItem::SetChecked(bool checked)
@@ -227,7 +224,7 @@ void MenuItem::Insert(int index, MenuItem* item)
     widget->insertAction(before, item->m_action);
     m_items.insert(m_items.begin() + index, item);
     item->m_parent = this;
-    item->ApplyText();
+    item->ShowPlacement();
     if (m_onItemsChanged) m_onItemsChanged();
 }
 
@@ -246,7 +243,7 @@ void MenuItem::Remove(MenuItem* item)
     if (it == m_items.end()) return;
     m_items.erase(it);
     item->m_parent = nullptr;
-    item->ApplyText();
+    item->ShowPlacement();
     SubItemWidget()->removeAction(item->m_action);
     if (m_items.empty() && m_action != nullptr) m_action->setMenu(nullptr);
     if (m_onItemsChanged) m_onItemsChanged();
@@ -263,7 +260,6 @@ MainMenu::MainMenu(Form& form) : Component(&form), m_form(form), m_bar(new QMenu
 {
     m_bar->setNativeMenuBar(false);
     m_root = new MenuItem(this, m_bar, [this] { m_form.LayoutWindow(); });
-    m_root->m_inMainMenu = true;
     delete m_form.m_menu;
     m_form.m_menu = this;
     m_bar->show();

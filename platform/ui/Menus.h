@@ -7,6 +7,11 @@
 // takes it out of its menu) when the owner is freed. An item may be freed
 // at any time with `delete` and leaves its menu. A click reaches OnClick once
 // the menu has closed.
+//
+// Shortcuts: an item in a main menu answers its shortcut key while its
+// window is active (as a click). An item in a pop-up menu only shows its
+// shortcut's text, so that the same shortcut on a main-menu item stays
+// unambiguous.
 #include "platform/ui/Control.h"
 
 #include <functional>
@@ -22,18 +27,19 @@ namespace plat {
 
 class Form;
 
-// A keyboard shortcut: a virtual-key code (Keys.h) with modifier bits; 0 is
+// A shortcut key: a virtual-key code (Keys.h) with modifier bits; 0 for
 // none.
 using ShortCut = int;
 inline constexpr ShortCut scShift = 0x2000;
 inline constexpr ShortCut scCtrl = 0x4000;
 inline constexpr ShortCut scAlt = 0x8000;
-// A shortcut written as modifier names joined by '+' with a key name, any
-// letter case: "Ctrl+S", "Shift+Del", "Ctrl+Alt+F5", "Enter", "Ins", "PgUp",
-// "BkSp", "Esc", "Space", "Tab", "Home", "End", "Left", "Up", "Right",
-// "Down", a letter, a digit, "F1" to "F12". 0 for a text it does not know.
+
+// The shortcut of a text: modifier names joined by '+' with a key name, in
+// any letter case ("Ctrl+C", "Shift+Del", "Ctrl+Alt+F5", "Enter"). Keys: a
+// letter or digit, F1 to F12, BkSp, Tab, Enter, Esc, Space, PgUp, PgDn,
+// End, Home, Left, Up, Right, Down, Ins, Del. 0 for anything else.
 ShortCut TextToShortCut(std::string_view text);
-// The text of a shortcut in that form ("" for 0).
+// The text of a shortcut in those names ("" for 0).
 std::string ShortCutToText(ShortCut shortCut);
 
 class MenuItem : public Component {
@@ -54,14 +60,10 @@ public:
     void SetVisible(bool visible);
     void* Tag() const { return m_tag; }
     void SetTag(void* tag) { m_tag = tag; }
-    // The shortcut shows beside the caption. It is live (chooses the item
-    // from the keyboard) only while the item lies in a form's main menu; a
-    // pop-up menu shows it without binding it, so that the same shortcut on
-    // a main-menu item is never ambiguous.
     ShortCut GetShortCut() const { return m_shortCut; }
     void SetShortCut(ShortCut shortCut);
-    // The item's image in its menu's image list (-1 none); menus show no
-    // images, the index is kept for those who read it.
+    // The item's picture in an image list (-1: none). Menus show no
+    // pictures; the index is kept for whoever reads it.
     int ImageIndex() const { return m_imageIndex; }
     void SetImageIndex(int index) { m_imageIndex = index; }
 
@@ -90,10 +92,11 @@ private:
     // The root item of a menu: its sub-items appear on `container`.
     MenuItem(Component* owner, QWidget* container, std::function<void()> onItemsChanged);
     QWidget* SubItemWidget();
-    // Puts caption and shortcut on the action as the item's place decides
-    // (for the item and the items below it).
-    void ApplyText();
+    // Whether the item lies (at any depth) in a main menu.
     bool InMainMenu() const;
+    // Shows the caption and binds or shows the shortcut, for the item and
+    // the items under it, as fits where they lie now.
+    void ShowPlacement();
 
     std::string m_caption;
     bool m_checked = false;
@@ -102,7 +105,6 @@ private:
     void* m_tag = nullptr;
     ShortCut m_shortCut = 0;
     int m_imageIndex = -1;
-    bool m_inMainMenu = false; // the root of a main menu
     QAction* m_action = nullptr;
     QMenu* m_subMenu = nullptr;
     QWidget* m_container = nullptr;

@@ -49,9 +49,6 @@ bool ReportMouseEvent(Control& control, QEvent* event);
 void ReportFocusChange(Control& control, const QFocusEvent& event);
 // Remembers the desktop position of the latest mouse event (CursorPos).
 void NoteCursorPos(const QPointF& global);
-// Remembers the modifier keys of the latest key or mouse event
-// (KeyboardShiftState).
-void NoteInputModifiers(Qt::KeyboardModifiers modifiers);
 
 // The Qt shape of a Cursor (Control.h).
 Qt::CursorShape ToQCursorShape(int cursor);

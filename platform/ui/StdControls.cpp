@@ -13,6 +13,7 @@
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QTextDocument>
 
 #include <algorithm>
 
@@ -155,14 +156,8 @@ void Label::SetLayout(TextLayout layout)
 {
     m_layout = layout;
     const Qt::Alignment vertical = layout == tlCenter ? Qt::AlignVCenter : layout == tlBottom ? Qt::AlignBottom : Qt::AlignTop;
-    static_cast<QLabel*>(Widget())->setAlignment(Qt::AlignLeft | vertical);
-}
-
-int Label::TextHeight() const
-{
-    const auto* label = static_cast<const QLabel*>(Widget());
-    const int lines = static_cast<int>(std::count(m_caption.begin(), m_caption.end(), '\n')) + 1;
-    return label->fontMetrics().height() * lines;
+    auto* label = static_cast<QLabel*>(Widget());
+    label->setAlignment((label->alignment() & Qt::AlignHorizontal_Mask) | vertical);
 }
 
 void Label::FitText()
@@ -250,9 +245,10 @@ Memo::Memo(Container& parent) : Control(nullptr, &parent, new QPlainTextEdit(par
     auto* edit = static_cast<QPlainTextEdit*>(Widget());
     edit->setTabChangesFocus(true);
     QObject::connect(edit, &QPlainTextEdit::textChanged, edit, [this] {
-        if (m_updating) return;
-        KeepMaxLength();
-        TakeWidgetText();
+        if (!m_updating) TakeWidgetText();
+    });
+    QObject::connect(edit->document(), &QTextDocument::contentsChange, edit, [this](int position, int, int added) {
+        if (!m_updating && added > 0) CutToMaxLength(position, added);
     });
     SetScrollBars(ssNone);
     SetWordWrap(true);
@@ -327,44 +323,6 @@ void Memo::SetText(const std::string& text)
     ShowLines();
 }
 
-std::string Memo::EditText() const { return FromQString(static_cast<QPlainTextEdit*>(Widget())->toPlainText()); }
-
-void Memo::SetBorder(bool border)
-{
-    m_border = border;
-    static_cast<QPlainTextEdit*>(Widget())->setFrameShape(border ? QFrame::StyledPanel : QFrame::NoFrame);
-}
-
-void Memo::SetMaxLength(int length) { m_maxLength = std::max(0, length); }
-
-void Memo::KeepMaxLength()
-{
-    if (m_maxLength <= 0) return;
-    auto* edit = static_cast<QPlainTextEdit*>(Widget());
-    const int excess = static_cast<int>(edit->toPlainText().size()) - m_maxLength;
-    if (excess <= 0) return;
-    // What was just typed or pasted lies before the caret: that goes.
-    QTextCursor cursor = edit->textCursor();
-    cursor.movePosition(QTextCursor::PreviousCharacter, QTextCursor::KeepAnchor, excess);
-    m_updating = true;
-    cursor.removeSelectedText();
-    m_updating = false;
-    edit->setTextCursor(cursor);
-}
-
-void Memo::SetSelection(int start, int length)
-{
-    auto* edit = static_cast<QPlainTextEdit*>(Widget());
-    const int size = static_cast<int>(edit->toPlainText().size());
-    start = std::clamp(start, 0, size);
-    QTextCursor cursor(edit->document());
-    cursor.setPosition(start);
-    cursor.setPosition(std::clamp(start + std::max(0, length), start, size), QTextCursor::KeepAnchor);
-    edit->setTextCursor(cursor);
-}
-
-void Memo::ClearUndo() { static_cast<QPlainTextEdit*>(Widget())->document()->clearUndoRedoStacks(); }
-
 void Memo::ShowLines()
 {
     std::string joined;
@@ -375,6 +333,91 @@ void Memo::ShowLines()
     m_updating = true;
     static_cast<QPlainTextEdit*>(Widget())->setPlainText(ToQString(joined));
     m_updating = false;
+}
+
+std::string Memo::RawText() const { return FromQString(static_cast<QPlainTextEdit*>(Widget())->toPlainText()); }
+
+void Memo::SetRawText(const std::string& text)
+{
+    m_updating = true;
+    static_cast<QPlainTextEdit*>(Widget())->setPlainText(ToQString(text));
+    m_updating = false;
+    TakeWidgetText();
+}
+
+void Memo::SetMaxLength(int length) { m_maxLength = std::max(0, length); }
+
+void Memo::SetBorder(bool border)
+{
+    m_border = border;
+    static_cast<QPlainTextEdit*>(Widget())->setFrameShape(border ? QFrame::StyledPanel : QFrame::NoFrame);
+}
+
+namespace {
+// Characters (code points) before a position in UTF-16 units, and back.
+int CharactersBefore(const QString& text, int units)
+{
+    return static_cast<int>(text.left(units).toUcs4().size());
+}
+int UnitsBefore(const QString& text, int characters)
+{
+    int units = 0;
+    for (int c = 0; c < characters && units < text.size(); ++c) units += text.at(units).isHighSurrogate() ? 2 : 1;
+    return std::min(units, static_cast<int>(text.size()));
+}
+} // namespace
+
+int Memo::SelStart() const
+{
+    auto* edit = static_cast<QPlainTextEdit*>(Widget());
+    const QTextCursor cursor = edit->textCursor();
+    return CharactersBefore(edit->toPlainText(), cursor.selectionStart());
+}
+
+int Memo::SelLength() const
+{
+    auto* edit = static_cast<QPlainTextEdit*>(Widget());
+    const QTextCursor cursor = edit->textCursor();
+    const QString text = edit->toPlainText();
+    return CharactersBefore(text, cursor.selectionEnd()) - CharactersBefore(text, cursor.selectionStart());
+}
+
+void Memo::SetSelStart(int start)
+{
+    auto* edit = static_cast<QPlainTextEdit*>(Widget());
+    QTextCursor cursor = edit->textCursor();
+    cursor.setPosition(UnitsBefore(edit->toPlainText(), std::max(0, start)));
+    edit->setTextCursor(cursor);
+}
+
+void Memo::SetSelLength(int length)
+{
+    auto* edit = static_cast<QPlainTextEdit*>(Widget());
+    const QString text = edit->toPlainText();
+    QTextCursor cursor = edit->textCursor();
+    const int start = cursor.selectionStart();
+    const int end = UnitsBefore(text, CharactersBefore(text, start) + std::max(0, length));
+    cursor.setPosition(start);
+    cursor.setPosition(end, QTextCursor::KeepAnchor);
+    edit->setTextCursor(cursor);
+}
+
+void Memo::ClearUndo() { static_cast<QPlainTextEdit*>(Widget())->document()->clearUndoRedoStacks(); }
+
+void Memo::CutToMaxLength(int position, int added)
+{
+    if (m_maxLength <= 0) return;
+    auto* edit = static_cast<QPlainTextEdit*>(Widget());
+    const QString text = edit->toPlainText();
+    const int excess = static_cast<int>(text.toUcs4().size()) - m_maxLength;
+    if (excess <= 0) return;
+    // What was just typed or pasted loses its end; what stood there stays.
+    const int insertedEnd = std::min(static_cast<int>(text.size()), position + added);
+    const int start = std::max(position, UnitsBefore(text, CharactersBefore(text, insertedEnd) - excess));
+    QTextCursor cursor(edit->document());
+    cursor.setPosition(start);
+    cursor.setPosition(insertedEnd, QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();
 }
 
 void Memo::TakeWidgetText()

@@ -38,9 +38,6 @@ private:
     int m_borderWidth = 0;
 };
 
-// Where a label's text stands between its top and bottom edges.
-enum TextLayout { tlTop, tlCenter, tlBottom };
-
 // Plain text, '&' shown as it is; line breaks start new lines. With auto
 // size (the default) the label takes the size of its text.
 class Label : public Control {
@@ -51,10 +48,10 @@ public:
     void SetCaption(const std::string& caption);
     bool AutoSize() const { return m_autoSize; }
     void SetAutoSize(bool autoSize);
+    // Where the text stands within the label's height.
+    enum TextLayout { tlTop, tlCenter, tlBottom };
     TextLayout Layout() const { return m_layout; }
     void SetLayout(TextLayout layout);
-    // The height of the caption's lines in the label's font.
-    int TextHeight() const;
 
 private:
     void FitText();
@@ -143,21 +140,25 @@ public:
     // Replaces the lines; "\n" and "\r\n" end lines, and a final line break
     // adds no empty line.
     void SetText(const std::string& text);
-    // The text as it stands in the memo: the lines joined by "\n", without a
-    // line break after the last one.
-    std::string EditText() const;
 
-    // A frame around the text (on by default).
-    bool Border() const { return m_border; }
-    void SetBorder(bool border);
-    // The most characters a person can enter (0: no limit of its own); what
-    // typing or pasting would add beyond it is left out.
+    // The text as it stands in the memo: its lines joined by "\n", without a
+    // line break after the last one; setting it replaces the lines.
+    std::string RawText() const;
+    void SetRawText(const std::string& text);
+    // The most characters a person can enter (0: no limit): typed and
+    // pasted text that would pass it loses its end.
     int MaxLength() const { return m_maxLength; }
     void SetMaxLength(int length);
-    // Places the caret at `start` (characters from the beginning) with the
-    // `length` characters after it selected.
-    void SetSelection(int start, int length);
-    // Forgets the edits that undo could take back.
+    // A border around the text (on by default).
+    bool Border() const { return m_border; }
+    void SetBorder(bool border);
+    // The caret and the selection, counted in characters of RawText: the
+    // selection starts at SelStart and is SelLength characters long.
+    int SelStart() const;
+    int SelLength() const;
+    void SetSelStart(int start);
+    void SetSelLength(int length);
+    // Forgets what Undo could take back.
     void ClearUndo();
 
 protected:
@@ -166,11 +167,11 @@ protected:
 private:
     void ShowLines();
     void TakeWidgetText();
-    void KeepMaxLength();
+    void CutToMaxLength(int position, int added);
     std::vector<std::string> m_lines;
+    bool m_readOnly = false;
     bool m_border = true;
     int m_maxLength = 0;
-    bool m_readOnly = false;
     bool m_wordWrap = true;
     bool m_updating = false;
     ScrollStyle m_scrollBars = ssNone;

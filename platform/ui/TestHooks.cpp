@@ -88,6 +88,32 @@ void ScopedDialogScript::Answer(int id) { m_answers.push_back(id); }
 
 void ScopedDialogScript::Drive(std::function<void(Form&)> driver) { m_drivers.push_back(std::move(driver)); }
 
+void ScopedDialogScript::AnswerFile(const std::string& path) { m_files.push_back(path); }
+
+void ScopedDialogScript::CancelFile() { m_files.push_back(std::nullopt); }
+
+void ScopedDialogScript::AnswerPrinterSetup(bool ok) { m_setupAnswers.push_back(ok); }
+
+std::optional<std::string> ScopedDialogScript::TakeFile(const FileDialogRecord& dialog)
+{
+    m_fileDialogs.push_back(dialog);
+    if (m_files.empty())
+        throw UnscriptedDialog(std::string("no scripted answer for the ") + (dialog.save ? "save" : "open") +
+                               " dialog \"" + dialog.title + "\"");
+    std::optional<std::string> answer = m_files.front();
+    m_files.pop_front();
+    return answer;
+}
+
+bool ScopedDialogScript::TakePrinterSetup()
+{
+    ++m_printerSetups;
+    if (m_setupAnswers.empty()) throw UnscriptedDialog("no scripted answer for the printer set-up dialog");
+    const bool ok = m_setupAnswers.front();
+    m_setupAnswers.pop_front();
+    return ok;
+}
+
 int ScopedDialogScript::TakeAnswer(const std::string& text, const std::string& caption, unsigned flags)
 {
     MessageBoxRecord record{text, caption, flags, 0};

@@ -6,10 +6,10 @@
 // While a ScopedDialogScript lives, no message box or modal form waits for a
 // person: a message box takes the next scripted answer, a modal form runs the
 // next driver (which fills in edits and clicks buttons) and must be closed
-// when the driver returns. A box or modal form that finds nothing scripted,
-// an answer that is not one of the box's buttons, or a driver that leaves its
-// form open throws UnscriptedDialog, so that the test fails loudly instead
-// of hanging.
+// when the driver returns, and file and printer set-up dialogs take their
+// scripted answers. A dialog that finds nothing scripted, an answer that is
+// not one of the box's buttons, or a driver that leaves its form open throws
+// UnscriptedDialog, so that the test fails loudly instead of hanging.
 #include "platform/base/Rect.h"
 #include "platform/base/ShiftState.h"
 #include "platform/ui/Control.h"
@@ -35,6 +35,16 @@ struct MessageBoxRecord {
     unsigned Icon() const { return flags & 0xF0u; }
 };
 
+// What a file dialog was opened with (FileDialogs.h).
+struct FileDialogRecord {
+    bool save = false;
+    std::string title;
+    std::string filter;
+    std::string defaultExt;
+    std::string initialDir;
+    std::string fileName;
+};
+
 class UnscriptedDialog : public std::logic_error {
 public:
     explicit UnscriptedDialog(const std::string& what) : std::logic_error(what) {}
@@ -51,18 +61,31 @@ public:
     void Answer(int id);
     // The driver of the next modal form, called once the form is shown.
     void Drive(std::function<void(Form&)> driver);
+    // The next file dialog: the file the user picks (as typed: the dialog
+    // still adds the default extension and asks its questions), or cancel.
+    void AnswerFile(const std::string& path);
+    void CancelFile();
+    // The next printer set-up dialog: OK (true) or cancel.
+    void AnswerPrinterSetup(bool ok);
 
     // Every message box shown, in order.
     const std::vector<MessageBoxRecord>& Boxes() const { return m_boxes; }
     // The caption of every modal form shown, in order.
     const std::vector<std::string>& ModalForms() const { return m_modalForms; }
+    // Every file dialog shown, in order, and the number of printer set-up
+    // dialogs.
+    const std::vector<FileDialogRecord>& FileDialogs() const { return m_fileDialogs; }
+    int PrinterSetups() const { return m_printerSetups; }
     size_t UnusedAnswers() const { return m_answers.size(); }
     size_t UnusedDrivers() const { return m_drivers.size(); }
+    size_t UnusedFiles() const { return m_files.size(); }
 
     // For the window layer.
     static ScopedDialogScript* Current();
     int TakeAnswer(const std::string& text, const std::string& caption, unsigned flags);
     std::function<void(Form&)> TakeDriver(const std::string& caption);
+    std::optional<std::string> TakeFile(const FileDialogRecord& dialog);
+    bool TakePrinterSetup();
 
 private:
     ScopedDialogScript* m_previous;
@@ -70,6 +93,10 @@ private:
     std::deque<std::function<void(Form&)>> m_drivers;
     std::vector<MessageBoxRecord> m_boxes;
     std::vector<std::string> m_modalForms;
+    std::deque<std::optional<std::string>> m_files;
+    std::vector<FileDialogRecord> m_fileDialogs;
+    std::deque<bool> m_setupAnswers;
+    int m_printerSetups = 0;
 };
 
 // Sends a key stroke (key-down, characters, key-up) to the control of the

@@ -6,6 +6,7 @@
 #include "platform/ui/DrawGrid.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/Menus.h"
+#include "platform/ui/StdControls.h"
 #include "platform/ui/QtCanvas.h"
 #include "platform/ui/TestHooks.h"
 #include "tests/support/TestSupport.h"
@@ -244,6 +245,14 @@ TEST(DrawGrid, KeysGoToTheHandlersOnly)
     const std::vector<std::string> expected{"down 65", "press 97", "up 65",  "down 67 ctrl", "press 3", "up 67",
                                             "down 88", "up 88",    "down 13", "press 13",     "up 13"};
     EXPECT_EQ(seen, expected);
+
+    // Tab still moves the focus on.
+    auto* next = new Edit(g.form);
+    next->SetTop(60);
+    ProcessMessages();
+    grid.SetFocus();
+    SendKey(g.form, VK_TAB);
+    EXPECT_TRUE(next->Focused());
 }
 
 TEST(DrawGrid, DragMovesTheCurrentCellAndTimedScrollReportsDirections)

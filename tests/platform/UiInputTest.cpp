@@ -12,6 +12,9 @@
 
 #include <QFontInfo>
 #include <QImage>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QTextDocument>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -46,6 +49,11 @@ TEST(UiMouse, HandlersSeeTheWindowsOrderOfEvents)
     };
     box->OnMouseMove = [&](ShiftState s, int x, int y) { seen.push_back("move" + held(s) + " " + std::to_string(x) + "," + std::to_string(y)); };
     box->OnDblClick = [&] { seen.push_back("double click at " + std::to_string(box->ScreenToClient(CursorPos()).x)); };
+    std::vector<ShiftState> states; // what the keyboard state says during each press
+    box->OnMouseDown = [&, down = box->OnMouseDown](MouseButton b, ShiftState s, int x, int y) {
+        states.push_back(KeyboardState());
+        down(b, s, x, y);
+    };
     f.Show();
 
     SendMouse(*box, MouseAction::Down, 5, 6, mbLeft, ssShift);
@@ -61,6 +69,15 @@ TEST(UiMouse, HandlersSeeTheWindowsOrderOfEvents)
     };
     EXPECT_EQ(seen, expected);
     EXPECT_EQ(CursorPos(), box->ClientToScreen({1, 2}));
+    ASSERT_EQ(states.size(), 3u);
+    EXPECT_EQ(states[0], ShiftState(ssShift | ssLeft));
+    EXPECT_EQ(states[2], ShiftState(ssRight));
+    // Keys: their modifiers, with the buttons still held.
+    SendMouse(*box, MouseAction::Down, 1, 1);
+    SendKey(f, VK_END, ssCtrl);
+    EXPECT_EQ(KeyboardState(), ShiftState(ssCtrl | ssLeft));
+    SendMouse(*box, MouseAction::Up, 1, 1);
+    EXPECT_EQ(KeyboardState(), ShiftState());
 }
 
 TEST(UiFocus, EnterAndExitFollowTheFocusWithinTheWindowOnly)
@@ -210,4 +227,76 @@ TEST(UiScreen, SizesAndPixelsPerInchFromTheLayer)
     EXPECT_EQ(f.GetFont().pixelsPerInch, 120);
     SetScreenPixelsPerInch(0); // not a resolution: back to 96
     EXPECT_EQ(GetScreenPixelsPerInch(), 96);
+}
+
+TEST(UiControl, ControlsAddedToAShownFormAreShown)
+{
+    Form f;
+    auto* panel = new Panel(f);
+    f.Show();
+    auto* label = new Label(*panel);
+    auto* hidden = new Label(*panel);
+    hidden->Hide();
+    EXPECT_TRUE(label->Widget()->isVisible());
+    EXPECT_FALSE(hidden->Widget()->isVisible());
+    auto* box = new PaintBox(f);
+    EXPECT_TRUE(box->Widget()->isVisible());
+}
+
+TEST(UiMemo, InPlaceEditorAbilities)
+{
+    ScopedDialogScript script;
+    Form f;
+    auto* memo = new Memo(f);
+    auto* widget = static_cast<QPlainTextEdit*>(memo->Widget());
+    memo->SetBorder(false);
+    EXPECT_EQ(widget->frameShape(), QFrame::NoFrame);
+    memo->SetWordWrap(false);
+
+    // The raw text has no line break after its last line.
+    memo->SetRawText("145.000");
+    EXPECT_EQ(memo->RawText(), "145.000");
+    EXPECT_EQ(memo->LineCount(), 1);
+    memo->SetRawText("a\nb");
+    EXPECT_EQ(memo->RawText(), "a\nb");
+    EXPECT_EQ(memo->Text(), "a\nb\n");
+
+    // Caret and selection in characters: "é" is one.
+    memo->SetRawText("Aéro 12");
+    memo->SetSelStart(2);
+    memo->SetSelLength(3);
+    EXPECT_EQ(memo->SelStart(), 2);
+    EXPECT_EQ(memo->SelLength(), 3);
+    EXPECT_EQ(widget->textCursor().selectedText().toStdString(), "ro ");
+    memo->SetSelStart(99);
+    EXPECT_EQ(memo->SelStart(), 7);
+    EXPECT_EQ(memo->SelLength(), 0);
+
+    // Typing stops at the maximum wherever the caret is; the program may set
+    // more.
+    memo->SetMaxLength(8);
+    f.Show();
+    memo->SetFocus();
+    memo->SetSelStart(1);
+    TypeText(f, "xyz");
+    EXPECT_EQ(memo->RawText(), "Axéro 12");
+    EXPECT_TRUE(widget->document()->isUndoAvailable());
+    memo->ClearUndo();
+    EXPECT_FALSE(widget->document()->isUndoAvailable());
+    memo->SetRawText("0123456789");
+    EXPECT_EQ(memo->RawText(), "0123456789");
+}
+
+TEST(UiLabel, TextStandsWhereTheLayoutSays)
+{
+    Form f;
+    auto* label = new Label(f);
+    label->SetAutoSize(false);
+    label->SetBounds(0, 0, 200, 40);
+    label->SetCaption("Channel list & banks");
+    EXPECT_EQ(static_cast<QLabel*>(label->Widget())->alignment(), Qt::AlignLeft | Qt::AlignTop);
+    label->SetLayout(Label::tlCenter);
+    EXPECT_EQ(static_cast<QLabel*>(label->Widget())->alignment(), Qt::AlignLeft | Qt::AlignVCenter);
+    label->SetLayout(Label::tlBottom);
+    EXPECT_EQ(static_cast<QLabel*>(label->Widget())->alignment(), Qt::AlignLeft | Qt::AlignBottom);
 }

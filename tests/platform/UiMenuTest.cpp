@@ -142,3 +142,77 @@ TEST(UiMenu, ItemsWithAnOwnerLeaveTheMenuWhenTheOwnerGoes)
     delete owner;
     EXPECT_EQ(edit->Count(), 0);
 }
+
+// ---- shortcuts ----
+
+#include "platform/ui/TestHooks.h"
+
+TEST(UiMenuShortCut, TextsAndKeys)
+{
+    struct Case {
+        const char* text;
+        ShortCut shortCut;
+        const char* shown; // the text it is shown as
+    };
+    const Case cases[] = {
+        {"Ctrl+C", scCtrl | 'C', "Ctrl+C"},
+        {"ctrl+c", scCtrl | 'C', "Ctrl+C"},
+        {"Shift+Del", scShift | VK_DELETE, "Shift+Del"},
+        {"Ctrl+Alt+F5", scCtrl | scAlt | (VK_F1 + 4), "Ctrl+Alt+F5"},
+        {"Alt+Ctrl+F12", scCtrl | scAlt | VK_F12, "Ctrl+Alt+F12"},
+        {"Enter", VK_RETURN, "Enter"},
+        {"Ins", VK_INSERT, "Ins"},
+        {"PgDn", VK_NEXT, "PgDn"},
+        {"BkSp", VK_BACK, "BkSp"},
+        {"Shift+3", scShift | '3', "Shift+3"},
+        {"", 0, ""},
+        {"Ctrl+", 0, ""},
+        {"Ctrl+F13", 0, ""},
+        {"Hyper+X", 0, ""},
+        {"Ctrl+CC", 0, ""},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(TextToShortCut(c.text), c.shortCut) << c.text;
+        EXPECT_EQ(ShortCutToText(c.shortCut), c.shown) << c.text;
+    }
+}
+
+TEST(UiMenuShortCut, LiveOnlyInTheMainMenu)
+{
+    ScopedDialogScript script;
+    Form f;
+    auto* menu = new MainMenu(f);
+    MenuItem* edit = menu->Items().Add("&Edit");
+    std::vector<std::string> clicked;
+    MenuItem* copy = edit->Add("&Copy", [&](MenuItem& m) { clicked.push_back("main " + m.Caption()); });
+    copy->SetShortCut(TextToShortCut("Ctrl+C"));
+    PopupMenu popup(&f);
+    MenuItem* popupCopy = popup.Items().Add("&Copy", [&](MenuItem& m) { clicked.push_back("popup " + m.Caption()); });
+    popupCopy->SetShortCut(TextToShortCut("Ctrl+C"));
+    f.Show();
+    ProcessMessages();
+
+    // The pop-up item shows the key's text but does not bind it: one click.
+    QAction* popupAction = popup.Menu()->actions().at(0);
+    EXPECT_EQ(popupAction->text().toStdString(), "&Copy\tCtrl+C");
+    EXPECT_TRUE(popupAction->shortcut().isEmpty());
+    SendKey(f, 'C', ssCtrl);
+    ProcessMessages();
+    ASSERT_EQ(clicked, std::vector<std::string>{"main &Copy"});
+
+    // An item moved from a pop-up into the main menu (a mirrored item)
+    // binds its key there, and no longer when it leaves again.
+    copy->SetShortCut(0);
+    edit->Add(popupCopy);
+    EXPECT_EQ(popupAction->text().toStdString(), "&Copy");
+    SendKey(f, 'C', ssCtrl);
+    ProcessMessages();
+    ASSERT_EQ(clicked.size(), 2u);
+    EXPECT_EQ(clicked.back(), "popup &Copy");
+    edit->Remove(popupCopy);
+    clicked.clear();
+    SendKey(f, 'C', ssCtrl);
+    ProcessMessages();
+    EXPECT_TRUE(clicked.empty());
+    delete popupCopy;
+}

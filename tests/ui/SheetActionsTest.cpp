@@ -328,7 +328,7 @@ TEST_F(SheetActions, InPlaceEditCommitsOrCancels)
     EXPECT_GE(editor->Top(), Grid().Top() + cell.top);
     EXPECT_LE(editor->Top() + editor->Height(), Grid().Top() + cell.bottom);
     plat::TypeText(form, "9");
-    EXPECT_EQ(editor->EditText(), "9.000");
+    EXPECT_EQ(editor->RawText(), "9.000");
     SendKey(form, plat::VK_RETURN);
     EXPECT_FALSE(editor->Visible());
     EXPECT_TRUE(Grid().Focused());

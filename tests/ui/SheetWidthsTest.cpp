@@ -2,10 +2,9 @@
 // saving, resetting, fitting by double click, and widths for printing.
 #include "model/indEnviron.h"
 #include "platform/base/Canvas.h"
-#include "platform/ui/QtCanvas.h"
+#include "platform/ui/TestPrinter.h"
 #include "tests/ui/SheetFixture.h"
 
-#include <QImage>
 
 #include <cstdlib>
 #include <filesystem>
@@ -165,11 +164,7 @@ TEST_F(SheetWidths, PrintedWidthsAreStoredWidthsInPrinterPixelsNoWiderThanBuilt)
               {"#GI_CellWidthRegList", "S:Print", "#"});
     g_Environ->WriteInteger(std::string(indEnviron::SettingsKeyName) + "\\Display\\Print\\colwidth", 80, "0");
     g_Environ->WriteInteger(std::string(indEnviron::SettingsKeyName) + "\\Display\\Print\\colwidth", 80, "1");
-    QImage page(100, 100, QImage::Format_RGB32);
-    page.setDotsPerMeterX(static_cast<int>(600 / 0.0254 + 0.5));
-    page.setDotsPerMeterY(static_cast<int>(600 / 0.0254 + 0.5));
-    plat::QtCanvas printer(&page);
-    ASSERT_EQ(printer.GetFont().pixelsPerInch, 600);
+    plat::TestPrinter printer(600, 200, 200);
 
     sheet = std::make_unique<cuiSheet>(&form, nullptr, 0, 0, &g_GTex, "S", nullptr);
     sheet->SetCellHandler([](cmcCellCapsule*, int) { return erNothing; });
@@ -178,8 +173,9 @@ TEST_F(SheetWidths, PrintedWidthsAreStoredWidthsInPrinterPixelsNoWiderThanBuilt)
     EXPECT_EQ(sheet->Scale(), 6.0); // 600 / 96, as a whole number
     sheet->Show();
     EXPECT_EQ(Grid().ColWidths(0), 500);
-    sheet->ApplyCellFont(sheet->CellAt(1, 0), printer.GetFont());
-    const int builtNarrow = static_cast<int>(printer.TextWidth("x") + 8 * 6.0 + 0.5);
+    plat::Canvas& canvas = printer.GetCanvas();
+    sheet->ApplyCellFont(sheet->CellAt(1, 0), canvas.GetFont());
+    const int builtNarrow = static_cast<int>(canvas.TextWidth("x") + 8 * 6.0 + 0.5);
     EXPECT_EQ(Grid().ColWidths(1), std::min(500, builtNarrow));
 }
 
