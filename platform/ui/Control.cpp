@@ -91,7 +91,9 @@ protected:
 InputRouter* Router()
 {
     static InputRouter* router = [] {
-        qApp->installEventFilter(new InputStateWatcher());
+        auto* watcher = new InputStateWatcher();
+        watcher->setParent(qApp); // goes with the application
+        qApp->installEventFilter(watcher);
         return new InputRouter();
     }();
     return router;
