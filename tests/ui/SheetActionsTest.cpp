@@ -242,7 +242,11 @@ TEST_F(SheetActions, RightClickSelectsTheCellAndOpensTheMenuUnlessTheProgramWasI
     EXPECT_FALSE(inactive);
     plat::ClickAt(Grid(), tone.left + 2, tone.top + 2, plat::mbRight);
     EXPECT_TRUE(sheet->PopupMenu()->Menu()->isVisible());
+    // The open menu does not take the focus from the sheet: its items stay.
+    EXPECT_NE(sheet->PopupCuiMenu(), nullptr);
+    EXPECT_EQ(sheet->PopupMenu()->Items().Count(), 3);
     sheet->PopupMenu()->Menu()->hide();
+    EXPECT_NE(sheet->PopupCuiMenu(), nullptr);
     // A right click on a tail selects the cell it belongs to.
     const plat::Rect tail = Grid().GetCellRect(2, 3);
     plat::ClickAt(Grid(), tail.left + 2, tail.top + 2, plat::mbRight);

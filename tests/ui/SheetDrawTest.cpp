@@ -174,6 +174,23 @@ TEST_F(SheetDraw, ScreenShowsSelectionRulesSpansTextsAndMarks)
     EXPECT_NE(shot.pixel(afterText - 3, name.bottom - 3), WarningYellow);
 }
 
+TEST_F(SheetDraw, ATailRepaintsWithItsCellOnlyWhenItsPassLeftItOut)
+{
+    OpenDrawSheet();
+    plat::ProcessMessages();
+    // A whole repaint draws the tails with their cells: nothing more.
+    Grid().SetInvalidationLog(true);
+    Grid().Repaint();
+    EXPECT_EQ(Grid().InvalidationLog(), (std::vector<plat::Point>{{-1, -1}}));
+    // A pass that draws a cell without its tail asks for the tail.
+    Grid().SetInvalidationLog(true);
+    Grid().InvalidateGridCell(1, 2);
+    plat::ProcessMessages();
+    EXPECT_EQ(Grid().InvalidationLog(), (std::vector<plat::Point>{{1, 2}, {2, 2}}));
+    plat::ProcessMessages();
+    EXPECT_EQ(Grid().InvalidationLog().size(), 2u);
+}
+
 TEST_F(SheetDraw, WithoutFocusTheSelectionIsGreyAndGreyTextTurnsWhite)
 {
     renderText = [](const cmcCellObj& cell) -> std::string { return cell.Label == CL_Mch_FreqR ? "145.000" : ""; };
