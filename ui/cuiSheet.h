@@ -262,7 +262,7 @@ protected:
     bool IsStoredColumn(int col, int row);
     // Invalidates the non-fixed cells of a row.
     void InvalidateRow(int row);
-    // The sheet's key and the settings path of a sub.
+    // The settings key that holds the widths stored under a sub.
     static std::string ColumnWidthPath(const std::string& sub);
     void ClampColumnWidths(int limit);
     std::string RenderedText(int col, int row);

@@ -642,8 +642,20 @@ TEST_F(SheetActions, ShowPlacesTheCursorByFocusLabelOrStartPosition)
     EXPECT_EQ(Cursor(), "0,1");
     EXPECT_TRUE(Grid().Enabled());
 
-    // A sheet without selectable cells shows a disabled grid.
+    // Going, a sheet tells the pop-ups of its grid to close (event 1).
+    struct Closing {
+        std::vector<intptr_t> controls;
+        void OnEvent(const dst_Event* e)
+        {
+            if (e->type == ev::ControlClosing) controls.push_back(e->p2);
+        }
+    } closing;
+    cmcEvSubscription subscription(MemberEventHandler<&Closing::OnEvent>(&closing));
+    const auto grid = reinterpret_cast<intptr_t>(sheet->Grid());
     sheet.reset();
+    EXPECT_EQ(closing.controls, std::vector<intptr_t>{grid});
+
+    // A sheet without selectable cells shows a disabled grid.
     g_GTex.FreeState();
     g_GTex.InitState();
     UseLayout("", "{<-(%CT_Mch.)}", {"{WH}a|{WH}b", "{WH}c|{WH}d"});
