@@ -231,6 +231,22 @@ TEST_F(SheetDraw, PaperPrintsColouredCellsDarkWithWhiteTextAndDrawsMarks)
     const int f = m / 8;
     // The centre of the cross (h2, h2) from (x, bottom - m - f), x = left + f.
     EXPECT_EQ(page.pixel(freq.left + f + m / 2, freq.bottom - m - f + m / 2), qRgb(0, 0, 0));
+
+    // A preview page is drawn on its bitmap in bitmap mode.
+    QImage bitmap(400, 200, QImage::Format_RGB32);
+    bitmap.fill(White);
+    plat::QtCanvas preview(&bitmap);
+    QPainter painter(&bitmap);
+    preview.BeginPaint(&painter);
+    sheet->SetPrintTarget(&printer, &preview);
+    sheet->SetBitmapMode(true);
+    EXPECT_EQ(sheet->Scale(), 1.0);
+    sheet->DrawCell(0, 0, header);
+    preview.EndPaint();
+    painter.end();
+    EXPECT_EQ(bitmap.pixel(1, 1), qRgb(96, 96, 96));
+    EXPECT_EQ(printer.Documents(), 1);
+    sheet->SetBitmapMode(false);
     sheet->SetPrinter(nullptr);
 }
 
