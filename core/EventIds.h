@@ -37,8 +37,14 @@ constexpr int MenuRebuildSubItems = 11;
 constexpr int QueryCurrentCell = 12;
 // post: repaint every cell that has a label.
 constexpr int RepaintLabelled = 13;
+// post: repaint the cells of one category. p2 = the category.
+constexpr int RepaintCategory = 14;
+// post: repaint the cells of one label. p2 = the label.
+constexpr int RepaintLabel = 15;
 // post: repaint the cells of one index. p2 = the index.
 constexpr int RepaintIndex = 16;
+// post: repaint the cells whose index is at or below p2.
+constexpr int RepaintToIndex = 17;
 // send: repaint the cells whose index is at or above p2.
 constexpr int RepaintFromIndex = 18;
 // post: the current cell of a sheet. data = a dst_CellRef.

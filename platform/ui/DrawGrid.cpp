@@ -123,13 +123,13 @@ protected:
 
     void focusInEvent(QFocusEvent* event) override
     {
-        Focus(true);
+        if (event->reason() != Qt::PopupFocusReason) Focus(true);
         QAbstractScrollArea::focusInEvent(event);
     }
 
     void focusOutEvent(QFocusEvent* event) override
     {
-        Focus(false);
+        if (event->reason() != Qt::PopupFocusReason) Focus(false);
         QAbstractScrollArea::focusOutEvent(event);
     }
 
@@ -701,6 +701,10 @@ void DrawGrid::Paint(const Rect& area, bool hasFocus)
             OnDrawCell(col.index, row.index, rect, state);
             if (!*alive) return;
         }
+    }
+    if (OnPaintDone) {
+        std::function<void()> handler = OnPaintDone;
+        handler();
     }
 }
 

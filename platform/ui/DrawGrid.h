@@ -196,10 +196,14 @@ public:
     std::function<void(unsigned directions)> OnTimedScroll;
     static constexpr int TimedScrollPeriod = 60;
     // The grid gains (loses) the keyboard focus, for any reason (also when
-    // its window is activated or deactivated); called before the grid's own
-    // handling (which invalidates the current cell).
+    // its window is activated or deactivated) but a pop-up menu opening or
+    // closing (the focus stays where it is then, as far as the program is
+    // concerned); called before the grid's own handling (which invalidates
+    // the current cell).
     std::function<void()> OnSetFocus;
     std::function<void()> OnKillFocus;
+    // After every repaint pass, once every cell of the pass is drawn.
+    std::function<void()> OnPaintDone;
     // A key is released (not for the repeats of a held key).
     KeyDownHandler OnKeyUp;
 

@@ -62,6 +62,10 @@ public:
     void SetTag(void* tag) { m_tag = tag; }
     ShortCut GetShortCut() const { return m_shortCut; }
     void SetShortCut(ShortCut shortCut);
+    // The item's picture in an image list (-1: none). Menus show no
+    // pictures; the index is kept for whoever reads it.
+    int ImageIndex() const { return m_imageIndex; }
+    void SetImageIndex(int index) { m_imageIndex = index; }
 
     std::function<void(MenuItem& sender)> OnClick;
     // Chooses the item as a person would: nothing happens while it is
@@ -100,6 +104,7 @@ private:
     bool m_visible = true;
     void* m_tag = nullptr;
     ShortCut m_shortCut = 0;
+    int m_imageIndex = -1;
     QAction* m_action = nullptr;
     QMenu* m_subMenu = nullptr;
     QWidget* m_container = nullptr;
