@@ -2,6 +2,7 @@
 // A sheet on a form with a small overlay written in the test and a cell
 // handler that renders "v<index>" for every labelled cell and records every
 // action.
+#include "cells/indActiveCell.h"
 #include "core/CellNames.h"
 #include "core/cmcEvMan.h"
 #include "core/cmcGTex.h"
@@ -59,6 +60,12 @@ protected:
     int renders = 0;
 
     qmtest::ManualTime time;
+    // Menus and other views that run cells directly find no cell behaviour:
+    // these tests drive only the sheet's own handler above.
+    indActiveCell::TestOverride engine{[](cmcCellCapsule* c, int) {
+        c->Text.clear();
+        return erNothing;
+    }};
     cmcEvManHolder events;
     plat::Form form;
     std::unique_ptr<cuiSheet> sheet;
