@@ -180,9 +180,9 @@ void CellWorld::OnEvent(const dst_Event* event)
         if (event->type == ev::QueryListGroup && listGroup) g_EvMan->Reply(*listGroup, 0);
         return;
     }
-    if (event->mode == dst_Event::Posted) posted.push_back({event->type, event->p1, event->p2});
+    if (event->mode == dst_Event::Posted) posted.push_back({event->type, event->p1, event->p2, event->Text()});
     if (event->mode != dst_Event::Sent) return;
-    sent.push_back({event->type, event->p1, event->p2});
+    sent.push_back({event->type, event->p1, event->p2, event->Text()});
     if (event->type == ev::InsertChannel && insertsChannels) {
         const int bank = int(event->p1);
         RenumberAfterInsert(Image(), Main().InitialImage(), WorkTables::Channels, MchRecordKind(), int(event->p2));

@@ -39,6 +39,7 @@ struct PostedEvent {
     int type;
     intptr_t p1;
     intptr_t p2;
+    std::string text = {};  // the event's data read as a text
 };
 
 // What a cell opened through the pop-up service.
