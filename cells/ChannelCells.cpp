@@ -27,7 +27,6 @@
 #include "platform/ui/MessageBox.h"
 
 #include <algorithm>
-#include <array>
 #include <cstdio>
 #include <string>
 

@@ -3,7 +3,6 @@
 // carries one. The main object marks the tree with them, and a clone write
 // does not start while they report errors. They show no text.
 #include "cells/CellFamilies.h"
-#include "cells/ValueHandlers.h"
 #include "cells/indActiveCell.h"
 #include "cells/indCellCall.h"
 #include "core/CellNames.h"
