@@ -23,6 +23,9 @@ struct LabelBehaviourEntry {
 // default-text or silent label, is a fatal fault.
 std::vector<std::span<const LabelBehaviourEntry>> LabelFamilies();
 
+// The families.
+std::span<const LabelBehaviourEntry> CloneInfoCells(); // cells/CloneInfoCells.cpp
+
 // The labels whose behaviour is the default text, in ascending order.
 std::span<const int> DefaultTextLabels();
 bool IsDefaultTextLabel(int label);

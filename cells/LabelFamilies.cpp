@@ -4,5 +4,5 @@
 
 std::vector<std::span<const LabelBehaviourEntry>> LabelFamilies()
 {
-    return {};
+    return {CloneInfoCells()};
 }
