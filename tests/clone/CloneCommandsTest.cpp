@@ -7,6 +7,7 @@
 #include "core/cmcGTex.h"
 #include "model/EepromMap.h"
 #include "model/TableAccess.h"
+#include "model/datCh.h"
 #include "model/indCloneMan.h"
 #include "platform/base/MemorySerial.h"
 #include "platform/ui/Form.h"
@@ -16,6 +17,8 @@
 #include "ui/cuiClonePasswordDialog.h"
 
 #include <algorithm>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -159,4 +162,263 @@ TEST_F(CloneCommands, EveryFailedReadShowsItsMessageAndKeepsTheDocument)
         EXPECT_FALSE(line.isOpen);
         line.failOpen = line.writeError = false;
     }
+}
+
+namespace {
+
+// Answers the clone password dialog: types the text and clicks OK, or
+// cancels when there is none.
+std::function<void(plat::Form&)> PasswordAnswer(std::optional<std::string> text)
+{
+    return [text](plat::Form& form) {
+        auto& dialog = static_cast<cuiClonePasswordDialog&>(form);
+        if (!text) {
+            dialog.CancelButton->Click();
+            return;
+        }
+        dialog.PasswordEdit->SetText(*text);
+        dialog.OkButton->Click();
+    };
+}
+
+std::string Lines(const char* key) { return g_GTex.GetMultiLineText(key); }
+
+} // namespace
+
+TEST_F(CloneCommands, PasswordProtectedRadioIsReadWithItsPasswordOnly)
+{
+    RadioWithChannels();
+    radio.password = "QM71";
+    const Snapshot before = Document();
+    {
+        SCOPED_TRACE("cancelled: the read ends without a word");
+        plat::ScopedDialogScript dialogs;
+        dialogs.Drive(PasswordAnswer(std::nullopt));
+        ASSERT_EQ(Main().CloneRead(), 0);
+        Finish();
+        EXPECT_EQ(dialogs.ModalForms().size(), 1u);
+        EXPECT_TRUE(dialogs.Boxes().empty());
+        EXPECT_EQ(radio.Stats().identifies, 1);
+        EXPECT_EQ(radio.Stats().readsStarted, 0);
+        ExpectUnchanged(before);
+    }
+    {
+        SCOPED_TRACE("a wrong password: the radio keeps silent");
+        plat::ScopedDialogScript dialogs;
+        dialogs.Drive(PasswordAnswer("QM72"));
+        dialogs.Answer(plat::IDOK);
+        ASSERT_EQ(Main().CloneRead(), 0);
+        Finish();
+        EXPECT_EQ(BoxTexts(dialogs), std::vector<std::string>{ErrorText(kClonePasswordRefused)});
+        EXPECT_EQ(radio.Stats().identifies, 3); // asked again after the password
+        EXPECT_EQ(radio.Stats().passwordFrames, 1);
+        EXPECT_EQ(radio.Stats().passwordAccepted, 0);
+        ExpectUnchanged(before);
+    }
+    {
+        SCOPED_TRACE("the right password");
+        plat::ScopedDialogScript dialogs;
+        dialogs.Drive(PasswordAnswer("QM71"));
+        ASSERT_EQ(Main().CloneRead(), 0);
+        Finish();
+        EXPECT_TRUE(dialogs.Boxes().empty());
+        EXPECT_EQ(radio.Stats().passwordAccepted, 1);
+        EXPECT_EQ(ChannelRx(world.Document(), 2), 150025000);
+        EXPECT_EQ(world.Environ().ClonePassword, "QM71");
+    }
+    {
+        SCOPED_TRACE("a radio without a password gets no password frame");
+        radio.password.clear();
+        plat::ScopedDialogScript dialogs;
+        ASSERT_EQ(Main().CloneRead(), 0);
+        Finish();
+        EXPECT_TRUE(dialogs.ModalForms().empty());
+        EXPECT_EQ(radio.Stats().passwordFrames, 2);
+        EXPECT_EQ(radio.Stats().readsDone, 2);
+    }
+}
+
+TEST_F(CloneCommands, PasswordDialogTakesOneToSixteenCharacters)
+{
+    RadioWithChannels();
+    radio.password = "QM71";
+    plat::ScopedDialogScript dialogs;
+    bool stayedOpen = false;
+    dialogs.Drive([&](plat::Form& form) {
+        auto& dialog = static_cast<cuiClonePasswordDialog&>(form);
+        EXPECT_EQ(dialog.PasswordEdit->PasswordChar(), U'*');
+        EXPECT_EQ(dialog.PasswordEdit->MaxLength(), 16);
+        dialog.OkButton->Click(); // empty
+        stayedOpen = dialog.ModalResult() == plat::mrNone;
+        dialog.PasswordEdit->SetText("QM71");
+        dialog.OkButton->Click();
+    });
+    dialogs.Answer(plat::IDOK);
+    ASSERT_EQ(Main().CloneRead(), 0);
+    Finish();
+    EXPECT_TRUE(stayedOpen);
+    EXPECT_EQ(BoxTexts(dialogs), std::vector<std::string>{Lines("GI_AppInd_Opt_ClonePwd_OutofRange")});
+    EXPECT_EQ(radio.Stats().passwordAccepted, 1);
+}
+
+TEST_F(CloneCommands, WriteSendsThePackedImageBackAndLeavesTheDocument)
+{
+    RadioWithChannels();
+    ASSERT_EQ(Main().CloneRead(), 0);
+    Finish();
+    SetChannel(1, 160000000);
+    const Snapshot edited = Document();
+    const std::vector<uint8_t> header(radio.memory.begin(), radio.memory.begin() + 0x100);
+    radio.payload[35] = 1; // the radio's data format goes into the image
+    radio.ResetStats();
+
+    plat::ScopedDialogScript dialogs;
+    dialogs.Answer(plat::IDOK); // write confirmation
+    dialogs.Answer(plat::IDOK); // success
+    ASSERT_EQ(Main().CloneWrite(), 0);
+    Finish();
+    EXPECT_EQ(BoxTexts(dialogs), (std::vector<std::string>{Lines("GI_Mess_Confirm_CloneWrite"), Lines("GI_Mess_CloneWrite_Succeeded")}));
+    EXPECT_EQ(dialogs.Boxes()[1].Icon(), plat::MB_ICONINFORMATION);
+    EXPECT_EQ(radio.Stats().identifies, 2);
+    EXPECT_EQ(radio.Stats().writesDone, 1);
+    EXPECT_TRUE(radio.Stats().lastWriteOk);
+    EXPECT_TRUE(std::equal(header.begin(), header.end(), radio.memory.begin())) << "the header area is left alone";
+    EXPECT_EQ(radio.memory[264], 1);
+    const Snapshot now = Document();
+    EXPECT_TRUE(now.image == edited.image);
+    EXPECT_TRUE(now.modified);
+
+    // What the radio holds now reads back as the edited channels.
+    Main().MarkSaved();
+    Main().CurrentImage().Assign(Main().InitialImage());
+    ASSERT_EQ(Main().CloneRead(), 0);
+    Finish();
+    EXPECT_EQ(ChannelRx(world.Document(), 0), 150000000);
+    EXPECT_EQ(ChannelRx(world.Document(), 1), 160000000);
+    EXPECT_EQ(ReadBankChannelCount(world.Document(), 0), 3);
+}
+
+namespace {
+
+// Bank 0 of a trunking type holding one channel.
+void TrunkingChannelInBank0(bool multisite)
+{
+    SetBankChannelCount(0, 1);
+    if (multisite)
+        SetMultisiteBank(0, 1);
+    else
+        SetZephBank(0, 1);
+    datCh ch(&g_Main->CurrentImage());
+    ch.Unpack(MchRecordKind(), 0);
+    ch.ZephUnit = 5;
+    ch.Pack(MchRecordKind(), 0);
+}
+
+} // namespace
+
+TEST_F(CloneCommands, WriteGatesRefuseBeforeAnythingIsSent)
+{
+    enum Channels { Conventional, ZephOnly, MultisiteOnly, NoChannel };
+    struct Case {
+        const char* name;
+        Channels channels;
+        int version;
+        std::vector<int> answers;            // to the boxes, in order
+        std::vector<std::string> boxes;      // overlay keys, or "#<code>" for a clone error
+        int identifies;
+        bool written;
+        std::function<void(CloneCommands&)> setUp = nullptr;
+    };
+    const int ok = plat::IDOK, cancel = plat::IDCANCEL;
+    const std::string confirm = "GI_Mess_Confirm_CloneWrite";
+    const Case cases[] = {
+        {"no active channel", NoChannel, 0x40, {ok}, {"GI_AppMess_CloneErr_NoActualCh"}, 0, false},
+        {"errors in the check list", Conventional, 0x40, {ok}, {"GI_Mess_DataError"}, 0, false,
+         [](CloneCommands& t) { t.Main().checkListErrors = 1; }},
+        {"version 1F is too old: no confirmation asked", Conventional, 0x1F, {ok}, {"#14"}, 1, false},
+        {"version 23 takes no ZEPH channels", ZephOnly, 0x23, {ok, ok}, {confirm, "GI_AppMess_CloneErr_NotReadyZEPHTrunk"}, 2, false},
+        {"version 23 takes no multisite channels", MultisiteOnly, 0x23, {ok, ok}, {confirm, "GI_AppMess_CloneErr_NotReadyZEPHTrunk"}, 2, false},
+        {"version 31 takes ZEPH channels", ZephOnly, 0x31, {ok, ok}, {confirm, "GI_Mess_CloneWrite_Succeeded"}, 2, true},
+        {"version 31 takes no multisite channels", MultisiteOnly, 0x31, {ok, ok}, {confirm, "GI_AppMess_CloneErr_NotReadyMultisiteTrunk"}, 2, false},
+        {"version 32 takes multisite channels", MultisiteOnly, 0x32, {ok, ok}, {confirm, "GI_Mess_CloneWrite_Succeeded"}, 2, true},
+        {"version 23 with a conventional channel", Conventional, 0x23, {ok, ok}, {confirm, "GI_Mess_CloneWrite_Succeeded"}, 2, true},
+        {"write not confirmed", Conventional, 0x40, {cancel}, {confirm}, 1, false},
+        {"the data set a clone password", Conventional, 0x40, {ok, cancel}, {"GI_Mess_Confirm_CloneWriteClonePass", confirm}, 1, false,
+         [](CloneCommands& t) { t.world.Document().SetByte(176104, 1); }},
+        {"maker mode: caution first", Conventional, 0x40, {cancel}, {"GI_Mess_Maker_Caution"}, 1, false,
+         [](CloneCommands& t) { t.Main().SetMakerMode(1); }},
+        {"the data end beyond the radio's memory", Conventional, 0x40, {ok, ok}, {confirm, "GI_Mess_CloneErr_Datasize_Over"}, 2, false,
+         [](CloneCommands& t) { t.radio.SetEndAddress(0x0FFF); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        RadioWithChannels();
+        radio.payload[34] = static_cast<uint8_t>(c.version);
+        radio.ResetStats();
+        Main().checkListErrors = 0;
+        Main().SetMakerMode(0);
+        world.Document().Assign(Main().InitialImage());
+        if (c.channels == Conventional) FillBank0(2, 150000000);
+        if (c.channels == ZephOnly || c.channels == MultisiteOnly) TrunkingChannelInBank0(c.channels == MultisiteOnly);
+        if (c.setUp) c.setUp(*this);
+        Main().MarkSaved();
+        const Snapshot before = Document();
+        const std::vector<uint8_t> memory = radio.memory;
+
+        plat::ScopedDialogScript dialogs;
+        for (int answer : c.answers) dialogs.Answer(answer);
+        Main().CloneWrite();
+        Finish();
+        std::vector<std::string> expected;
+        for (const std::string& key : c.boxes) expected.push_back(key[0] == '#' ? ErrorText(std::stoi(key.substr(1))) : Lines(key.c_str()));
+        EXPECT_EQ(BoxTexts(dialogs), expected);
+        EXPECT_EQ(radio.Stats().identifies, c.identifies);
+        EXPECT_EQ(radio.Stats().writesDone, c.written ? 1 : 0);
+        if (!c.written) {
+            EXPECT_EQ(radio.Stats().writesStarted, 0);
+            EXPECT_TRUE(radio.memory == memory);
+        }
+        ExpectUnchanged(before);
+    }
+}
+
+TEST_F(CloneCommands, EveryFailedWriteShowsItsMessageAndKeepsTheDocument)
+{
+    using F = qmsim::CloneFault;
+    const struct {
+        F fault;
+        int code;
+    } cases[] = {{F::RefuseWrite, kCloneBadFrame}, {F::RefuseBlock, kCloneBadFrame}, {F::WrongWriteEnd, kCloneWriteEndRefused}};
+    FillBank0(2, 150000000);
+    Main().MarkSaved();
+    const Snapshot before = Document();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.code);
+        radio.fault = c.fault;
+        plat::ScopedDialogScript dialogs;
+        dialogs.Answer(plat::IDOK);
+        dialogs.Answer(plat::IDOK);
+        Main().CloneWrite();
+        Finish();
+        EXPECT_EQ(BoxTexts(dialogs), (std::vector<std::string>{Lines("GI_Mess_Confirm_CloneWrite"), ErrorText(c.code)}));
+        ExpectUnchanged(before);
+        EXPECT_EQ(Main().sheetsClosed, 0);
+    }
+}
+
+TEST_F(CloneCommands, PasswordProtectedRadioIsWrittenWithItsPassword)
+{
+    RadioWithChannels();
+    radio.password = "QM71";
+    FillBank0(3, 151000000);
+    plat::ScopedDialogScript dialogs;
+    dialogs.Answer(plat::IDOK);
+    dialogs.Drive(PasswordAnswer("QM71"));
+    dialogs.Answer(plat::IDOK);
+    Main().CloneWrite();
+    Finish();
+    EXPECT_EQ(BoxTexts(dialogs), (std::vector<std::string>{Lines("GI_Mess_Confirm_CloneWrite"), Lines("GI_Mess_CloneWrite_Succeeded")}));
+    EXPECT_EQ(radio.Stats().identifies, 3); // confirmations, password, then the write
+    EXPECT_EQ(radio.Stats().passwordAccepted, 1);
+    EXPECT_TRUE(radio.Stats().lastWriteOk);
 }
