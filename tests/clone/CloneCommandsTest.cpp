@@ -3,6 +3,10 @@
 // version gates and every result code's message, with the document left as
 // it was by every read or write that fails, is refused or is cancelled.
 #include "cells/ValueHandlers.h"
+#include "cells/indActiveCell.h"
+#include "core/CellNames.h"
+#include "core/CheckedFormat.h"
+#include "core/cmcCellObj.h"
 #include "core/cmcCloneDrv.h"
 #include "core/cmcGTex.h"
 #include "model/EepromMap.h"
@@ -10,13 +14,17 @@
 #include "model/datCh.h"
 #include "model/indCloneMan.h"
 #include "platform/base/MemorySerial.h"
+#include "platform/base/RecordingCanvas.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/StdControls.h"
 #include "tests/clone/CloneWorld.h"
 #include "tests/sim/CloneRadio.h"
 #include "ui/cuiClonePasswordDialog.h"
+#include "ui/cuiReadWritePasswordDialog.h"
 
 #include <algorithm>
+#include <cstring>
+#include <array>
 #include <functional>
 #include <optional>
 #include <string>
@@ -421,4 +429,354 @@ TEST_F(CloneCommands, PasswordProtectedRadioIsWrittenWithItsPassword)
     EXPECT_EQ(radio.Stats().identifies, 3); // confirmations, password, then the write
     EXPECT_EQ(radio.Stats().passwordAccepted, 1);
     EXPECT_TRUE(radio.Stats().lastWriteOk);
+}
+
+namespace {
+
+// A payload of n bytes (first byte n) with the end address text at 101.
+std::vector<uint8_t> Payload(int n = 127, const char* end8 = "0001FF7F", const char* end4 = "FF7F")
+{
+    std::vector<uint8_t> p(size_t(n), 0x20);
+    p[0] = uint8_t(n);
+    for (int i = 34; i < 60; ++i) p[size_t(i)] = 0;
+    if (n > 108) std::copy(end8, end8 + 8, p.begin() + 101);
+    if (n > 59) std::copy(end4, end4 + 4, p.begin() + 56);
+    return p;
+}
+
+struct IdentityOutcome {
+    int code;
+    std::array<uint8_t, cuiMain::IdentityPayloadSize> payload;
+};
+
+IdentityOutcome CheckIdentity(cuiMain& main, int model, const std::vector<uint8_t>& payload)
+{
+    dst_CDrv_Result result;
+    result.Mode = cmcCloneDrv::ModeIdentify;
+    result.ResultCode = kCloneOk;
+    result.ModelCode = model;
+    result.Payload.AssignBytes(payload.data(), int(payload.size()));
+    main.CheckCloneIdAnswer(&result);
+    return {result.ResultCode, main.IdentityPayload()};
+}
+
+} // namespace
+
+TEST_F(CloneCommands, IdentityAnswersAreCheckedBeforeTheyAreUsed)
+{
+    struct Case {
+        const char* name;
+        int model;
+        std::vector<uint8_t> payload;
+        int code;
+    };
+    std::vector<uint8_t> format1 = Payload(), format2 = Payload(), shortByOne = Payload(126), huge = Payload(127, "FFFFFFF0");
+    format1[35] = 1;
+    format2[35] = 2;
+    shortByOne[0] = 127;
+    const Case cases[] = {
+        {"the first model", 0x7143, Payload(), 0},
+        {"the second model", 0x7148, Payload(), 0},
+        {"another model", 0x7149, Payload(), cuiMain::CloneBadIdentity},
+        {"data format 1", 0x7143, format1, 0},
+        {"data format 2", 0x7143, format2, cuiMain::CloneBadFormat},
+        {"126 bytes claiming 127", 0x7143, shortByOne, cuiMain::CloneBadIdentity},
+        {"a short payload of its own length", 0x7143, Payload(60), 0},
+        {"an empty payload", 0x7143, {}, cuiMain::CloneBadIdentity},
+        {"the last end inside the image", 0x7143, Payload(127, "0005035F"), 0},
+        {"an end that reaches past the image", 0x7143, Payload(127, "00050366"), cuiMain::CloneBadIdentity},
+        {"an end of FFFFFFFF", 0x7143, huge, cuiMain::CloneBadIdentity},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(CheckIdentity(Main(), c.model, c.payload).code, c.code);
+    }
+    // A short answer is kept filled up with zeros; the model decides the variant.
+    CheckIdentity(Main(), 0x7148, Payload(60));
+    EXPECT_EQ(Main().IdentityPayload()[60], 0);
+    EXPECT_EQ(Main().IdentityPayload()[101], 0);
+    EXPECT_TRUE(Main().IsVariant());
+    EXPECT_EQ(Main().IdentityBytes(), (std::array<uint8_t, 4>{0x71, 0x48, 0, 0}));
+    CheckIdentity(Main(), 0x7143, Payload());
+    EXPECT_FALSE(Main().IsVariant());
+}
+
+TEST_F(CloneCommands, IdentityFixUpCopiesTheStunIdInRange)
+{
+    struct Case {
+        int version;
+        uint8_t flags52, flags53;
+        bool copied;
+    };
+    const Case cases[] = {{0x20, 0x40, 0x04, true}, {0x3F, 0x40, 0x04, true}, {0x40, 0x40, 0x04, false},
+                          {0x1F, 0x40, 0x04, false}, {0x30, 0x00, 0x04, false}, {0x30, 0x40, 0x00, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.version);
+        std::vector<uint8_t> p = Payload();
+        p[34] = uint8_t(c.version);
+        p[52] = c.flags52;
+        p[53] = c.flags53;
+        std::copy_n("12345", 5, p.begin() + 96);
+        std::copy_n("ABCDE", 5, p.begin() + 120);
+        const IdentityOutcome out = CheckIdentity(Main(), 0x7143, p);
+        EXPECT_EQ(std::string(out.payload.begin() + 120, out.payload.begin() + 125), c.copied ? "12345" : "ABCDE");
+    }
+}
+
+TEST(CloneEndAddress, ComesFromTheIdentityText)
+{
+    struct Case {
+        const char* end8;
+        const char* end4;
+        uint32_t end;
+    };
+    const Case cases[] = {
+        {"00000000", "FF7F", 0xFF7F},     // eight zero digits: the four-digit form
+        {"0001FF80", "FF7F", 0x1FF8F},    // the end of its 16-byte block
+        {"0001ff7f", "0000", 0x1FF7F},    // lower case counts
+        {"0000FFFF", "1234", 0xFFFF},
+        {"00G0-01 ", "FF7F", 0x1F},       // other characters count as 0
+        {"00000000", "0000", 0x0F},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.end8);
+        std::array<uint8_t, cuiMain::IdentityPayloadSize> p{};
+        std::copy_n(c.end8, 8, p.begin() + 101);
+        std::copy_n(c.end4, 4, p.begin() + 56);
+        EXPECT_EQ(cuiMain::CloneEndAddressOf(p), c.end);
+    }
+}
+
+TEST(CloneScript, HandshakesPasswordAndMode)
+{
+    CloneWorld world(true);
+    indCloneMan& man = world.Main().CloneMan();
+    man.SetModel(0x7143, 0);
+    const std::string fe20(40, 'F'), speedTo9600 = "EEEFE871430000013237FD", speedTo38400 = "EEEFE871430000013039FD";
+    std::string fes;
+    for (int i = 0; i < 20; ++i) fes += "FE";
+    struct Case {
+        const char* password; // none: no password frame
+        bool highSpeed, write;
+        std::string passwordFrame, tail;
+    };
+    const Case cases[] = {
+        {nullptr, false, false, "", "(38400,N,8,1)" + fes + speedTo9600},
+        {"abc", true, true, "FEFEEEEFE8714300009903DA616263FD", "(9600,N,8,1)" + fes + speedTo38400},
+        {"dd8", false, false, "FEFEEEEFE871430000990300646438FD", "(38400,N,8,1)" + fes + speedTo9600}, // sum 256: check 00
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.password ? c.password : "no password");
+        world.Environ().ClonePassword = c.password ? c.password : "";
+        const std::string script = man.BuildScript(c.highSpeed, c.password != nullptr, c.write);
+        EXPECT_EQ(script, "(38400,N,8,1)" + fes + speedTo9600 + "(9600,N,8,1)" + c.passwordFrame +
+                              "FEFEEEEFE87143000055303" + (c.write ? "1" : "0") + "FD" + c.tail);
+    }
+}
+
+TEST(CloneErrorBox, HeadLineAndTheChecksOfItsCode)
+{
+    CloneWorld world(true);
+    const std::string check = g_GTex.GetMultiLineText("GI_Mess_CloneErr_Check");
+    EXPECT_EQ(indCloneMan::CloneErrorText(kCloneOpenFailed, 7).substr(0, 30), "The port COM7 cannot be opened");
+    EXPECT_EQ(indCloneMan::CloneErrorText(cuiMain::CloneNewerData, 1), g_GTex.GetText("GI_Mess_CloneErr_Head", 16) + "\n\n");
+    EXPECT_EQ(indCloneMan::CloneErrorText(kClonePasswordRefused, 1),
+              g_GTex.GetText("GI_Mess_CloneErr_Head", 19) + "\n\n" + g_GTex.GetText("GI_Mess_CloneErr_Check", 8) + "\n");
+    EXPECT_EQ(indCloneMan::CloneErrorText(kCloneWriteEndRefused, 1),
+              g_GTex.GetText("GI_Mess_CloneErr_Head", 10) + "\n\n" + g_GTex.GetText("GI_Mess_CloneErr_Check", 0) + "\n" +
+                  g_GTex.GetText("GI_Mess_CloneErr_Check", 2) + "\n" + g_GTex.GetText("GI_Mess_CloneErr_Check", 3));
+}
+
+TEST(CloneProgress, ThirtyTwoSegmentsFilledAtThirtyThreeParts)
+{
+    const struct {
+        int done, total, filled;
+    } cases[] = {{0, 100, 0}, {97, 100, 32}, {50, 100, 16}, {1, 0, 0}, {130944, 130944, 33}, {65535, 65536, 32}};
+    for (const auto& c : cases) EXPECT_EQ(indCloneMan::FilledSegments(c.done, c.total), c.filled) << c.done << "/" << c.total;
+}
+
+TEST_F(CloneCommands, ProgressWindowShowsTheReadAndCannotBeClosed)
+{
+    RadioWithChannels();
+    radio.SetEndAddress(0xFFFF);
+    plat::Form mainForm;
+    mainForm.SetBounds(100, 100, 600, 400);
+    mainForm.Show();
+    Main().SetMainForm(&mainForm);
+
+    ASSERT_EQ(Main().CloneRead(), 0);
+    EXPECT_FALSE(mainForm.Enabled()) << "disabled while the radio is identified";
+    ASSERT_TRUE(world.time->host.AdvanceUntil([&] { return Man().Driver().DataByteCount() >= 0x8000; }, 60000, 10));
+    plat::Form* window = Man().ProgressWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(Man().Total(), 65536);
+    EXPECT_EQ(window->Caption(), "Cloning");
+    EXPECT_EQ(window->GetBorderStyle(), plat::bsToolWindow);
+    EXPECT_EQ(window->BorderIcons(), 0u);
+    EXPECT_FALSE(mainForm.Enabled());
+    window->Close();
+    EXPECT_TRUE(window->Visible()) << "the user cannot close it";
+    EXPECT_NEAR(window->Left() + window->Width() / 2, mainForm.Left() + mainForm.Width() / 2, 1);
+
+    plat::RecordingCanvas canvas;
+    Man().PaintProgress(canvas, 256, 16);
+    const int filled = indCloneMan::FilledSegments(Man().Driver().DataByteCount(), Man().Total());
+    EXPECT_GE(filled, 16);
+    int highlighted = 0;
+    for (const plat::DrawCall& call : canvas.Calls()) {
+        ASSERT_EQ(call.kind, plat::DrawCall::FillRect);
+        if (call.brush.color != plat::clHighlight) continue;
+        EXPECT_EQ(call.rect, (plat::Rect{8 * highlighted, 0, 8 * highlighted + 7, 16}));
+        ++highlighted;
+    }
+    EXPECT_EQ(highlighted, filled);
+
+    Finish();
+    EXPECT_EQ(Man().ProgressWindow(), nullptr);
+    EXPECT_TRUE(mainForm.Enabled());
+    Main().SetMainForm(nullptr);
+}
+
+TEST_F(CloneCommands, CommandsWaitForTheRunningOneAndForTheOfferToSave)
+{
+    RadioWithChannels();
+    Main().saveAnswer = plat::IDCANCEL;
+    EXPECT_EQ(Main().CloneRead(), plat::IDCANCEL);
+    world.time->Advance(3000);
+    EXPECT_EQ(radio.Stats().identifies, 0);
+    EXPECT_EQ(Main().offersToSave, 1);
+
+    Main().saveAnswer = plat::IDYES;
+    ASSERT_EQ(Main().CloneRead(), 0);
+    const int state = Man().State();
+    EXPECT_NE(state, 0);
+    EXPECT_EQ(Main().CloneRead(), state);
+    EXPECT_EQ(Main().ShowCloneInformation(), state);
+    FillBank0(1, 150000000);
+    EXPECT_NE(Main().CloneWrite(), 0);
+    Finish();
+    EXPECT_EQ(radio.Stats().identifies, 1);
+    EXPECT_EQ(radio.Stats().readsDone, 1);
+}
+
+namespace {
+
+std::string CellText(int label, int key = 0)
+{
+    cmcCellObj cell;
+    cell.Category = CT_Null;
+    cell.Label = label;
+    cmcCellCapsule cap;
+    cap.Cell = &cell;
+    cap.Key = key;
+    indActiveCell().Exec(&cap, 0);
+    return cap.Text;
+}
+
+void Put(std::vector<uint8_t>& payload, int position, const std::string& text)
+{
+    std::copy(text.begin(), text.end(), payload.begin() + position);
+}
+
+} // namespace
+
+TEST_F(CloneCommands, InformationShowsWhatTheRadioReported)
+{
+    RadioWithChannels();
+    std::vector<uint8_t>& p = radio.payload;
+    p[34] = 0x41;
+    p[49] = 0x02;
+    p[50] = 0x32;
+    p[51] = 0x2C;
+    p[53] = 0x23;
+    p[55] = 0x26;
+    p[125] = 0x40;
+    Put(p, 60, "1A2B");
+    Put(p, 76, "A3");
+    Put(p, 82, "00FF");
+    Put(p, 87, "00042");
+    Put(p, 92, "0007");
+    Put(p, 96, "01234");
+
+    ASSERT_EQ(Main().ShowCloneInformation(), 0);
+    Finish();
+    EXPECT_EQ(Main().infoDialogs, 1);
+    EXPECT_TRUE(world.dialogs.Boxes().empty());
+
+    auto line = [](const char* key, int n) { return g_GTex.GetText(key, n); };
+    EXPECT_EQ(CellText(CL_CloneInfo_Model),
+              line("GI_AppInd_Model", 1) + "\n" + line("GI_Mess_CloneInfo_Model", 1) + "\n" + line("GI_Mess_CloneInfo_TenKey", 1));
+    EXPECT_EQ(CellText(CL_CloneInfo_Revision), "4.1");
+    EXPECT_EQ(CellText(CL_CloneInfo_Comment1), "SIMULATED RADIO");
+    EXPECT_EQ(CellText(CL_CloneInfo_Comment2), "CLONE TEST UNIT");
+    EXPECT_EQ(CellText(CL_CloneInfo_Digital_UnitID), "42 (Conventional)\n7 (Single-site Trunk)\n");
+    EXPECT_EQ(CellText(CL_CloneInfo_Digital_FleetID), "");
+    EXPECT_EQ(CellText(CL_CloneInfo_Option), line("GI_Mess_CloneInfo_Opt_Ut110", 0) + "\n" + line("GI_Mess_CloneInfo_Opt_Ut117", 0) +
+                                                 "\n" + line("GI_Mess_CloneInfo_Opt_Digi", 2) + "(Rev:A.3:$00FF)\n");
+    const std::string digital = line("GI_Mess_CloneInfo_StunKill_Digital", 0);
+    const std::string stunId = CheckedFormat(line("GI_Mess_CloneInfo_StunKill_ID", 0), {1234});
+    EXPECT_EQ(CellText(CL_CloneInfo_StunKill), digital + "\n" + stunId + "\n" + line("GI_Mess_CloneInfo_Stun", 0));
+    EXPECT_EQ(CellText(CL_CloneInfo_OverVolt), line("GI_Mess_CloneInfo_OverVolt", 0));
+    EXPECT_EQ(CellText(CL_CloneInfo_Esn), "290000074565"); // 7148 00 012345 read as hexadecimal
+    EXPECT_EQ(CellText(CL_CloneInfo_CheckSum), "$1A2B");
+    // Typing into a comment changes nothing.
+    EXPECT_EQ(CellText(CL_CloneInfo_Comment1, 'X'), "SIMULATED RADIO");
+    EXPECT_EQ(Main().IdentityPayload()[2], 'S');
+
+    // The next answer: kill instead of stun, a blank in the serial number.
+    p[55] = 0x36;
+    p[40] = ' ';
+    ASSERT_EQ(Main().ShowCloneInformation(), 0);
+    Finish();
+    EXPECT_EQ(CellText(CL_CloneInfo_StunKill), digital + "\n" + stunId + "\n" + line("GI_Mess_CloneInfo_Kill", 0));
+    EXPECT_EQ(CellText(CL_CloneInfo_Esn), " ");
+    // A failed identify shows its error and no information.
+    radio.fault = qmsim::CloneFault::Silence;
+    world.dialogs.Answer(plat::IDOK);
+    ASSERT_EQ(Main().ShowCloneInformation(), 0);
+    Finish();
+    EXPECT_EQ(Main().infoDialogs, 2);
+    EXPECT_EQ(BoxTexts(world.dialogs), std::vector<std::string>{ErrorText(kCloneTimeout)});
+}
+
+TEST(ReadWritePasswordDialog, TakesTwoEqualTextsOrNone)
+{
+    CloneWorld world(true);
+    cuiMain& main = world.Main();
+    struct Case {
+        const char* password;
+        const char* confirm;
+        bool accepted;
+    };
+    const Case cases[] = {
+        {"", "", true},          {"  ", "  ", false}, {"abc", "abd", false},
+        {"abc", "", false},      {" a ", " a ", true}, {"0123456789abcdef", "0123456789abcdef", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.password) + "|" + c.confirm);
+        plat::ScopedDialogScript dialogs;
+        bool openAfterOk = false;
+        std::string shown;
+        dialogs.Drive([&](plat::Form& form) {
+            auto& dialog = static_cast<cuiReadWritePasswordDialog&>(form);
+            shown = dialog.PasswordEdit->Text() + "|" + dialog.ConfirmEdit->Text();
+            dialog.PasswordEdit->SetText(c.password);
+            dialog.ConfirmEdit->SetText(c.confirm);
+            dialog.OkButton->Click();
+            openAfterOk = dialog.ModalResult() == plat::mrNone;
+            if (openAfterOk) dialog.CancelButton->Click();
+        });
+        if (!c.accepted) dialogs.Answer(plat::IDOK);
+        main.ShowReadWritePasswordDialog("old");
+        EXPECT_EQ(shown, "old|old");
+        EXPECT_EQ(openAfterOk, !c.accepted);
+        EXPECT_EQ(main.ReadWritePasswordResult(), c.accepted);
+        if (c.accepted) {
+            std::array<uint8_t, 17> expected{};
+            std::copy_n(c.password, std::strlen(c.password), expected.begin());
+            EXPECT_EQ(main.ReadWritePassword(), expected);
+        } else {
+            EXPECT_EQ(BoxTexts(dialogs), std::vector<std::string>{g_GTex.GetMultiLineText("GI_AppInd_Opt_ClonePwd_OutofRange")});
+        }
+    }
 }
