@@ -285,10 +285,14 @@ void indCloneMan::ShowProgress()
     m_progressWindow = window;
     m_progressBox = box;
     plat::Form* mainForm = m_owner != nullptr ? m_owner->MainForm() : nullptr;
+    const int clientWidth = window->ClientWidth(), clientHeight = window->ClientHeight();
     if (mainForm != nullptr)
         CenterControl(*window, *mainForm);
     else
         KeepInWorkArea(*window);
+    // Moving a hidden form makes its size an outer size; the client area
+    // must keep its own.
+    window->SetClientSize(clientWidth, clientHeight);
     window->Show();
     SetMainFormEnabled(false);
 }

@@ -59,9 +59,13 @@ cuiClonePasswordDialog::cuiClonePasswordDialog(plat::Form* owner) : plat::Form(o
     OkButton->SetBounds(CancelButton->Left() - buttonHeight / 2 - buttonWidth, buttonTop, buttonWidth, buttonHeight);
 
     SetClientSize(clientWidth, buttonTop + buttonHeight * 3 / 2);
+    const int clientHeight = ClientHeight();
     if (owner != nullptr)
         CenterControl(*this, *owner);
     else
         KeepInWorkArea(*this);
+    // Moving a hidden form makes its size an outer size; the client area
+    // must keep its own.
+    SetClientSize(clientWidth, clientHeight);
     OnShow = [this] { PasswordEdit->SetFocus(); };
 }

@@ -256,6 +256,11 @@ TEST_F(CloneCommands, PasswordDialogTakesOneToSixteenCharacters)
         auto& dialog = static_cast<cuiClonePasswordDialog&>(form);
         EXPECT_EQ(dialog.PasswordEdit->PasswordChar(), U'*');
         EXPECT_EQ(dialog.PasswordEdit->MaxLength(), 16);
+        EXPECT_TRUE(plat::SavePng(dialog, (qmtest::OutputDir() / "clone-password-dialog.png").string()));
+        // Nothing lies outside the window.
+        EXPECT_LE(dialog.CancelButton->Left() + dialog.CancelButton->Width(), dialog.ClientWidth());
+        EXPECT_LE(dialog.CancelButton->Top() + dialog.CancelButton->Height(), dialog.ClientHeight());
+        EXPECT_LE(dialog.Notice->Left() + dialog.Notice->Width(), dialog.ClientWidth());
         dialog.OkButton->Click(); // empty
         stayedOpen = dialog.ModalResult() == plat::mrNone;
         dialog.PasswordEdit->SetText("QM71");
@@ -616,7 +621,9 @@ TEST_F(CloneCommands, ProgressWindowShowsTheReadAndCannotBeClosed)
     EXPECT_FALSE(mainForm.Enabled());
     window->Close();
     EXPECT_TRUE(window->Visible()) << "the user cannot close it";
-    EXPECT_NEAR(window->Left() + window->Width() / 2, mainForm.Left() + mainForm.Width() / 2, 1);
+    // Centred as far as the frame was known before it was shown.
+    EXPECT_NEAR(window->Left() + window->Width() / 2, mainForm.Left() + mainForm.Width() / 2, 8);
+    EXPECT_NEAR(window->Top() + window->Height() / 2, mainForm.Top() + mainForm.Height() / 2, 16);
 
     plat::RecordingCanvas canvas;
     Man().PaintProgress(canvas, 256, 16);
@@ -760,6 +767,12 @@ TEST(ReadWritePasswordDialog, TakesTwoEqualTextsOrNone)
         dialogs.Drive([&](plat::Form& form) {
             auto& dialog = static_cast<cuiReadWritePasswordDialog&>(form);
             shown = dialog.PasswordEdit->Text() + "|" + dialog.ConfirmEdit->Text();
+            EXPECT_LE(dialog.Notice->Left() + dialog.Notice->Width(), dialog.ClientWidth());
+            EXPECT_LE(dialog.OkButton->Left() + dialog.OkButton->Width(), dialog.ClientWidth());
+            EXPECT_LE(dialog.CancelButton->Top() + dialog.CancelButton->Height(), dialog.ClientHeight());
+            EXPECT_LE(dialog.PasswordLabel->Left() + dialog.PasswordLabel->Width(), dialog.PasswordEdit->Left());
+            if (c.accepted && *c.password == 0)
+                EXPECT_TRUE(plat::SavePng(dialog, (qmtest::OutputDir() / "read-write-password-dialog.png").string()));
             dialog.PasswordEdit->SetText(c.password);
             dialog.ConfirmEdit->SetText(c.confirm);
             dialog.OkButton->Click();
