@@ -212,14 +212,14 @@ void StunKillCell(indCellCall& call)
     const bool stunId = Bit(p, pos::StunKill, 5);
     const int id = DecimalField(p, pos::StunId, 5);
     if ((type == kStunDigital || type == kStunZephTrunk) && stunId) {
-        text += "\n" + CheckedFormat(Text("GI_Mess_CloneInfo_StunKill_ID"), {id});
+        text.append("\n").append(CheckedFormat(Text("GI_Mess_CloneInfo_StunKill_ID"), {id}));
     } else if (type == kStunMultisite) {
         if (Bit(p, pos::Flags109, 3))
-            text += "\n" + CheckedFormat(Text("GI_Mess_CloneInfo_StunKill_Multisite_System"));
+            text.append("\n").append(CheckedFormat(Text("GI_Mess_CloneInfo_StunKill_Multisite_System")));
         else if (stunId)
-            text += "\n" + CheckedFormat(Text("GI_Mess_CloneInfo_StunKill_ID_Multisite"), {int(p[pos::MultisiteStunFleet]), id});
+            text.append("\n").append(CheckedFormat(Text("GI_Mess_CloneInfo_StunKill_ID_Multisite"), {int(p[pos::MultisiteStunFleet]), id}));
     }
-    text += "\n" + CheckedFormat(Text(Bit(p, pos::StunKill, 4) ? "GI_Mess_CloneInfo_Kill" : "GI_Mess_CloneInfo_Stun"));
+    text.append("\n").append(CheckedFormat(Text(Bit(p, pos::StunKill, 4) ? "GI_Mess_CloneInfo_Kill" : "GI_Mess_CloneInfo_Stun")));
     Show(call, text);
 }
 

@@ -79,6 +79,9 @@ private:
 
 std::string_view AsText(const uint8_t* bytes, size_t n) { return {reinterpret_cast<const char*>(bytes), n}; }
 
+// A settings segment of the script: "(9600,N,8,1)".
+std::string Settings(const char* settings) { return std::string(1, '(').append(settings).append(1, ')'); }
+
 } // namespace
 
 indCloneMan::indCloneMan(cuiMain* owner) : m_owner(owner), m_driver(std::make_unique<cmcCloneDrv>())
@@ -112,9 +115,9 @@ std::string indCloneMan::BuildScript(bool highSpeed, bool withPassword, bool wri
     const int model = m_driver->ModelCode() & 0xFFFF;
     std::string script;
     // A radio listening at 38400 baud is asked to go to 9600 ...
-    script += "(" + std::string(kSettings38400) + ")";
+    script += Settings(kSettings38400);
     script += ScriptFrame(model, kPreambleFe).Byte(kParamSpeed).Bytes(AsText(kSpeedTo9600, 2)).Hex();
-    script += "(" + std::string(kSettings9600) + ")";
+    script += Settings(kSettings9600);
     if (withPassword) {
         const std::string password = g_Environ != nullptr ? g_Environ->ClonePassword : std::string();
         unsigned sum = 0;
@@ -130,12 +133,12 @@ std::string indCloneMan::BuildScript(bool highSpeed, bool withPassword, bool wri
     script += ScriptFrame(model, 0).Byte(kParamMode).Byte(0x30).Byte(write ? kModeWrite : kModeRead).Hex();
     // ... and the transfer runs at the speed the last handshake asks for.
     if (highSpeed) {
-        script += "(" + std::string(kSettings9600) + ")";
+        script += Settings(kSettings9600);
         script += ScriptFrame(model, kPreambleFe).Byte(kParamSpeed).Bytes(AsText(kSpeedTo38400, 2)).Hex();
         m_driver->SetPort(ComPort(), kSettings38400);
         m_driver->SetPreamble(kHighSpeedPreamble);
     } else {
-        script += "(" + std::string(kSettings38400) + ")";
+        script += Settings(kSettings38400);
         script += ScriptFrame(model, kPreambleFe).Byte(kParamSpeed).Bytes(AsText(kSpeedTo9600, 2)).Hex();
         m_driver->SetPort(ComPort(), kSettings9600);
         m_driver->SetPreamble(kLowSpeedPreamble);
