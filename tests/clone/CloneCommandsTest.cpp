@@ -360,6 +360,8 @@ TEST_F(CloneCommands, WriteGatesRefuseBeforeAnythingIsSent)
          [](CloneCommands& t) { t.world.Document().SetByte(176104, 1); }},
         {"maker mode: caution first", Conventional, 0x40, {cancel}, {"GI_Mess_Maker_Caution"}, 1, false,
          [](CloneCommands& t) { t.Main().SetMakerMode(1); }},
+        {"maker mode writes the header area too", Conventional, 0x40, {ok, ok, ok},
+         {"GI_Mess_Maker_Caution", confirm, "GI_Mess_CloneWrite_Succeeded"}, 2, true, [](CloneCommands& t) { t.Main().SetMakerMode(1); }},
         {"the data end beyond the radio's memory", Conventional, 0x40, {ok, ok}, {confirm, "GI_Mess_CloneErr_Datasize_Over"}, 2, false,
          [](CloneCommands& t) { t.radio.SetEndAddress(0x0FFF); }},
     };
@@ -376,6 +378,7 @@ TEST_F(CloneCommands, WriteGatesRefuseBeforeAnythingIsSent)
         if (c.setUp) c.setUp(*this);
         Main().MarkSaved();
         const Snapshot before = Document();
+        std::fill_n(radio.memory.begin(), 0x100, uint8_t{0x55}); // to see whether the header area is written
         const std::vector<uint8_t> memory = radio.memory;
 
         plat::ScopedDialogScript dialogs;
@@ -390,6 +393,8 @@ TEST_F(CloneCommands, WriteGatesRefuseBeforeAnythingIsSent)
         if (!c.written) {
             EXPECT_EQ(radio.Stats().writesStarted, 0);
             EXPECT_TRUE(radio.memory == memory);
+        } else {
+            EXPECT_EQ(radio.memory[0], Main().MakerMode() != 0 ? 0x71 : 0x55);
         }
         ExpectUnchanged(before);
     }
@@ -737,12 +742,34 @@ TEST_F(CloneCommands, InformationShowsWhatTheRadioReported)
     Finish();
     EXPECT_EQ(CellText(CL_CloneInfo_StunKill), digital + "\n" + stunId + "\n" + line("GI_Mess_CloneInfo_Kill", 0));
     EXPECT_EQ(CellText(CL_CloneInfo_Esn), " ");
+    // Multisite trunking: fleet and unit IDs, the stun fleet, or stun by system.
+    p[55] = 0x68;
+    p[110] = 12;
+    p[115] = 3;
+    Put(p, 111, "0099");
+    ASSERT_EQ(Main().ShowCloneInformation(), 0);
+    Finish();
+    const std::string multisite = line("GI_Mess_CloneInfo_StunKill_Multisite", 0);
+    EXPECT_EQ(CellText(CL_CloneInfo_Digital_FleetID), "12 (Multi-site Trunk)");
+    EXPECT_EQ(CellText(CL_CloneInfo_Digital_UnitID), "42 (Conventional)\n7 (Single-site Trunk)\n99 (Multi-site Trunk)\n");
+    EXPECT_EQ(CellText(CL_CloneInfo_StunKill),
+              multisite + "\n" + CheckedFormat(line("GI_Mess_CloneInfo_StunKill_ID_Multisite", 0), {3, 1234}) + "\n" +
+                  line("GI_Mess_CloneInfo_Stun", 0));
+    p[109] |= 0x08;
+    ASSERT_EQ(Main().ShowCloneInformation(), 0);
+    Finish();
+    EXPECT_EQ(CellText(CL_CloneInfo_StunKill),
+              multisite + "\n" + line("GI_Mess_CloneInfo_StunKill_Multisite_System", 0) + "\n" + line("GI_Mess_CloneInfo_Stun", 0));
+    // The language selector shows the chosen language's name.
+    const std::string language = g_GTexSys.GetText("GI_Sys_Language", 0);
+    EXPECT_EQ(CellText(CL_Langage_Select), language.substr(0, language.find('\t')));
+
     // A failed identify shows its error and no information.
     radio.fault = qmsim::CloneFault::Silence;
     world.dialogs.Answer(plat::IDOK);
     ASSERT_EQ(Main().ShowCloneInformation(), 0);
     Finish();
-    EXPECT_EQ(Main().infoDialogs, 2);
+    EXPECT_EQ(Main().infoDialogs, 4);
     EXPECT_EQ(BoxTexts(world.dialogs), std::vector<std::string>{ErrorText(kCloneTimeout)});
 }
 
@@ -771,8 +798,9 @@ TEST(ReadWritePasswordDialog, TakesTwoEqualTextsOrNone)
             EXPECT_LE(dialog.OkButton->Left() + dialog.OkButton->Width(), dialog.ClientWidth());
             EXPECT_LE(dialog.CancelButton->Top() + dialog.CancelButton->Height(), dialog.ClientHeight());
             EXPECT_LE(dialog.PasswordLabel->Left() + dialog.PasswordLabel->Width(), dialog.PasswordEdit->Left());
-            if (c.accepted && *c.password == 0)
+            if (c.accepted && *c.password == 0) {
                 EXPECT_TRUE(plat::SavePng(dialog, (qmtest::OutputDir() / "read-write-password-dialog.png").string()));
+            }
             dialog.PasswordEdit->SetText(c.password);
             dialog.ConfirmEdit->SetText(c.confirm);
             dialog.OkButton->Click();
