@@ -134,9 +134,15 @@ int main(int argc, char** argv)
                 Usage();
                 return 2;
             }
-            for (size_t k = 0; k < hex.size(); k += 2)
-                radio.payload[static_cast<size_t>(position) + k / 2] =
-                    static_cast<uint8_t>(std::strtol(hex.substr(k, 2).c_str(), nullptr, 16));
+            for (size_t k = 0; k < hex.size(); k += 2) {
+                const auto b = static_cast<uint8_t>(std::strtol(hex.substr(k, 2).c_str(), nullptr, 16));
+                // A frame has no escapes: FE would start a new one, FD end it.
+                if (b == 0xFE || b == 0xFD) {
+                    std::fprintf(stderr, "cloneradio: FE and FD cannot travel in the identity answer\n");
+                    return 2;
+                }
+                radio.payload[static_cast<size_t>(position) + k / 2] = b;
+            }
         } else if (a == "--icf") {
             std::ifstream in(value(), std::ios::binary);
             const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
