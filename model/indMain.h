@@ -8,6 +8,7 @@
 
 #include "model/EepromMap.h"
 #include "model/ModelContext.h"
+#include "model/Normalise.h"
 
 class cmcCellCapsule;
 
@@ -62,9 +63,6 @@ public:
     // hexadecimal digits.
     void ParseSerialNumber();
     uint32_t SerialNumber() const { return m_serialNumber; }
-    // Set by the normalisation of the image sent to the radio.
-    bool HasNonZephChannel() const { return m_hasNonZephChannel; }
-    bool HasNonMultisiteChannel() const { return m_hasNonMultisiteChannel; }
     // Data versions: a newer one is refused when the overlay locks newer data
     // out; an old one is refused when it still carries table 110.
     static int DataVersionOf(const cmcEeprom& image);
@@ -78,13 +76,12 @@ private:
     ScopedModelContext m_context;
 
     // ==== Clone steps of the model ====
-    void PrepareCloneWriteCopy(cmcEeprom& copy);
+    // Normalises the copy for the radio; what the normalisation found.
+    OutputPreparation PrepareCloneWriteCopy(cmcEeprom& copy);
     bool PackForRadio(cmcEeprom& copy);
     bool m_writeConfirmationsDone = false;
     bool m_secondIdentifyPending = false;
     uint32_t m_serialNumber = 0;
-    bool m_hasNonZephChannel = false;
-    bool m_hasNonMultisiteChannel = false;
     // ==== end of the clone steps ====
 };
 

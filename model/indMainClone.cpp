@@ -128,10 +128,7 @@ int indMain::CloneCheckImage(const cmcEeprom& image)
 void indMain::CloneImageLoaded(cmcEeprom& image)
 {
     Dynamic2Static(image);
-    const OutputPreparation prep = PrepareImageForOutput(image, kAfterLoad, false);
-    m_hasNonZephChannel = prep.HasNonZephChannel;
-    m_hasNonMultisiteChannel = prep.HasNonMultisiteChannel;
-    if (prep.CustomerMode) SetCustomerMode(1);
+    if (PrepareImageForOutput(image, kAfterLoad, false).CustomerMode) SetCustomerMode(1);
 }
 
 // ---- clone read ----
@@ -235,15 +232,15 @@ void indMain::OnCloneWriteIdentified(dst_CDrv_Result* result)
     man.SetExtendedAddressing(false);
     man.SetImageSize(copy.Size());
     m_cloneRanges = AddressRanges(MakerMode() != 0 ? RangesCloneRead : RangesCloneWrite);
-    PrepareCloneWriteCopy(copy);
+    const OutputPreparation prep = PrepareCloneWriteCopy(copy);
 
     const int version = p[IdVersion];
-    if (version <= kLastVersionWithoutZeph && !m_hasNonZephChannel) {
+    if (version <= kLastVersionWithoutZeph && !prep.HasNonZephChannel) {
         ErrorBox("GI_AppMess_CloneErr_NotReadyZEPHTrunk");
         m_cloneRanges.clear();
         return;
     }
-    if (version <= kLastVersionWithoutMultisite && !m_hasNonMultisiteChannel) {
+    if (version <= kLastVersionWithoutMultisite && !prep.HasNonMultisiteChannel) {
         ErrorBox("GI_AppMess_CloneErr_NotReadyMultisiteTrunk");
         m_cloneRanges.clear();
         return;
@@ -264,13 +261,12 @@ void indMain::OnCloneWriteIdentified(dst_CDrv_Result* result)
     man.StartWrite(copy, m_cloneRanges.data(), {[this](void*, dst_CDrv_Result* r) { OnCloneWriteDone(r); }, this});
 }
 
-void indMain::PrepareCloneWriteCopy(cmcEeprom& copy)
+OutputPreparation indMain::PrepareCloneWriteCopy(cmcEeprom& copy)
 {
     BeforeCloneWrite(copy);
     const OutputPreparation prep = PrepareImageForOutput(copy, kBeforeOutput, true);
-    m_hasNonZephChannel = prep.HasNonZephChannel;
-    m_hasNonMultisiteChannel = prep.HasNonMultisiteChannel;
     if (prep.CustomerMode) SetCustomerMode(1);
+    return prep;
 }
 
 bool indMain::PackForRadio(cmcEeprom& copy)

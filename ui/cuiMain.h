@@ -141,11 +141,11 @@ public:
     // (ui/cuiMainClone.cpp; the model's steps override the slots in indMain)
 
     // What an address range list is for (AddressRanges).
+    // (2 saves a file, 3 loads one; any other purpose covers the whole
+    // clone memory.)
     enum CloneRangePurpose {
         RangesCloneWrite = 0,    // a clone write outside the maker mode
         RangesCloneRead = 1,     // a clone read, and a clone write in maker mode
-        RangesFileSave = 2,
-        RangesFileLoad = 3,      // file open and the initial file
         RangesRepeaterFile = 5,
     };
     // Result codes of the main object's checks of identity answers and read
