@@ -246,6 +246,36 @@ TEST_F(CloneCommands, PasswordProtectedRadioIsReadWithItsPasswordOnly)
     }
 }
 
+TEST_F(CloneCommands, PasswordOfAFailedReadIsNotSentWithTheNext)
+{
+    RadioWithChannels();
+    radio.password = "QM71";
+    {
+        // The radio falls silent after the password was given.
+        plat::ScopedDialogScript dialogs;
+        dialogs.Drive([&](plat::Form& form) {
+            PasswordAnswer("QM71")(form);
+            radio.fault = qmsim::CloneFault::Silence;
+        });
+        dialogs.Answer(plat::IDOK);
+        ASSERT_EQ(Main().CloneRead(), 0);
+        Finish();
+        EXPECT_EQ(BoxTexts(dialogs), std::vector<std::string>{ErrorText(kCloneTimeout)});
+    }
+    // A radio without a password, silent after its identity: a time-out, not
+    // a refused password.
+    radio.fault = qmsim::CloneFault::None;
+    radio.password.clear();
+    plat::ScopedDialogScript dialogs;
+    dialogs.Answer(plat::IDOK);
+    ASSERT_EQ(Main().CloneRead(), 0);
+    ASSERT_TRUE(world.time->host.AdvanceUntil([&] { return radio.Stats().identifies == 3; }, 10000, 10));
+    radio.fault = qmsim::CloneFault::Silence;
+    Finish();
+    EXPECT_EQ(radio.Stats().passwordFrames, 0);
+    EXPECT_EQ(BoxTexts(dialogs), std::vector<std::string>{ErrorText(kCloneTimeout)});
+}
+
 TEST_F(CloneCommands, PasswordDialogTakesOneToSixteenCharacters)
 {
     RadioWithChannels();
