@@ -14,3 +14,5 @@ std::span<const LabelBehaviourEntry> PopupItemCellBehaviours();
 std::span<const LabelBehaviourEntry> SelectorCellBehaviours();
 // The checks of the warning check list.
 std::span<const LabelBehaviourEntry> CheckCellBehaviours();
+// The clone information sheet: what the radio told at its last identification.
+std::span<const LabelBehaviourEntry> CloneInfoCellBehaviours();

@@ -11,5 +11,6 @@ std::vector<std::span<const LabelBehaviourEntry>> LabelFamilies()
         PopupItemCellBehaviours(),
         BankCellBehaviours(),
         ChannelCellBehaviours(),
+        CloneInfoCellBehaviours(),
     };
 }

@@ -25,6 +25,7 @@ ModelContext MakeContext(indMain* main)
     context.InitialImage = &main->InitialImage();
     // All zeros until the first identification, as the data layer expects.
     context.IdentityPayload = main->IdentityPayload().data();
+    context.SerialNumber = [main] { return main->SerialNumber(); };
     return context;
 }
 

@@ -11,6 +11,7 @@
 // engine, the data layer and the tests use it headless. The window, the
 // menus, the tree and the clone commands join this object where they are
 // built.
+#include "core/cmcCloneRange.h"
 #include "core/cmcEeprom.h"
 #include "core/cmcFCache.h"
 #include "core/cmcTick.h"
@@ -19,8 +20,13 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 class cuiSheet;
+class cuiClonePasswordDialog;
+class cuiReadWritePasswordDialog;
+class indCloneMan;
+struct dst_CDrv_Result;
 namespace plat {
 class Form;
 }
@@ -131,6 +137,106 @@ public:
     // The main form, once the window is built (none while headless).
     plat::Form* MainForm() const { return m_mainForm; }
 
+    // ==== Clone commands: clone read, clone write and clone information ====
+    // (ui/cuiMainClone.cpp; the model's steps override the slots in indMain)
+
+    // What an address range list is for (AddressRanges).
+    // (2 saves a file, 3 loads one; any other purpose covers the whole
+    // clone memory.)
+    enum CloneRangePurpose {
+        RangesCloneWrite = 0,    // a clone write outside the maker mode
+        RangesCloneRead = 1,     // a clone read, and a clone write in maker mode
+        RangesRepeaterFile = 5,
+    };
+    // Result codes of the main object's checks of identity answers and read
+    // images (the driver's own codes are in core/cmcCloneDrv.h).
+    static constexpr int CloneBadIdentity = 11;  // model, payload length or end address
+    static constexpr int CloneBadFormat = 14;    // data format, or a radio too old to write
+    static constexpr int CloneBadHeader = 15;    // image header or its markers
+    static constexpr int CloneNewerData = 16;
+    static constexpr int CloneOldData = 18;
+    // Identity payload positions the clone commands read.
+    static constexpr int IdVersion = 34;
+    static constexpr int IdDataFormat = 35;
+    static constexpr int IdFlags52 = 52;
+    static constexpr int IdFlags53 = 53;
+    static constexpr int IdEnd4 = 56;   // 4 hexadecimal characters
+    static constexpr int IdEnd8 = 101;  // 8 hexadecimal characters
+    static constexpr int IdAddressing = 109;
+    static constexpr int ClonePasswordMax = 16;
+
+    // The commands. Each answers 0 when the radio is being identified, 2
+    // when the user cancelled the offer to save, or the driver's state when
+    // an operation runs already.
+    virtual int CloneRead();
+    virtual int CloneWrite();
+    int ShowCloneInformation();
+    // Steps after the identity answer (completions of the identify).
+    virtual void OnCloneReadIdentified(dst_CDrv_Result* result);
+    virtual void OnCloneWriteIdentified(dst_CDrv_Result* result);
+    void OnCloneInfoIdentified(dst_CDrv_Result* result);
+    // Completions of the read and the write: a successful read replaces the
+    // document; a failed one changes nothing.
+    void OnCloneReadDone(dst_CDrv_Result* result);
+    void OnCloneWriteDone(dst_CDrv_Result* result);
+    // The checks the clone manager runs on identify and read results; they
+    // set a result code when the answer or the image is refused.
+    void CheckCloneIdAnswer(dst_CDrv_Result* result);
+    void CheckCloneReadData(dst_CDrv_Result* result);
+    // The radio's last clone address from the identity payload: the 8
+    // hexadecimal characters at 101, or when they give 0 the 4 at 56,
+    // rounded to the last address of its 16-byte block.
+    uint32_t CloneEndAddress() const;
+    static uint32_t CloneEndAddressOf(const std::array<uint8_t, IdentityPayloadSize>& payload);
+    // The image header check (0 good, 1 bad): model mark, format bytes and,
+    // with checkMarkers, the maker marker, the model code and the end marker.
+    static int CheckCloneImageHeader(const cmcEeprom& image, bool checkMarkers);
+    // The clone-file header check of model and sub code (error 3 or 4).
+    virtual bool CheckModelCode(int model, int sub, int* error);
+    // A new address range list {range, terminator} for the purpose.
+    virtual std::vector<dst_AdrRange> AddressRanges(int purpose);
+    // The range list of the running read or write.
+    const std::vector<dst_AdrRange>& CloneRanges() const { return m_cloneRanges; }
+
+    // The clone password dialog (modal): OK with 1 to 16 characters stores
+    // the password and sets the password-given flags of the main object and
+    // of the clone manager; Cancel changes nothing.
+    void ShowClonePasswordDialog();
+    void OnClonePasswordOkClick();
+    void OnClonePasswordCancelClick();
+    bool ClonePasswordGiven() const { return m_passwordGiven; }
+    // The read/write password dialog (modal) for the password cell: OK
+    // with two equal texts sets the result flag and the 17-byte buffer.
+    void ShowReadWritePasswordDialog(const std::string& initial);
+    void OnReadWritePasswordOkClick();
+    void OnReadWritePasswordCancelClick();
+    bool ReadWritePasswordResult() const { return m_rdWrPasswordResult; }
+    const std::array<uint8_t, 17>& ReadWritePassword() const { return m_rdWrPassword; }
+
+    // The clone manager (made on first use, with the two checks installed).
+    indCloneMan& CloneMan();
+
+    // What the clone commands need of the document and the windows. The
+    // bodies here are what the main object can do without them.
+    //   CloneAskSaveChanges: offer to save unsaved changes; 6, 7 or 2 (Yes,
+    //     No, Cancel). Here: 6.
+    //   CloneCloseSheet: close the current sheet. Here: it is forgotten.
+    //   CloneCheckListErrors: run the warning check list; the number of
+    //     errors. Here: 0.
+    //   CloneCheckImage: the checks of a read image; 0, 15, 16 or 18. Here:
+    //     the header check with its markers.
+    //   CloneImageLoaded: unpack and normalise the new current image. Here:
+    //     nothing.
+    //   CloneShowInformationDialog: the information dialog of the sheet
+    //     "GI_Sheet_CloneInfo". Here: nothing (no window to show it in).
+    virtual int CloneAskSaveChanges();
+    virtual void CloneCloseSheet();
+    virtual int CloneCheckListErrors();
+    virtual int CloneCheckImage(const cmcEeprom& image);
+    virtual void CloneImageLoaded(cmcEeprom& image);
+    virtual void CloneShowInformationDialog();
+    // ==== end of the clone commands ====
+
 protected:
     int m_modelCode = 0;
     int m_subCode = 0;
@@ -159,4 +265,21 @@ private:
     cmcEeprom m_initial;
     cmcEeprom m_saved;
     std::unique_ptr<cmcFCache> m_valueLabels;
+
+    // ==== Clone commands (ui/cuiMainClone.cpp) ====
+protected:
+    bool m_passwordGiven = false;
+    bool m_rdWrPasswordResult = false;
+    std::array<uint8_t, 17> m_rdWrPassword{};
+    std::vector<dst_AdrRange> m_cloneRanges;
+
+private:
+    struct CloneManDeleter {
+        void operator()(indCloneMan* man) const;
+    };
+    // The password dialogs while they are open.
+    cuiClonePasswordDialog* m_clonePasswordDialog = nullptr;
+    cuiReadWritePasswordDialog* m_rdWrPasswordDialog = nullptr;
+    std::unique_ptr<indCloneMan, CloneManDeleter> m_cloneMan;
+    // ==== end of the clone commands ====
 };
