@@ -29,19 +29,30 @@ public:
     // channels, IDs), chosen by the sheet code.
     virtual bool OpenPicker(const cmcCellCapsule& origin, int label, int focusIndex, const std::string& sheetKey,
                             const std::string& sheetCode) = 0;
+    // The editors below open nothing until the program's windows answer
+    // them.
     // The bit-field editor: the mask holds item i at bit 25 - i; items
     // first..last; itemKind chooses the header texts, markStyle the mark of
     // a set bit; sheetKey names an overlay sheet of its own or is empty.
-    virtual bool OpenBitEditor(const cmcCellCapsule& origin, uint32_t mask, int firstItem, int lastItem,
-                               int itemKind, int markStyle, const std::string& sheetKey) = 0;
+    virtual bool OpenBitEditor(const cmcCellCapsule& /*origin*/, uint32_t /*mask*/, int /*firstItem*/,
+                               int /*lastItem*/, int /*itemKind*/, int /*markStyle*/, const std::string& /*sheetKey*/)
+    {
+        return false;
+    }
     // The free-text editor with the text's bytes (fully selected or with the
     // caret after them) and the longest text the cell takes.
-    virtual bool OpenTextEditor(const cmcCellCapsule& origin, const cmcBuff& text, bool selectAll,
-                                int maxLength) = 0;
+    virtual bool OpenTextEditor(const cmcCellCapsule& /*origin*/, const cmcBuff& /*text*/, bool /*selectAll*/,
+                                int /*maxLength*/)
+    {
+        return false;
+    }
     // The user character editor: dots of dotSize pixels, across x down of
     // them, one byte (0 or 1) per dot row by row from the top.
-    virtual bool OpenCharEditor(const cmcCellCapsule& origin, int dotSize, int across, int down,
-                                const cmcBuff& dots) = 0;
+    virtual bool OpenCharEditor(const cmcCellCapsule& /*origin*/, int /*dotSize*/, int /*across*/, int /*down*/,
+                                const cmcBuff& /*dots*/)
+    {
+        return false;
+    }
     // The modal read/write password dialog starting with the given text
     // (bytes up to the first zero). True when the user confirmed; result
     // then holds the new password, filled up with zero bytes.

@@ -676,7 +676,12 @@ int ConfirmOkCancel(const std::string& key)
 
 std::string FormatBankName(const cmcEeprom& image, int bank)
 {
-    std::string text = std::to_string(bank + 1) + ": ";
+    return std::to_string(bank + 1) + ": " + BankNameText(image, bank);
+}
+
+std::string BankNameText(const cmcEeprom& image, int bank)
+{
+    std::string text;
     const ImageBytes bytes(image);
     for (int i = 0; i < kBankNameLength; ++i) {
         const int c = bytes.U8(kBankNames + int64_t(kBankNameLength) * bank + i);

@@ -144,6 +144,9 @@ int ConfirmOkCancel(const std::string& key);
 // "<bank + 1>: <name>" with the bank's 12-byte name (up to its first zero
 // byte, other unprintable bytes shown as '*').
 std::string FormatBankName(const cmcEeprom& image, int bank);
+// The bank's 12-byte name up to its first zero byte, other unprintable bytes
+// shown as '*'.
+std::string BankNameText(const cmcEeprom& image, int bank);
 bool IsAllBlank(const char* bytes, int n);
 void CopyBytes(char* destination, const char* source, int n);
 // Bytes outside 32..126 become '*' (and a zero byte follows the n bytes:

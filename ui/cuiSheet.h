@@ -150,6 +150,10 @@ public:
     // Splits a line into its items and applies each.
     void ApplyStyleText(std::string_view text);
     void ApplyDirectiveText(std::string_view text);
+    // The number after the first blank of a directive item (read as the C
+    // library reads a decimal); nullopt when there is no blank or nothing
+    // after it.
+    static std::optional<int> NumberAfterBlank(std::string_view item);
 
     cuiGrid* Grid() const { return m_grid; }
     plat::Panel* TitlePanel() const { return m_titlePanel; }

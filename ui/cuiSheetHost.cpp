@@ -50,6 +50,12 @@ bool RowDeleteRunning()
     return host.RowDeleteRunning && host.RowDeleteRunning();
 }
 
+bool ListPrinting()
+{
+    const cuiSheetHost& host = CurrentSheetHost();
+    return host.ListPrinting && host.ListPrinting();
+}
+
 bool ApplicationInactive()
 {
     const cuiSheetHost& host = CurrentSheetHost();

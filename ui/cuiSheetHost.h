@@ -16,6 +16,9 @@ struct cuiSheetHost {
     std::function<int()> PickerBank;
     // A list-row deletion is sending its delete events (unset: no).
     std::function<bool()> RowDeleteRunning;
+    // The main object's list-print flag: a list of sheets is being printed
+    // (unset: no).
+    std::function<bool()> ListPrinting;
     // The main object's application-inactive flag: set while the program is
     // deactivated, read and cleared by a right click (unset: never set).
     std::function<bool()> ApplicationInactive;
@@ -32,6 +35,7 @@ bool IsPmrModel();
 bool IsLmrModel();
 int PickerBank();
 bool RowDeleteRunning();
+bool ListPrinting();
 bool ApplicationInactive();
 void ClearApplicationInactive();
 // Bit `bit` of a byte of the current working image (false without an image

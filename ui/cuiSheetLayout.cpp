@@ -55,14 +55,6 @@ int DecimalOf(std::string_view text)
     return static_cast<int>(negative ? -value : value);
 }
 
-// The number after the first blank of a directive item; nullopt when there
-// is no blank or nothing after it.
-std::optional<int> NumberAfterBlank(std::string_view item)
-{
-    const size_t blank = item.find(' ');
-    if (blank == std::string_view::npos || blank + 1 >= item.size()) return std::nullopt;
-    return DecimalOf(item.substr(blank + 1));
-}
 
 // Calls fn for every item of the line: the text between a '(' and the next
 // ')'. Bytes of multi-byte characters are never brackets.
@@ -83,6 +75,13 @@ void ForEachItem(std::string_view text, Fn&& fn)
 }
 
 } // namespace
+
+std::optional<int> cuiSheet::NumberAfterBlank(std::string_view item)
+{
+    const size_t blank = item.find(' ');
+    if (blank == std::string_view::npos || blank + 1 >= item.size()) return std::nullopt;
+    return DecimalOf(item.substr(blank + 1));
+}
 
 void cuiSheet::ApplyStyleText(std::string_view text)
 {

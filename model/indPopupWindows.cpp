@@ -1,0 +1,40 @@
+#include "model/indPopupWindows.h"
+
+#include "core/cmcGTex.h"
+#include "model/indFlector.h"
+#include "model/indMain.h"
+#include "ui/cuiFlector.h"
+
+#include <algorithm>
+
+indPopupWindows::indPopupWindows() : m_previous(SetCellPopups(this)) {}
+
+indPopupWindows::~indPopupWindows()
+{
+    if (CellPopups() == this) SetCellPopups(m_previous);
+}
+
+bool indPopupWindows::OpenChoiceList(const cmcCellCapsule& origin, int label, int focusIndex,
+                                     const std::string& sheetKey)
+{
+    // The pick list frees itself when it closes.
+    new cuiFlector(origin, label, focusIndex, &g_GTex, sheetKey);
+    return true;
+}
+
+bool indPopupWindows::OpenPicker(const cmcCellCapsule& origin, int label, int focusIndex, const std::string& sheetKey,
+                                 const std::string& sheetCode)
+{
+    new indFlector(origin, label, focusIndex, &g_GTex, sheetKey, sheetCode);
+    return true;
+}
+
+bool indPopupWindows::AskReadWritePassword(const std::string& initial, std::array<uint8_t, 16>& result)
+{
+    if (g_Main == nullptr) return false;
+    g_Main->ShowReadWritePasswordDialog(initial);
+    if (!g_Main->ReadWritePasswordResult()) return false;
+    const auto& password = g_Main->ReadWritePassword();
+    std::copy_n(password.begin(), result.size(), result.begin());
+    return true;
+}
