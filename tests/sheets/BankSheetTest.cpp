@@ -7,7 +7,9 @@
 #include "core/CellNames.h"
 #include "core/EventIds.h"
 #include "model/TableAccess.h"
+#include "model/datCh.h"
 #include "model/iuiSh_ChBank.h"
+#include "platform/ui/Application.h"
 #include "platform/ui/Keys.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/StdControls.h"
@@ -205,4 +207,43 @@ TEST(BankSheet, ChannelsAddedInTheEmptyRowAndDeletedFromTheRowMenuAddAndRemoveRo
     EXPECT_FALSE(MultiSelectable(sheet, 7));
     EXPECT_EQ(RoomInTitle(sheet), room);
     EXPECT_EQ(w.rowEvents, (std::vector<std::pair<int, intptr_t>>{{ev::RowsAdded, 1}, {ev::RowsRemoved, 1}}));
+}
+
+TEST(BankSheet, PictureOfABankWithMarks)
+{
+    // A PMR bank of four channels; the second has MSK signalling with a
+    // selective call the signalling cannot use (an error) and a monitor that
+    // opens without it (a warning).
+    SheetWorld w(1);
+    w.LoadInitialImage();
+    w.form.SetClientSize(1000, 260);
+    w.Data().BankCounts({4});
+    const char* const names[] = {"DISPATCH", "YARD", "MAINT", "SECURITY"};
+    const int rx[] = {151625000, 151655000, 154570000, 154600000};
+    for (int n = 0; n < 4; ++n)
+        w.Data().Item(2, n, [&](datCh& ch) {
+            ch.RxFreq = uint32_t(rx[n]);
+            ch.TxFreq = uint32_t(rx[n]);
+            std::memcpy(ch.Text, names[n], std::strlen(names[n]));
+            ch.State.InUse = 1;
+            ch.State.Active = 1;
+            ch.ChFlagsD.Sel = 1;
+            ch.ChFlagsC.Moni = 6;
+            ch.ChFlagsD.ChMute = 1;
+        });
+    w.Data().Item(2, 1, [](datCh& ch) {
+        ch.ChFlagsF.MskSig = 1;
+        ch.ChFlagsD.Sel = 0;
+        ch.ChFlagsC.Moni = 0;
+    });
+    w.Pack();
+    iuiSh_ChBank& sheet = w.OpenBank(0);
+    w.Focus();
+    sheet.FocusCell(CT_Mch, CL_Mch_Text, 1);
+    plat::ProcessMessages();
+    ASSERT_TRUE(plat::SavePng(w.form, (qmtest::OutputDir() / "bank-sheet.png").string()));
+    // Scrolled to the signalling columns that carry the marks.
+    w.Grid().SetLeftCol(w.ColumnOf(CL_Mch_Pos));
+    plat::ProcessMessages();
+    ASSERT_TRUE(plat::SavePng(w.form, (qmtest::OutputDir() / "bank-sheet-marks.png").string()));
 }

@@ -3,7 +3,10 @@
 #include "cells/ValueHandlers.h"
 #include "cells/indActiveCell.h"
 #include "core/EventIds.h"
+#include "core/cmcIcfFile.h"
+#include "model/EepromMap.h"
 #include "model/ListRows.h"
+#include "model/Unpacking.h"
 #include "model/TableAccess.h"
 #include "model/iuiSh_ChBank.h"
 #include "model/iuiSh_Mch.h"
@@ -64,6 +67,22 @@ SheetWorld::~SheetWorld()
 {
     sheet.reset();
     m_subscription.Reset();
+}
+
+void SheetWorld::LoadInitialImage()
+{
+    const dst_AdrRange ranges[] = {{0, EepromMap::CloneLast}, {1, 0}};
+    cmcIcfFile file;
+    file.SetImage(&world.Main().InitialImage());
+    file.SetModelCode(0x7143);
+    file.SetMapRevCheck({[](void*, int mapRev) { return mapRev < 2; }, nullptr});
+    file.SetHeaderCheck({[](void*, int model, int, int*) { return model == 0x7143 || model == 0x7148; }, nullptr});
+    file.SetCompareSize(0xFF80);
+    const std::string name = MchRecordKind() == 2 ? "InitialPMR.icf" : "InitialLMR.icf";
+    ASSERT_EQ(file.Load(std::string(QM_OVERLAY_DIR) + "/" + name, ranges), kIcfOk);
+    UnpackDefaults(world.Main().InitialImage());
+    world.Image().Assign(world.Main().InitialImage());
+    Pack();
 }
 
 iuiSh_ChBank& SheetWorld::OpenBank(int bank)

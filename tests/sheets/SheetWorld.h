@@ -38,6 +38,9 @@ public:
     SheetWorld& operator=(const SheetWorld&) = delete;
 
     celltest::TestImage Data() { return celltest::TestImage(world.Image()); }
+    // The model type's initial file as the program loads it at start: the
+    // defaults, and the document a copy of them.
+    void LoadInitialImage();
     // The working tables packed, as after an edit.
     void Pack() { world.Main().Pack(world.Image()); }
 
