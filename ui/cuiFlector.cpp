@@ -2,6 +2,7 @@
 
 #include "core/EventIds.h"
 #include "core/TextFunctions.h"
+#include "cells/indActiveCell.h"
 #include "core/cmcCellCapsule.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Form.h"
@@ -16,6 +17,9 @@ namespace {
 
 // How far right of the cell's left edge a pick list begins.
 constexpr int PopupIndent = 8;
+// The window's size while the sheet's full size is measured: larger than
+// any frame around the cells.
+constexpr int MeasuringSize = 4096;
 
 // The pick lists that are open, oldest first.
 std::vector<cuiFlector*>& OpenPickLists()
@@ -70,6 +74,13 @@ void cuiFlector::Build(const cmcCellCapsule& origin, int focusLabel, int focusIn
     m_window->SetKeyPreview(true);
 
     m_sheet = makeSheet(m_window, origin, focusLabel, focusIndex, m_texts, m_key, m_images);
+    // A pick hides the list, which takes its activation away; it closes at
+    // the pick also where the window system does not report that.
+    m_sheet->SetCellHandler([this](cmcCellCapsule* capsule, int notify) {
+        const CellExecResult result = m_engine.Exec(capsule, notify);
+        if (capsule->Phase == cpPicked) m_window->Release();
+        return result;
+    });
     m_sheet->SetPopupMode(true);
     m_sheet->Show();
 
@@ -91,12 +102,17 @@ void cuiFlector::FitToCells()
     const plat::Rect work = plat::DesktopWorkArea();
     cuiGrid* grid = m_sheet->Grid();
     grid->SetScrollBars(plat::ssNone);
+    // Measured on a window with room to spare around the cells.
+    m_window->SetBounds(m_window->Left(), m_window->Top(), MeasuringSize, MeasuringSize);
     int width = m_sheet->FullWidth();
     int height = m_sheet->FullHeight();
     if (width > work.Width() || height > work.Height()) {
         // Too large for the desktop: scroll bars, and no more than the work
-        // area in either direction.
+        // area in either direction; measured again at that size, where the
+        // scroll bars show.
         grid->SetScrollBars(plat::ssBoth);
+        m_window->SetBounds(m_window->Left(), m_window->Top(), std::min(width, work.Width()),
+                            std::min(height, work.Height()));
         width = std::min(m_sheet->FullWidth(), work.Width());
         height = std::min(m_sheet->FullHeight(), work.Height());
     }

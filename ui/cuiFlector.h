@@ -9,6 +9,7 @@
 //
 // The object frees itself when its window is destroyed; whoever opens a
 // pick list does not keep it.
+#include "cells/indActiveCell.h"
 #include "core/cmcEvMan.h"
 #include "platform/base/Rect.h"
 #include "platform/base/ShiftState.h"
@@ -74,6 +75,7 @@ private:
     plat::ImageList* m_images;
     plat::Form* m_window = nullptr;
     std::unique_ptr<cuiSheet> m_sheet;
+    indActiveCell m_engine;
     cmcEvSubscription m_events;
 };
 

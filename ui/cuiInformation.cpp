@@ -14,6 +14,8 @@ constexpr int PanelBevelWidth = 2;
 // right and bottom edges.
 constexpr int ButtonRoom = 10;
 constexpr int ButtonMargin = 5;
+// The size the sheet is measured at: larger than any frame around its cells.
+constexpr int MeasuringSize = 4096;
 } // namespace
 
 cuiInformation::cuiInformation(plat::Control* owner, const std::string& caption, cmcGTex* texts,
@@ -35,9 +37,14 @@ cuiInformation::cuiInformation(plat::Control* owner, const std::string& caption,
     m_sheet = std::make_unique<cuiSheet>(m_panel, nullptr, 0, 0, texts, key, images);
     m_sheet->Show();
     m_sheet->Grid()->SetScrollBars(plat::ssNone);
-    // Every column and row of the sheet in view.
-    m_window->SetClientWidth(m_window->ClientWidth() + m_sheet->FullWidth() - m_panel->ClientWidth());
-    m_panel->SetHeight(m_sheet->FullHeight());
+    // Every column and row of the sheet in view, measured with room to
+    // spare for the panel's frame and the sheet's title.
+    m_window->SetClientWidth(MeasuringSize);
+    m_panel->SetHeight(MeasuringSize);
+    const int growth = m_sheet->FullWidth() - m_panel->ClientWidth();
+    const int panelHeight = m_sheet->FullHeight();
+    m_window->SetClientWidth(m_window->ClientWidth() + growth);
+    m_panel->SetHeight(panelHeight);
     m_window->SetClientHeight(m_panel->Height());
 
     const int clientWidth = m_window->ClientWidth();
