@@ -275,7 +275,14 @@ TEST_F(FixedKeys, EveryKeyLiteralOfTheSourcesExists)
     const std::set<std::string> builtIn = {"GI_Sheet_FBitsR"};
     // Sheet keys the code only compares the open sheet with; nothing reads
     // them, so they need not exist until their sheets are authored.
-    const std::set<std::string> comparedOnly = {"GI_Sheet_Common_CEdit", "GI_Sheet_Common_CEdit_Mob"};
+    const std::set<std::string> comparedOnly = {
+        "GI_Sheet_Common_CEdit",       "GI_Sheet_Common_CEdit_Mob",
+        // The list sheet's titles (the repeater windows and the ID, talk
+        // group and site lists).
+        "GI_Sheet_RptSetWin",          "GI_Sheet_RptSetWin_ZEPH",   "GI_Sheet_RptSetWin_Multisite",
+        "GI_Sheet_Digital_Ind_Id",     "GI_Sheet_Digital_Grp_Id",   "GI_Sheet_ZEPH_Ind_Id",
+        "GI_Sheet_ZEPH_Grp_Id",        "GI_Sheet_Multisite_Ind_Id", "GI_Sheet_Multisite_Grp_Id",
+        "GI_Sheet_Multisite_SiteList"};
     // The values that the program puts into the key patterns it formats.
     const std::map<std::string, std::vector<std::string>> patterns = {
         {"GI_Sheet_Mch_%s", {"GI_Sheet_Mch_Lmr", "GI_Sheet_Mch_Pmr"}},
