@@ -255,7 +255,8 @@ void DummyCell(indCellCall& call) { Show(call, std::string()); }
 void LanguageSelectCell(indCellCall& call)
 {
     int language = g_Environ != nullptr ? g_Environ->Language : 0;
-    if (PickFromList(call.Cap, "GI_Sheet_Sel_Language", Flex_Language_ChNo, language, language, std::string(), call.Result) &&
+    // The drop-down of the languages of the system table (sheet code Y).
+    if (PickFromList(call.Cap, "GI_Sheet_Sel_Language", Flex_Language_ChNo, language, language, "Y", call.Result) &&
         g_Environ != nullptr)
         g_Environ->Language = language;
     const std::string entry = g_GTexSys.GetText("GI_Sys_Language", language);

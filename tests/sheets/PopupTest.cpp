@@ -252,3 +252,28 @@ TEST(InformationDialog, ShowsItsSheetWithAnOkButtonWhileItsOwnerWaits)
     EXPECT_TRUE(w.form.Enabled());
     EXPECT_EQ(closing.size(), 2u);
 }
+
+TEST(PickList, TheLanguageCellOffersTheLanguagesOfTheSystemTable)
+{
+    g_GTexSys.FreeState();
+    g_GTexSys.InitState();
+    g_GTexSys.OpenOverlayLines({"#GI_Sys_Language", "English\tQM7148HE.OVL", "Deutsch\tQM7148HG.OVL",
+                                "Francais\tQM7148HF.OVL", "#End_Of_Ovl"});
+    SheetWorld w(0, {"#L_Style", "", "#L_BasicCell", "{<-(%CT_Null.)}", "#L_Cells", "{WHS(%CL_Langage_Select)}"});
+    w.Open<cuiSheet>("L", "");
+    w.Focus();
+    EXPECT_EQ(w.Text(0, 0), "English");
+    plat::SendKey(w.form, plat::VK_RETURN);
+    plat::ProcessMessages();
+    cuiFlector* list = cuiFlector::Newest();
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->Sheet()->Grid()->RowCount(), 4);  // a header and the three languages
+    plat::SendKey(*list->Window(), plat::VK_DOWN);
+    plat::SendKey(*list->Window(), plat::VK_RETURN);
+    EXPECT_EQ(w.world.Environ().Language, 1);
+    EXPECT_EQ(w.Text(0, 0), "Deutsch");
+    w.CloseSheet();
+    plat::ProcessMessages();
+    g_GTexSys.FreeState();
+    g_GTexSys.InitState();
+}
