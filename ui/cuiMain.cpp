@@ -1,28 +1,148 @@
+// The main object's life: the overlays it opens, the images and parts it
+// owns, the title, the image header check and the base behaviour of the
+// virtual operations that the model replaces.
 #include "ui/cuiMain.h"
 
 #include "core/cmcGTex.h"
+#include "core/cmcTask.h"
+#include "model/EepromMap.h"
+#include "model/ListRows.h"
+#include "model/datClipCh.h"
+#include "model/indEnviron.h"
+#include "platform/base/Fatal.h"
+#include "platform/base/Folders.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Form.h"
+#include "ui/cuiMenu.h"
+#include "ui/cuiSheet.h"
+#include "ui/cuiSheetHost.h"
+#include "ui/cuiToolBar.h"
+#include "ui/cuiTree.h"
 
 #include <algorithm>
 #include <cstring>
 #include <utility>
 
-cuiMain::cuiMain(std::string baseName, int imageSize)
+namespace {
+
+constexpr const char* LanguageListKey = "GI_Sys_Language";
+// The language list is read up to its first '#' line, at most this many
+// lines.
+constexpr int LanguageLinesRead = 256;
+
+// Header fields of the clone memory.
+constexpr uint8_t ModelMarkHigh = 0x71;
+constexpr uint8_t ModelMarkLow = 0x43;
+constexpr int MarkerBase = 504;
+
+int BigEndian16(const cmcEeprom& image, int at) { return (image.GetByte(at) << 8) | image.GetByte(at + 1); }
+
+int64_t BigEndian32(const cmcEeprom& image, int at)
+{
+    return (int64_t(BigEndian16(image, at)) << 16) | int64_t(BigEndian16(image, at + 2));
+}
+
+bool MarkerAt(const cmcEeprom& image, int64_t at)
+{
+    if (at < 0 || at + EepromMap::MarkerSize > image.Size()) return false;
+    return std::memcmp(image.Data() + at, EepromMap::Marker, EepromMap::MarkerSize) == 0;
+}
+
+} // namespace
+
+cuiMain::cuiMain(std::string baseName, int imageSize, std::optional<std::string> programFolder)
     : m_baseName(std::move(baseName)), m_imageSize(imageSize), m_valueLabels(std::make_unique<cmcFCache>())
 {
+    if (programFolder) {
+        m_programFolder = *programFolder;
+        OpenOverlays(*programFolder);
+    }
+    InitDefaultFolder();
+
+    m_clipboard = std::make_unique<datClipCh>();
+    m_previousClipboard = g_ClipCh;
+    g_ClipCh = m_clipboard.get();
+
     m_current.Resize(m_imageSize);
     m_current.Fill(0);
     m_initial.Assign(m_current);
+
+    m_tick = new cmcTask;
+    m_tick->SetCallback([this](void*, cmcTask*) { OnTick(); }, nullptr);
+
+    cuiSheetHost host;
+    host.CustomerMode = [this] { return m_customerMode != 0; };
+    host.RowDeleteRunning = [] { return g_RowDeleteRunning != 0; };
+    host.ApplicationInactive = [this] { return m_appInactive; };
+    host.ClearApplicationInactive = [this] { m_appInactive = false; };
+    m_sheetHost = std::make_unique<ScopedSheetHost>(std::move(host));
+
+    m_events = cmcEvSubscription(MemberEventHandler<&cuiMain::OnEvent>(this));
     InitModelInfo();
 }
 
-cuiMain::~cuiMain() = default;
+cuiMain::~cuiMain()
+{
+    m_tick->Dispose();
+    m_tick = nullptr;
+    m_events.Reset();
+    ReleaseWindowParts();
+    g_ClipCh = m_previousClipboard;
+    m_sheetHost.reset();
+}
+
+void cuiMain::OpenOverlays(const std::string& folder)
+{
+    g_GTexSys.OpenOverlayFile(folder + m_baseName + ".OVL");
+    // The languages are the lines before the first '#' line; the stored
+    // choice falls back to the first one when it names none of them.
+    int count = 0;
+    for (int n = 0; n < LanguageLinesRead; ++n) {
+        const std::string line = g_GTexSys.GetText(LanguageListKey, n);
+        if (!line.empty() && line[0] == '#') break;
+        count = n + 1;
+    }
+    count = std::min(count, MaxLanguages);
+    int language = g_Environ != nullptr ? g_Environ->Language : 0;
+    if (language < 0 || language >= count) language = 0;
+    if (g_Environ != nullptr) g_Environ->Language = language;
+
+    const std::string entry = g_GTexSys.GetText(LanguageListKey, language);
+    const size_t tab = entry.find('\t');
+    const std::string languageFile = folder + (tab == std::string::npos ? std::string() : entry.substr(tab + 1));
+    // Without a language there is no language file to open (the name would
+    // be the folder itself).
+    if (count == 0) plat::Fatal("Cannot open '" + languageFile + "'.");
+    g_GTex.OpenOverlayFile(languageFile);
+    g_GTexHelp.OpenOverlayFile(folder + m_baseName + "H.OVL");
+}
+
+void cuiMain::ReleaseWindowParts()
+{
+    if (m_currentSheet != nullptr) CloseSheet();
+    m_ownedSheet.reset();
+    if (m_tree != nullptr) delete m_tree; // forgets itself through OnDestroyed
+    m_toolBar.reset();
+    m_menu.reset();
+    m_mainMenu = nullptr;
+    m_leftPanel = nullptr;
+    m_rightPanel = nullptr;
+    m_splitter = nullptr;
+    m_statusBar = nullptr;
+    m_mainForm = nullptr;
+}
 
 void cuiMain::InitModelInfo()
 {
     m_modelCode = 0;
     m_subCode = 0;
+}
+
+void cuiMain::InitDefaultFolder()
+{
+    m_folder = g_Environ != nullptr ? g_Environ->CurrentDirectory : std::string();
+    if (m_folder.empty()) m_folder = plat::DocumentsFolder();
+    if (m_folder.empty()) m_folder = plat::CurrentDirectory();
 }
 
 std::string cuiMain::FilePath() const
@@ -60,14 +180,18 @@ void cuiMain::MarkSaved()
 
 void cuiMain::UpdateTitle()
 {
-    const std::string path = FilePath();
-    const size_t slash = path.find_last_of('/');
-    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    m_title = name + " - " + g_GTex.GetText("GI_Sys_AppTitle", 0);
+    m_title = plat::FileNameOf(FilePath()) + " - " + g_GTex.GetText("GI_Sys_AppTitle", 0);
     if (m_mainForm) {
         m_mainForm->SetCaption(m_title);
         plat::SetApplicationTitle(m_title);
     }
+}
+
+void cuiMain::CopyCloneArea(cmcEeprom* target, const cmcEeprom* source)
+{
+    if (target == nullptr || source == nullptr) return;
+    const int size = std::min({EepromMap::CloneSize, target->Size(), source->Size()});
+    if (size > 0) std::memcpy(target->Data(), source->Data(), size_t(size));
 }
 
 void cuiMain::ScheduleCheck()
@@ -97,3 +221,62 @@ void cuiMain::SetIdentity(int modelCode, int subCode, const uint8_t* payload, in
         std::memcpy(m_identityPayload.data(), payload, size_t(std::min(length, IdentityPayloadSize)));
     m_identified = true;
 }
+
+bool cuiMain::TickRunning() const { return m_tick != nullptr && !m_tick->IsStopped(); }
+
+// ---- The base behaviour of the virtual operations ----------------------------
+
+int cuiMain::CheckImageHeader(const cmcEeprom& image, bool checkMarkers)
+{
+    constexpr int bad = 1;
+    if (image.Size() < EepromMap::HeaderSize) return bad;
+    if (image.GetByte(EepromMap::ModelMark) != ModelMarkHigh || image.GetByte(EepromMap::ModelMark + 1) != ModelMarkLow)
+        return bad;
+    const int format = image.GetByte(EepromMap::FormatByte);
+    if (format != 1 && format != 2) return bad;
+    if (image.GetByte(EepromMap::DataFormat) >= 2) return bad;
+    if (!checkMarkers) return 0;
+
+    if (!MarkerAt(image, EepromMap::MakerMarker)) return bad;
+    const int model = BigEndian16(image, EepromMap::ModelCode);
+    if (model != 0x7143 && model != 0x7148) return bad;
+    // The same marker ends the packed data.
+    const int64_t end32 = BigEndian32(image, EepromMap::End32);
+    const int end16 = BigEndian16(image, EepromMap::End16);
+    int64_t at;
+    if (end32 != 0 && end16 == 0)
+        at = MarkerBase + end32 - BigEndian32(image, EepromMap::Base32);
+    else if (end16 != 0)
+        at = MarkerBase + end16 - BigEndian16(image, EepromMap::Base16);
+    else
+        return bad;
+    return MarkerAt(image, at) ? 0 : bad;
+}
+
+bool cuiMain::CheckNewerData(const cmcEeprom&) { return false; }
+
+void cuiMain::AfterImageLoaded(cmcEeprom&) {}
+
+void cuiMain::BeforeImageSaved(cmcEeprom&, int) {}
+
+void cuiMain::PrepareImageForOutput(cmcEeprom&, int, int) {}
+
+void cuiMain::BeforeCloneWrite(cmcEeprom&) {}
+
+bool cuiMain::CheckOldData(const cmcEeprom&) { return false; }
+
+bool cuiMain::CheckModelCode(int model, int sub, int* error)
+{
+    if (model == m_modelCode && sub == m_subCode) return true;
+    if (error != nullptr) *error = model != m_modelCode ? 3 : 4;
+    return false;
+}
+
+std::vector<dst_AdrRange> cuiMain::AddressRanges(int)
+{
+    return {{0, EepromMap::CloneLast}, {1, 0}};
+}
+
+void cuiMain::OnFormKeyPress(char32_t&) {}
+
+void cuiMain::OnStatusBarResize() {}
