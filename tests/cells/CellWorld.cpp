@@ -37,6 +37,12 @@ std::vector<std::string> BaseOverlay()
         "#GI_Sys_MyHelpFile", "QM7148H.HLP",
         "#GI_AppInd_TimerOff", "Off",
         "#GI_AddCH", "",
+        // The row commands' status texts (the main object owns a clipboard).
+        "#GI_AppMess_S_Copy", "Copied",
+        "#GI_AppMess_S_Paste", "Pasted",
+        "#GI_AppMess_S_Clear", "Cleared",
+        "#GI_AppMess_S_Delete", "Deleted",
+        "#GI_AppMess_S_Insert", "Inserted",
     };
 }
 
