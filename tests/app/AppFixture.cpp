@@ -49,6 +49,25 @@ IsolatedUser::IsolatedUser()
     Made(m_dir.File("home/Documents"));
 }
 
+std::string MakeProgramFolder(const IsolatedUser& user, const std::vector<std::string>& languageFront,
+                              const std::vector<std::string>& languages)
+{
+    const std::string folder = user.File("program") + "/";
+    std::filesystem::create_directories(folder);
+    for (const char* name : {"QM7148H.OVL", "QM7148HH.OVL", "InitialLMR.icf", "InitialPMR.icf"}) {
+        std::filesystem::copy_file(ProgramDir() + name, folder + name, std::filesystem::copy_options::overwrite_existing);
+    }
+    std::string front;
+    for (const std::string& line : languageFront) front += line + "\n";
+    qmtest::WriteFile(folder + "QM7148HE.OVL", front + qmtest::ReadFile(ProgramDir() + "QM7148HE.OVL"));
+    if (!languages.empty()) {
+        std::string system = "#GI_Sys_Language\n";
+        for (const std::string& line : languages) system += line + "\n";
+        qmtest::WriteFile(folder + "QM7148H.OVL", system + "#\n#End_Of_Ovl\n");
+    }
+    return folder;
+}
+
 ProgramFixture::ProgramFixture() = default;
 
 ProgramFixture::~ProgramFixture()

@@ -66,6 +66,13 @@ private:
     ScopedEnv m_home;
 };
 
+// A program folder of its own in the user's temporary folder: copies of
+// the real data files, the language file with the given sections put in
+// front (they take the place of the real file's sections of the same key),
+// and the language list (name, tab, file) when one is given.
+std::string MakeProgramFolder(const IsolatedUser& user, const std::vector<std::string>& languageFront,
+                              const std::vector<std::string>& languages = {});
+
 class ProgramFixture : public ::testing::Test {
 protected:
     ProgramFixture();
