@@ -7,6 +7,7 @@
 // two means.
 #include "model/ProgramEntry.h"
 #include "model/TForm1.h"
+#include "platform/base/Fatal.h"
 #include "platform/ui/Application.h"
 
 #include <QApplication>
@@ -98,7 +99,7 @@ int RunBareChild(int argc, char** argv)
     auto* root = new QTreeWidgetItem(tree, QStringList{"Radio (LMR)"});
     root->setIcon(0, SmallIcon(Qt::gray));
     tree->setCurrentItem(root);
-    auto* grid = new QTableWidget(4, 2, split);
+    new QTableWidget(4, 2, split);
     split->setSizes({200, 500});
     window.setCentralWidget(split);
     window.statusBar()->showMessage(" ");

@@ -116,6 +116,7 @@ TEST_F(Document, NewOpenSaveAndSaveAsKeepTheTitleAndTheModifiedState)
     EXPECT_FALSE(Main().IsModified());
     EXPECT_EQ(CommentOfImage(), "Hello");
     EXPECT_EQ(Main().CurrentSheetKey(), "GI_Sheet_Top") << "the tick reopened the sheet";
+    ASSERT_TRUE(plat::SavePng(Form(), (qmtest::OutputDir() / "app-after-open.png").string()));
 
     // Save As under a new name; the old file stays as it was.
     const std::string old = qmtest::ReadFile(radio);
