@@ -4,6 +4,7 @@
 #include "ui/cuiMain.h"
 
 #include "core/cmcGTex.h"
+#include "core/cmcIcfFile.h"
 #include "core/cmcTask.h"
 #include "model/EepromMap.h"
 #include "model/ListRows.h"
@@ -268,7 +269,7 @@ bool cuiMain::CheckOldData(const cmcEeprom&) { return false; }
 bool cuiMain::CheckModelCode(int model, int sub, int* error)
 {
     if (model == m_modelCode && sub == m_subCode) return true;
-    if (error != nullptr) *error = model != m_modelCode ? 3 : 4;
+    if (error != nullptr) *error = model != m_modelCode ? kIcfModel : kIcfExtra;
     return false;
 }
 

@@ -217,3 +217,19 @@ TEST(SelfCheck, ImageTooSmallForTheMapEndsBeforeTheImageIsUsed)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(LanguageList, MissingInitialFileEndsTheProgramAfterItsFileError)
+{
+    const std::string folder = apptest::MakeProgramFolder(user, {});
+    std::filesystem::remove(folder + "InitialLMR.icf");
+    Start(false, folder);
+    dialogs.Answer(plat::IDOK);
+    EXPECT_EQ(qmtest::FatalMessage([&] { form = std::make_unique<TForm1>(); }),
+              "Cannot open '" + folder + "InitialLMR.icf'.");
+    ASSERT_EQ(dialogs.Boxes().size(), 1u);
+    EXPECT_NE(dialogs.Boxes()[0].text.find(g_GTex.GetText("GI_Mess_FileErr_FileOpen", 0)), std::string::npos);
+}
+
+} // namespace
