@@ -2,6 +2,7 @@
 // A sheet on a form with a small overlay written in the test and a cell
 // handler that renders "v<index>" for every labelled cell and records every
 // action.
+#include "cells/indActiveCell.h"
 #include "core/CellNames.h"
 #include "core/cmcEvMan.h"
 #include "core/cmcGTex.h"
@@ -60,6 +61,10 @@ protected:
 
     qmtest::ManualTime time;
     cmcEvManHolder events;
+    // The sheet's own cells go to the handler above; the cells of its pop-up
+    // menu, which the menus run through the cell engine, do nothing here
+    // (there is no main object whose image the engine could read).
+    indActiveCell::TestOverride engine{[](cmcCellCapsule*, int) { return erNothing; }};
     plat::Form form;
     std::unique_ptr<cuiSheet> sheet;
 };
