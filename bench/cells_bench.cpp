@@ -1,14 +1,10 @@
 // The cell engine rendering a channel sheet: every cell of a bank of n
-// channels plus its empty row, about 30 columns, run through
-// indActiveCell::Exec the way a sheet draws them (no key, no grid). The
-// columns run the value handlers as the channel columns do: frequencies,
-// tones, names, choice lists, numbers and flags. The cost per cell should
-// not grow with the number of channels.
-#include "cells/LabelDispatch.h"
-#include "cells/RadioHandlers.h"
-#include "cells/ValueHandlers.h"
+// channels plus its empty row, 30 columns of the memory channel family, run
+// through indActiveCell::Exec the way a sheet draws them (no key, no grid).
+// The columns show frequencies, tones, names, choice lists, numbers, bit
+// fields and list references through their value handlers. The cost per cell
+// should not grow with the number of channels.
 #include "cells/indActiveCell.h"
-#include "cells/indCellCall.h"
 #include "core/CellNames.h"
 #include "core/EventIds.h"
 #include "core/cmcCellObj.h"
@@ -16,6 +12,7 @@
 #include "core/cmcGTex.h"
 #include "model/ImageBytes.h"
 #include "model/TableAccess.h"
+#include "model/datCh.h"
 #include "model/indEnviron.h"
 #include "model/indMain.h"
 #include "platform/base/Clock.h"
@@ -35,100 +32,54 @@ namespace {
 std::vector<std::string> Overlay()
 {
     std::vector<std::string> lines = {"#GI_AppUnitIdMax", "65519", "#GI_Sys_AppTitle", "Radio Programmer",
-                                      "#GI_AppInd_TimerOff", "Off", "#GI_AddCH", ""};
+                                      "#GI_AppInd_TimerOff", "Off", "#GI_AddCH", "", "#GI_NewChTitle", "New"};
     auto list = [&](const std::string& key, const std::vector<std::string>& names) {
         lines.push_back("#" + key + "_Cells");
-        std::string line;
-        for (size_t i = 0; i < names.size(); ++i) {
-            if (i) line += "|";
-            line += "{(%Flex0[" + std::to_string(i) + "])}" + names[i];
-        }
-        lines.push_back(line);
+        for (size_t i = 0; i < names.size(); ++i) lines.push_back("{(%Flex0[" + std::to_string(i) + "])}" + names[i]);
     };
     list("GI_Sheet_Sel_Mch_RfPwr", {"High", "Low 1", "Low 2", "Low 3"});
     list("GI_Sheet_Sel_Mch_Nar", {"Wide", "Narrow"});
+    list("GI_Sheet_Sel_Mch_ChInh", {"Off", "Inhibit"});
+    list("GI_Sheet_Sel_Mch_CH_TxInh", {"Off", "Inhibit"});
     list("GI_Sheet_Sel_Misc_OnOff2", {"OFF", "ON"});
-    list("GI_Sheet_Sel_Mch_Lockout", {"OFF", "Busy", "Repeater", "Busy Repeater"});
+    list("GI_Sheet_Sel_Mch_Lockout_LmrP25", {"OFF", "Busy", "Repeater", "Busy Repeater"});
+    list("GI_Sheet_Sel_Mch_ScanInc", {"Skip", "Scan"});
     list("GI_Sheet_Sel_Mch_ScramOn", {"OFF", "ON", "Select"});
+    list("GI_Sheet_Sel_Mch_ScramType", {"Type 1", "Type 2", "Type 3", "Type 4"});
     list("GI_Sheet_Sel_Mch_SQL_Type", {"Carrier", "Tone", "Code", "Tone and Code"});
+    list("GI_Sheet_Sel_Mch_AutoReset_Lmr", {"Off", "Timer A", "Timer B", "Both"});
+    list("GI_Sheet_Sel_Mch_Log_Lmr", {"Off", "Receive", "Transmit", "Both"});
+    list("GI_Sheet_Sel_Mch_Dig_Signal", {"Analog", "Mixed", "Mixed", "Digital"});
+    list("GI_Sheet_Sel_Mch_Atr", {"(no change)", "A", "B", "E", "Clear E", "", "", "H", "Clear H"});
+    std::vector<std::string> numbers;
+    for (int i = 0; i < 64; ++i) numbers.push_back(std::to_string(i));
+    list("GI_Sheet_Sel_EncryptionList", numbers);
     std::vector<std::string> tones;
-    for (int i = 0; i < 54; ++i) tones.push_back(std::to_string(67 + i * 3) + ".0");
+    for (int i = 0; i < 52; ++i) tones.push_back(std::to_string(67 + i * 3) + ".0");
+    tones.push_back("Off");
     list("GI_Sheet_Sel_Mch_CTone", tones);
     lines.push_back("#GI_AppItem_Ctcss");
-    lines.push_back("67.0,70.0,73.0");
+    std::string names;
+    for (int i = 0; i < 52; ++i) names += (i ? "," : "") + tones[size_t(i)];
+    lines.push_back(names);
+    for (const char* key : {"GI_Sheet_Sel_IndList", "GI_Sheet_Sel_TGList"}) {
+        lines.push_back(std::string("#") + key + "_Cells");
+        lines.push_back("{}No.");
+    }
     lines.push_back("#End_Of_Ovl");
     return lines;
 }
 
-void Choice(indCellCall& call, const char* key, int value)
+// The columns of the sheet: labels of the memory channel family.
+const std::vector<int>& Columns()
 {
-    ChooseFromList(call.Cap, key, value, call.Result);
-}
-
-// The columns of the sheet with behaviours like those of the channel cells.
-const std::vector<std::pair<int, ScopedLabelBehaviour::Behaviour>>& Columns()
-{
-    static const std::vector<std::pair<int, ScopedLabelBehaviour::Behaviour>> columns = {
-        {CL_Mch_FreqR, [](indCellCall& c) { EditFrequency(c.Cap, c.Rec, true, c.Result); }},
-        {CL_Mch_FreqT, [](indCellCall& c) { EditFrequency(c.Cap, c.Rec, false, c.Result); }},
-        {CL_Mch_CTone_R, [](indCellCall& c) { EditChannelTone(c.Cap, c.Rec, true, c.Result); }},
-        {CL_Mch_CTone_T, [](indCellCall& c) { EditChannelTone(c.Cap, c.Rec, false, c.Result); }},
-        {CL_Mch_Text, [](indCellCall& c) { EditPlainText(c.Cap, c.Rec.Text, 12, c.Result); }},
-        {CL_Mch_RfPo, [](indCellCall& c) { Choice(c, "GI_Sheet_Sel_Mch_RfPwr", c.Rec.ChFlagsB.RfPo); }},
-        {CL_Mch_Nar, [](indCellCall& c) { Choice(c, "GI_Sheet_Sel_Mch_Nar", c.Rec.ChFlagsB.Nar); }},
-        {CL_Mch_Inh, [](indCellCall& c) { Choice(c, "GI_Sheet_Sel_Misc_OnOff2", c.Rec.ChFlagsA.Inh); }},
-        {CL_Mch_TxInh, [](indCellCall& c) { Choice(c, "GI_Sheet_Sel_Misc_OnOff2", c.Rec.ChFlagsA.TxInh); }},
-        {CL_Mch_Compander, [](indCellCall& c) { Choice(c, "GI_Sheet_Sel_Misc_OnOff2", c.Rec.ChFlagsB.Compander); }},
-        {CL_Mch_PwrSave, [](indCellCall& c) { Choice(c, "GI_Sheet_Sel_Misc_OnOff2", c.Rec.ChFlagsB.PwrSave); }},
-        {CL_Mch_Tot, [](indCellCall& c) { Choice(c, "GI_Sheet_Sel_Misc_OnOff2", c.Rec.ChFlagsB.Tot); }},
-        {CL_Mch_Lockout, [](indCellCall& c) { Choice(c, "GI_Sheet_Sel_Mch_Lockout", c.Rec.Lockout & 3); }},
-        {CL_Mch_AutoChScan, [](indCellCall& c) { Choice(c, "GI_Sheet_Sel_Misc_OnOff2", c.Rec.ChFlagsB.AutoChScan); }},
-        {CL_Mch_Scan_Inc, [](indCellCall& c) { Choice(c, "GI_Sheet_Sel_Misc_OnOff2", int(c.Rec.ScanInc)); }},
-        {CL_Mch_Scrm_On, [](indCellCall& c) { Choice(c, "GI_Sheet_Sel_Mch_ScramOn", c.Rec.Scrm.ScrmOn); }},
-        {CL_Mch_Scrm_Code, [](indCellCall& c) {
-             int v = int(c.Rec.ScrmCode);
-             EditIntWrap(c.Cap, v, 1, 32, c.Result);
-         }},
-        {CL_Mch_Sql_Tight, [](indCellCall& c) { Choice(c, "GI_Sheet_Sel_Misc_OnOff2", int(c.Rec.SqlTight)); }},
-        {CL_Mch_SQL_Type, [](indCellCall& c) { Choice(c, "GI_Sheet_Sel_Mch_SQL_Type", c.Rec.ChFlagsF.SqlType); }},
-        {CL_Mch_Fast_Mute, [](indCellCall& c) { Choice(c, "GI_Sheet_Sel_Misc_OnOff2", c.Rec.ChFlagsF.FastMute); }},
-        {CL_Mch_RxNac, [](indCellCall& c) {
-             int v = int(c.Rec.RxNac);
-             EditHexNumber(c.Cap, v, 0, 0xFFF, 3, c.Result);
-         }},
-        {CL_Mch_TxNac, [](indCellCall& c) {
-             int v = int(c.Rec.TxNac);
-             EditHexNumber(c.Cap, v, 0, 0xFFF, 3, c.Result);
-         }},
-        {CL_Mch_Unit_Dec, [](indCellCall& c) {
-             int v = int(c.Rec.UnitDec);
-             EditIntWrap(c.Cap, v, 0, c.UnitIdMax, c.Result);
-         }},
-        {CL_Mch_Ind_List, [](indCellCall& c) {
-             int v = int(c.Rec.IndList);
-             EditNumber(c.Cap, v, 3, 0, 500, false, c.Result);
-         }},
-        {CL_Mch_TG_List, [](indCellCall& c) {
-             int v = int(c.Rec.TgList);
-             EditNumber(c.Cap, v, 3, 0, 500, false, c.Result);
-         }},
-        {CL_Mch_Encryption_No, [](indCellCall& c) {
-             int v = int(c.Rec.EncryptionNo);
-             EditIntWrap(c.Cap, v, 0, 15, c.Result);
-         }},
-        {CL_Mch_Scan_List, [](indCellCall& c) {
-             int v = int(c.Rec.ScanList);
-             EditBitField(c.Cap, v, 1, 8, 0, "", c.Result);
-         }},
-        {CL_Mch_Log, [](indCellCall& c) {
-             int v = c.Rec.ChFlagsC.Log;
-             EditHexDigit(c.Cap, v, true, c.Result);
-         }},
-        {CL_Mch_Atr, [](indCellCall& c) {
-             uint8_t a = uint8_t(c.Rec.Attr.Value() & 0xFF), b = uint8_t(c.Rec.Attr.Value() >> 8);
-             EditFlagLetters(c.Cap, "GI_Sheet_Sel_Mch_Atr", a, b, c.Result);
-         }},
-        {CL_Mch_No, [](indCellCall& c) { c.Cap->Text = std::to_string(c.Index - c.Bank.First + 1); }},
+    static const std::vector<int> columns = {
+        CL_Mch_No,       CL_Mch_Atr,        CL_Mch_Inh,        CL_Mch_FreqR,      CL_Mch_FreqT,
+        CL_Mch_TxInh,    CL_Mch_Nar,        CL_Mch_CTone_R,    CL_Mch_CTone_T,    CL_Mch_Text,
+        CL_Mch_Compander, CL_Mch_PwrSave,   CL_Mch_Tot,        CL_Mch_RfPo,       CL_Mch_Lockout,
+        CL_Mch_Scan,     CL_Mch_AutoChScan, CL_Mch_AutoReset,  CL_Mch_Log,        CL_Mch_Scan_Inc,
+        CL_Mch_Scrm_On,  CL_Mch_Scrm_Type,  CL_Mch_Scrm_Code,  CL_Mch_Sql_Tight,  CL_Mch_Dig_Sig,
+        CL_Mch_RxNac,    CL_Mch_TxNac,      CL_Mch_Unit_Dec,   CL_Mch_Ind_List,   CL_Mch_SQL_Type,
     };
     return columns;
 }
@@ -149,12 +100,9 @@ public:
         g_Environ = m_environ.get();
         m_main = std::make_unique<indMainHolder>();
         m_subscription = cmcEvSubscription(MemberEventHandler<&World::OnEvent>(this));
-        for (const auto& [label, behaviour] : Columns())
-            m_behaviours.push_back(std::make_unique<ScopedLabelBehaviour>(label, behaviour));
     }
     ~World()
     {
-        m_behaviours.clear();
         m_subscription.Reset();
         m_main.reset();
         g_Environ = nullptr;
@@ -182,6 +130,9 @@ public:
             const std::string name = "CH " + std::to_string(i) + "          ";
             std::copy(name.begin(), name.begin() + 12, ch.Text);
             ch.ChFlagsB.RfPo = i % 4;
+            ch.ScanMask = uint32_t(i) & 0x1FFFF;
+            ch.RxNac = ch.TxNac = uint32_t(i % 64);
+            ch.ChFlagsF.DigSig = i % 4;
             ch.Pack(1, i);
         }
     }
@@ -201,7 +152,6 @@ private:
     std::unique_ptr<indEnviron> m_environ;
     std::unique_ptr<indMainHolder> m_main;
     cmcEvSubscription m_subscription;
-    std::vector<std::unique_ptr<ScopedLabelBehaviour>> m_behaviours;
 };
 
 void RenderChannelSheet(benchmark::State& state)
@@ -212,7 +162,7 @@ void RenderChannelSheet(benchmark::State& state)
     std::vector<cmcCellObj> row(Columns().size());
     for (size_t c = 0; c < row.size(); ++c) {
         row[c].Category = CT_Mch;
-        row[c].Label = Columns()[c].first;
+        row[c].Label = Columns()[c];
     }
     indActiveCell engine;
     cmcCellCapsule capsule;

@@ -46,6 +46,16 @@ public:
     // (bytes up to the first zero). True when the user confirmed; result
     // then holds the new password, filled up with zero bytes.
     virtual bool AskReadWritePassword(const std::string& initial, std::array<uint8_t, 16>& result) = 0;
+
+    // The main object's windows that cells open or ask about. Until the
+    // program's windows answer them, nothing opens and no menu exists.
+
+    // The modal repeater list window of the group of list kind 22, 27 or 31
+    // that the originating cell's index names; true when it opened.
+    virtual bool OpenRepeaterSetWindow(const cmcCellCapsule& /*origin*/, int /*kind*/) { return false; }
+    // The number of sub-items of the main menu's item whose cell has the
+    // label; -1 when the main menu has no such item.
+    virtual int MainMenuSubItemCount(int /*label*/) const { return -1; }
 };
 
 // The installed pop-ups, or null.

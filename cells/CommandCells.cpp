@@ -1,11 +1,12 @@
 // The command cells of the main menu, the tool bar and the tree: run with
-// Enter they carry out the program's commands; run without a key (a menu or
+// Enter they carry out the program's commands (file, clone, view, port and
+// model commands, the tree's sheet openers); run without a key (a menu or
 // tool-bar refresh) they report their item's state in the cell's flags:
 // Flag0 check mark, Flag1 hidden, Flag2 disabled, Flag3 the caption is the
 // cell's text. The cell's index picks the value of the item families that
 // share one label (font sizes, view types, COM ports, speeds, recent files,
 // languages).
-#include "cells/CommandCells.h"
+#include "cells/CellFamilies.h"
 
 #include "cells/indCellCall.h"
 #include "core/CellNames.h"
@@ -153,6 +154,21 @@ void PortSpeedHigh(indCellCall& call)
     SetFlag(call, FlagChecked, g_Environ->ComSpeedHigh == call.Index);
 }
 
+void CloneRead(indCellCall& call)
+{
+    if (Enter(call)) g_Main->CloneRead();
+}
+
+void CloneWrite(indCellCall& call)
+{
+    if (Enter(call)) g_Main->CloneWrite();
+}
+
+void CloneInfo(indCellCall& call)
+{
+    if (Enter(call)) g_Main->ShowCloneInformation();
+}
+
 void ModelLmr(indCellCall& call)
 {
     if (Enter(call)) g_Main->ChangeModelType(indMain::ModelTypeLmr, true);
@@ -199,6 +215,9 @@ constexpr LabelBehaviourEntry kCommandCells[] = {
     {CL_Menu_Port_Com, WithProgram<PortCom>},
     {CL_Menu_Port_Usb, WithProgram<PortUsb>},
     {CL_Menu_Port_SpeedHigh, WithProgram<PortSpeedHigh>},
+    {CL_Menu_Clone_Read, WithProgram<CloneRead>},
+    {CL_Menu_Clone_Write, WithProgram<CloneWrite>},
+    {CL_Menu_Clone_Info, WithProgram<CloneInfo>},
     {CL_Model_Lmr, WithProgram<ModelLmr>},
     {CL_Model_Pmr, WithProgram<ModelPmr>},
     {CL_Language_Text, LanguageText},
@@ -207,4 +226,4 @@ constexpr LabelBehaviourEntry kCommandCells[] = {
 
 } // namespace
 
-std::span<const LabelBehaviourEntry> CommandCellFamily() { return kCommandCells; }
+std::span<const LabelBehaviourEntry> CommandCellBehaviours() { return kCommandCells; }

@@ -1,9 +1,17 @@
 // The label families whose behaviours are built. Each family keeps its
 // labels in a table of its own; add the table here when the family joins.
-#include "cells/CommandCells.h"
+#include "cells/CellFamilies.h"
 #include "cells/LabelDispatch.h"
 
 std::vector<std::span<const LabelBehaviourEntry>> LabelFamilies()
 {
-    return {CommandCellFamily()};
+    return {
+        SelectorCellBehaviours(),
+        CheckCellBehaviours(),
+        PopupItemCellBehaviours(),
+        BankCellBehaviours(),
+        ChannelCellBehaviours(),
+        CloneInfoCellBehaviours(),
+        CommandCellBehaviours(),
+    };
 }

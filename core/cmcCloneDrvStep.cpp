@@ -329,18 +329,25 @@ void cmcCloneDrv::ReceiveData(int& next, bool& progress)
 void cmcCloneDrv::WaitAck(int state, int& next, bool& progress)
 {
     ReadIntoReceive();
-    int b = m_receive.PopFront();
-    if (b == 0xFB) {
-        m_passwordSent = false;
-        next = 11;
-    } else if (b == 0xFA) {
-        m_passwordSent = false;
-        SetCode(kCloneBadFrame);
-        next = 17;
-    } else {
-        next = state;
-        progress = false;
+    // Every byte before the answer is dropped in this same step, so a line
+    // that babbles never piles up a backlog in front of the real answer;
+    // bytes after the answer stay for the steps that follow.
+    while (m_receive.Length() > 0) {
+        const int b = m_receive.PopFront();
+        if (b == 0xFB) {
+            m_passwordSent = false;
+            next = 11;
+            return;
+        }
+        if (b == 0xFA) {
+            m_passwordSent = false;
+            SetCode(kCloneBadFrame);
+            next = 17;
+            return;
+        }
     }
+    next = state;
+    progress = false;
 }
 
 void cmcCloneDrv::SendData(int& next, bool& progress)

@@ -19,6 +19,7 @@
 #include "platform/ui/TreeView.h"
 #include "ui/cuiTree.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 indMain* g_Main = nullptr;
@@ -54,6 +55,7 @@ ModelContext MakeContext(indMain* main)
     context.InitialImage = &main->InitialImage();
     // All zeros until the first identification, as the data layer expects.
     context.IdentityPayload = main->IdentityPayload().data();
+    context.SerialNumber = [main] { return main->SerialNumber(); };
     return context;
 }
 
@@ -75,14 +77,18 @@ std::string LowerCase(std::string text)
     return text;
 }
 
-// The data version of an image, read from a scratch copy with its tables
-// unpacked.
-int DataVersion(const cmcEeprom& image)
+// A scratch copy of an image of any size with its tables unpacked.
+cmcEeprom Unpacked(const cmcEeprom& image)
 {
-    cmcEeprom scratch(image);
+    cmcEeprom scratch;
+    scratch.Resize(EepromMap::ImageSize);
+    scratch.WriteBlock(0, image.Data(), std::min(image.Size(), EepromMap::ImageSize));
     Dynamic2Static(scratch);
-    return scratch.GetByte(DataVersionByte);
+    return scratch;
 }
+
+// The data version of an image.
+int DataVersion(const cmcEeprom& image) { return Unpacked(image).GetByte(DataVersionByte); }
 
 } // namespace
 
@@ -154,17 +160,17 @@ bool indMain::CheckOldData(const cmcEeprom& image)
 {
     if (DataVersion(image) > OldDataVersion) return false;
     // Table 110 in the image's own stored directory (not in a repacked one).
-    cmcEeprom scratch(image);
-    CopyDirectory(scratch);
+    cmcEeprom scratch;
+    scratch.Resize(EepromMap::ImageSize);
+    scratch.WriteBlock(0, image.Data(), std::min(image.Size(), EepromMap::CloneSize));
+    if (!CopyDirectory(scratch)) return false;
     PtblEntry entry;
     return FindTable(scratch, OldLayoutTable, entry);
 }
 
 int indMain::ModelTypeOfData(const cmcEeprom& image) const
 {
-    cmcEeprom scratch(image);
-    Dynamic2Static(scratch);
-    return (scratch.GetByte(ModelTypeByte) & ModelTypeBit) != 0 ? ModelTypePmr : ModelTypeLmr;
+    return (Unpacked(image).GetByte(ModelTypeByte) & ModelTypeBit) != 0 ? ModelTypePmr : ModelTypeLmr;
 }
 
 void indMain::AfterImageLoaded(cmcEeprom& image)

@@ -12,6 +12,7 @@
 #include "model/EepromMap.h"
 #include "model/ListRows.h"
 #include "model/ModelContext.h"
+#include "model/Normalise.h"
 
 #include <memory>
 #include <optional>
@@ -127,6 +128,29 @@ public:
     // (0 when there is none).
     int HelpContextId(const cmcCellCapsule& capsule);
 
+    // ==== Clone steps of the model (model/indMainClone.cpp) ====
+    // Clone read: the radio's clone password when it asks for one, then the
+    // read of 0 to its end address in the addressing it reports.
+    int CloneRead() override;
+    void OnCloneReadIdentified(dst_CDrv_Result* result) override;
+    // Clone write: refused without an active channel or with check-list
+    // errors; otherwise the confirmations, a second identify, the clone
+    // password, the version gates and the packing of a copy for the radio.
+    int CloneWrite() override;
+    void OnCloneWriteIdentified(dst_CDrv_Result* result) override;
+    // The model's address ranges: a clone write outside the maker mode
+    // leaves the first 256 bytes out; repeater-list files cover 0 to 214.
+    std::vector<dst_AdrRange> AddressRanges(int purpose) override;
+    // The last address of the 128-byte block that holds the image's end
+    // address (the 32-bit form when it is not 0, else the 16-bit form).
+    static int CloneWriteEndAddress(const cmcEeprom& image);
+    // The serial number of the last identity answer: the last 6 of its 12
+    // hexadecimal characters from position 37; 0 when they are not all
+    // hexadecimal digits.
+    void ParseSerialNumber();
+    uint32_t SerialNumber() const { return m_serialNumber; }
+    // ==== end of the clone steps ====
+
 private:
     void Init();
     void RebuildBankBranch();
@@ -150,6 +174,15 @@ private:
     // The list-row operations ask, check the room and pack through here.
     std::unique_ptr<ScopedRowOpsHooks> m_rowOps;
     cmcEvSubscription m_events;
+
+    // ==== Clone steps of the model ====
+    // Normalises the copy for the radio; what the normalisation found.
+    OutputPreparation PrepareCloneWriteCopy(cmcEeprom& copy);
+    bool PackForRadio(cmcEeprom& copy);
+    bool m_writeConfirmationsDone = false;
+    bool m_secondIdentifyPending = false;
+    uint32_t m_serialNumber = 0;
+    // ==== end of the clone steps ====
 };
 
 // The main object of the running program; null while there is none.

@@ -31,24 +31,6 @@ constexpr const char* LanguageListKey = "GI_Sys_Language";
 // lines.
 constexpr int LanguageLinesRead = 256;
 
-// Header fields of the clone memory.
-constexpr uint8_t ModelMarkHigh = 0x71;
-constexpr uint8_t ModelMarkLow = 0x43;
-constexpr int MarkerBase = 504;
-
-int BigEndian16(const cmcEeprom& image, int at) { return (image.GetByte(at) << 8) | image.GetByte(at + 1); }
-
-int64_t BigEndian32(const cmcEeprom& image, int at)
-{
-    return (int64_t(BigEndian16(image, at)) << 16) | int64_t(BigEndian16(image, at + 2));
-}
-
-bool MarkerAt(const cmcEeprom& image, int64_t at)
-{
-    if (at < 0 || at + EepromMap::MarkerSize > image.Size()) return false;
-    return std::memcmp(image.Data() + at, EepromMap::Marker, EepromMap::MarkerSize) == 0;
-}
-
 } // namespace
 
 cuiMain::cuiMain(std::string baseName, int imageSize, std::optional<std::string> programFolder)
@@ -229,29 +211,7 @@ bool cuiMain::TickRunning() const { return m_tick != nullptr && !m_tick->IsStopp
 
 int cuiMain::CheckImageHeader(const cmcEeprom& image, bool checkMarkers)
 {
-    constexpr int bad = 1;
-    if (image.Size() < EepromMap::HeaderSize) return bad;
-    if (image.GetByte(EepromMap::ModelMark) != ModelMarkHigh || image.GetByte(EepromMap::ModelMark + 1) != ModelMarkLow)
-        return bad;
-    const int format = image.GetByte(EepromMap::FormatByte);
-    if (format != 1 && format != 2) return bad;
-    if (image.GetByte(EepromMap::DataFormat) >= 2) return bad;
-    if (!checkMarkers) return 0;
-
-    if (!MarkerAt(image, EepromMap::MakerMarker)) return bad;
-    const int model = BigEndian16(image, EepromMap::ModelCode);
-    if (model != 0x7143 && model != 0x7148) return bad;
-    // The same marker ends the packed data.
-    const int64_t end32 = BigEndian32(image, EepromMap::End32);
-    const int end16 = BigEndian16(image, EepromMap::End16);
-    int64_t at;
-    if (end32 != 0 && end16 == 0)
-        at = MarkerBase + end32 - BigEndian32(image, EepromMap::Base32);
-    else if (end16 != 0)
-        at = MarkerBase + end16 - BigEndian16(image, EepromMap::Base16);
-    else
-        return bad;
-    return MarkerAt(image, at) ? 0 : bad;
+    return CheckCloneImageHeader(image, checkMarkers);
 }
 
 bool cuiMain::CheckNewerData(const cmcEeprom&) { return false; }

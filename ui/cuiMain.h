@@ -29,6 +29,10 @@
 #include <vector>
 
 class cmcTask;
+class cuiClonePasswordDialog;
+class cuiReadWritePasswordDialog;
+class indCloneMan;
+struct dst_CDrv_Result;
 class cmcCellObj;
 class cmcGTex;
 class cuiMenu;
@@ -119,8 +123,9 @@ public:
     // 13: loads the initial file of the model type into the initial image.
     virtual void LoadInitialImage(int modelType);
     // Slots 14 to 17, the clone read and write commands and their
-    // continuations after the radio's identity answer, are declared with
-    // the clone commands.
+    // continuations after the radio's identity answer (CloneRead,
+    // OnCloneReadIdentified, CloneWrite, OnCloneWriteIdentified), are
+    // declared with the clone commands below.
     // 18: the model and sub code check of a clone file: true when accepted,
     // else false with error 3 (model) or 4 (sub code).
     virtual bool CheckModelCode(int model, int sub, int* error);
@@ -324,6 +329,100 @@ public:
     const std::string& ProgramFolder() const { return m_programFolder; }
     void SetProgramFolder(const std::string& folder) { m_programFolder = folder; }
 
+    // ==== Clone commands: clone read, clone write and clone information ====
+    // (ui/cuiMainClone.cpp; the model's steps override the slots in indMain)
+
+    // What an address range list is for (AddressRanges).
+    // (2 saves a file, 3 loads one; any other purpose covers the whole
+    // clone memory.)
+    enum CloneRangePurpose {
+        RangesCloneWrite = 0,    // a clone write outside the maker mode
+        RangesCloneRead = 1,     // a clone read, and a clone write in maker mode
+        RangesRepeaterFile = 5,
+    };
+    // Result codes of the main object's checks of identity answers and read
+    // images (the driver's own codes are in core/cmcCloneDrv.h).
+    static constexpr int CloneBadIdentity = 11;  // model, payload length or end address
+    static constexpr int CloneBadFormat = 14;    // data format, or a radio too old to write
+    static constexpr int CloneBadHeader = 15;    // image header or its markers
+    static constexpr int CloneNewerData = 16;
+    static constexpr int CloneOldData = 18;
+    // Identity payload positions the clone commands read.
+    static constexpr int IdVersion = 34;
+    static constexpr int IdDataFormat = 35;
+    static constexpr int IdFlags52 = 52;
+    static constexpr int IdFlags53 = 53;
+    static constexpr int IdEnd4 = 56;   // 4 hexadecimal characters
+    static constexpr int IdEnd8 = 101;  // 8 hexadecimal characters
+    static constexpr int IdAddressing = 109;
+    static constexpr int ClonePasswordMax = 16;
+
+    // The commands. Each answers 0 when the radio is being identified, 2
+    // when the user cancelled the offer to save, or the driver's state when
+    // an operation runs already.
+    virtual int CloneRead();
+    virtual int CloneWrite();
+    int ShowCloneInformation();
+    // Steps after the identity answer (completions of the identify).
+    virtual void OnCloneReadIdentified(dst_CDrv_Result* result);
+    virtual void OnCloneWriteIdentified(dst_CDrv_Result* result);
+    void OnCloneInfoIdentified(dst_CDrv_Result* result);
+    // Completions of the read and the write: a successful read replaces the
+    // document; a failed one changes nothing.
+    void OnCloneReadDone(dst_CDrv_Result* result);
+    void OnCloneWriteDone(dst_CDrv_Result* result);
+    // The checks the clone manager runs on identify and read results; they
+    // set a result code when the answer or the image is refused.
+    void CheckCloneIdAnswer(dst_CDrv_Result* result);
+    void CheckCloneReadData(dst_CDrv_Result* result);
+    // The radio's last clone address from the identity payload: the 8
+    // hexadecimal characters at 101, or when they give 0 the 4 at 56,
+    // rounded to the last address of its 16-byte block.
+    uint32_t CloneEndAddress() const;
+    static uint32_t CloneEndAddressOf(const std::array<uint8_t, IdentityPayloadSize>& payload);
+    // The image header check (0 good, 1 bad): model mark, format bytes and,
+    // with checkMarkers, the maker marker, the model code and the end marker.
+    static int CheckCloneImageHeader(const cmcEeprom& image, bool checkMarkers);
+    // The range list of the running read or write.
+    const std::vector<dst_AdrRange>& CloneRanges() const { return m_cloneRanges; }
+
+    // The clone password dialog (modal): OK with 1 to 16 characters stores
+    // the password and sets the password-given flags of the main object and
+    // of the clone manager; Cancel changes nothing.
+    void ShowClonePasswordDialog();
+    void OnClonePasswordOkClick();
+    void OnClonePasswordCancelClick();
+    bool ClonePasswordGiven() const { return m_passwordGiven; }
+    // The read/write password dialog (modal) for the password cell: OK
+    // with two equal texts sets the result flag and the 17-byte buffer.
+    void ShowReadWritePasswordDialog(const std::string& initial);
+    void OnReadWritePasswordOkClick();
+    void OnReadWritePasswordCancelClick();
+    bool ReadWritePasswordResult() const { return m_rdWrPasswordResult; }
+    const std::array<uint8_t, 17>& ReadWritePassword() const { return m_rdWrPassword; }
+
+    // The clone manager (made on first use, with the two checks installed).
+    indCloneMan& CloneMan();
+
+    // What the clone commands need of the document and the windows (the
+    // clone tests replace them):
+    //   CloneAskSaveChanges: AskSaveChanges without another file.
+    //   CloneCloseSheet: CloseSheet.
+    //   CloneCheckListErrors: the warning check list's error count.
+    //   CloneCheckImage: the checks of a read image: 15 for a bad header (with
+    //     its markers), 16 for newer data, 18 for outdated data, else 0.
+    //   CloneImageLoaded: AfterImageLoaded (unpack and normalise).
+    //   CloneShowInformationDialog: the information dialog of the sheet
+    //     "GI_Sheet_CloneInfo"; it comes with the information dialog window,
+    //     so nothing is shown yet.
+    virtual int CloneAskSaveChanges();
+    virtual void CloneCloseSheet();
+    virtual int CloneCheckListErrors();
+    virtual int CloneCheckImage(const cmcEeprom& image);
+    virtual void CloneImageLoaded(cmcEeprom& image);
+    virtual void CloneShowInformationDialog();
+    // ==== end of the clone commands ====
+
 protected:
     // The status panels: text colour and back colour of the text panel.
     void SetStatusColors(plat::Color text, plat::Color back);
@@ -410,4 +509,21 @@ private:
     cmcTask* m_tick = nullptr; // disposed of, as it may be inside its callback
     std::unique_ptr<ScopedSheetHost> m_sheetHost;
     cmcEvSubscription m_events;
+
+    // ==== Clone commands (ui/cuiMainClone.cpp) ====
+protected:
+    bool m_passwordGiven = false;
+    bool m_rdWrPasswordResult = false;
+    std::array<uint8_t, 17> m_rdWrPassword{};
+    std::vector<dst_AdrRange> m_cloneRanges;
+
+private:
+    struct CloneManDeleter {
+        void operator()(indCloneMan* man) const;
+    };
+    // The password dialogs while they are open.
+    cuiClonePasswordDialog* m_clonePasswordDialog = nullptr;
+    cuiReadWritePasswordDialog* m_rdWrPasswordDialog = nullptr;
+    std::unique_ptr<indCloneMan, CloneManDeleter> m_cloneMan;
+    // ==== end of the clone commands ====
 };

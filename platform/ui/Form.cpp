@@ -129,6 +129,10 @@ void Form::ApplyWindowFlags()
         flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
         if ((m_borderIcons & biSystemMenu) != 0) flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
         break;
+    case bsToolWindow:
+        flags = Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+        if ((m_borderIcons & biSystemMenu) != 0) flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+        break;
     default:
         flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
         if ((m_borderIcons & biSystemMenu) != 0) {

@@ -39,7 +39,7 @@ class FormHost;
 class FormWindow;
 class MainMenu;
 
-enum BorderStyle { bsNone, bsSingle, bsSizeable, bsDialog };
+enum BorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow };
 
 enum BorderIcon : unsigned {
     biSystemMenu = 1u << 0,
@@ -66,8 +66,9 @@ public:
     const std::string& Caption() const { return m_caption; }
     void SetCaption(const std::string& caption);
 
-    // Sizeable by default with all border icons; single, dialog and no
-    // border cannot be resized by the user.
+    // Sizeable by default with all border icons; single, dialog, tool window
+    // and no border cannot be resized by the user. A tool window has a small
+    // caption and no task bar entry.
     BorderStyle GetBorderStyle() const { return m_borderStyle; }
     void SetBorderStyle(BorderStyle style);
     unsigned BorderIcons() const { return m_borderIcons; }

@@ -170,3 +170,28 @@ TEST_F(CommandCells, ToolBarFileButtonsAndExit)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(CommandCells, CloneItemsStartTheCloneCommands)
+{
+    Start();
+    // A read first offers to save the changes; Cancel ends it there.
+    Main().CurrentImage().SetByte(176120, 'R');
+    Main().UpdateModified();
+    dialogs.Answer(plat::IDCANCEL);
+    Choose(MenuItem(CL_Menu_Clone_Read));
+    ASSERT_EQ(dialogs.Boxes().size(), 1u);
+    EXPECT_EQ(dialogs.Boxes()[0].text, "Save the changes to Untitled?");
+    EXPECT_TRUE(Main().IsModified());
+
+    // A write of a document without any channel is refused before the radio
+    // is asked anything.
+    dialogs.Answer(plat::IDOK);
+    ToolButton(CL_Menu_Clone_Write)->Click();
+    Wait();
+    ASSERT_EQ(dialogs.Boxes().size(), 2u);
+    EXPECT_EQ(dialogs.Boxes()[1].text, g_GTex.GetMultiLineText("GI_AppMess_CloneErr_NoActualCh"));
+}
+
+} // namespace

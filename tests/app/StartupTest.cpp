@@ -44,7 +44,7 @@ TEST_F(Startup, MainWindowHasItsPartsInEnglishWithAnUntitledDocument)
     std::vector<std::string> top;
     plat::MenuItem* root = Main().Menu()->Root();
     for (int i = 0; i < root->Count(); ++i) top.push_back(root->Items(i)->Caption());
-    EXPECT_EQ(top, (std::vector<std::string>{"&File", "&Edit", "&View", "&Port", "&Model"}));
+    EXPECT_EQ(top, (std::vector<std::string>{"&File", "&Edit", "&View", "&Port", "&Clone", "&Model"}));
     plat::MenuItem* edit = MenuItem(CL_Menu_Edit_Top);
     ASSERT_NE(edit, nullptr);
     ASSERT_EQ(edit->Count(), 1);

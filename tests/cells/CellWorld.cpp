@@ -5,6 +5,7 @@
 #include "core/cmcGTex.h"
 #include "model/EepromMap.h"
 #include "model/ImageBytes.h"
+#include "model/ListRows.h"
 #include "model/TableAccess.h"
 
 #include <cstdlib>
@@ -127,6 +128,21 @@ bool RecordingPopups::AskReadWritePassword(const std::string& initial, std::arra
     return true;
 }
 
+bool RecordingPopups::OpenRepeaterSetWindow(const cmcCellCapsule& origin, int kind)
+{
+    PopupCall c{"repeaters"};
+    c.focus = kind;
+    c.first = origin.Cell ? origin.Cell->Index : -1;
+    calls.push_back(c);
+    return true;
+}
+
+int RecordingPopups::MainMenuSubItemCount(int label) const
+{
+    auto it = menuSubItems.find(label);
+    return it == menuSubItems.end() ? -1 : it->second;
+}
+
 // ---- The world ----
 
 CellWorld::CellWorld(const std::vector<std::string>& overlay, int modelType)
@@ -170,7 +186,17 @@ void CellWorld::OnEvent(const dst_Event* event)
         if (event->type == ev::QueryListGroup && listGroup) g_EvMan->Reply(*listGroup, 0);
         return;
     }
-    if (event->mode == dst_Event::Posted) posted.push_back({event->type, event->p1, event->p2});
+    if (event->mode == dst_Event::Posted) posted.push_back({event->type, event->p1, event->p2, event->Text()});
+    if (event->mode != dst_Event::Sent) return;
+    sent.push_back({event->type, event->p1, event->p2, event->Text()});
+}
+
+std::vector<PostedEvent> CellWorld::SentOf(int type) const
+{
+    std::vector<PostedEvent> found;
+    for (const PostedEvent& e : sent)
+        if (e.type == type) found.push_back(e);
+    return found;
 }
 
 std::vector<int> CellWorld::PostedOf(int type) const

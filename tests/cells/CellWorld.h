@@ -18,6 +18,7 @@
 
 #include <functional>
 #include <initializer_list>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -38,6 +39,7 @@ struct PostedEvent {
     int type;
     intptr_t p1;
     intptr_t p2;
+    std::string text = {};  // the event's data read as a text
 };
 
 // What a cell opened through the pop-up service.
@@ -69,11 +71,15 @@ public:
     bool OpenTextEditor(const cmcCellCapsule&, const cmcBuff& text, bool selectAll, int maxLength) override;
     bool OpenCharEditor(const cmcCellCapsule&, int dotSize, int across, int down, const cmcBuff& dots) override;
     bool AskReadWritePassword(const std::string& initial, std::array<uint8_t, 16>& result) override;
+    bool OpenRepeaterSetWindow(const cmcCellCapsule& origin, int kind) override;
+    int MainMenuSubItemCount(int label) const override;
 
     std::vector<PopupCall> calls;
     // The answer of the password dialog: confirmed with this text, or
     // cancelled when empty.
     std::optional<std::string> password;
+    // The sub-items of the main menu's items by label (none: no such item).
+    std::map<int, int> menuSubItems;
 };
 
 class CellWorld {
@@ -96,6 +102,11 @@ public:
     void Pump() { time.Advance(10); }
     std::vector<PostedEvent> posted;
     std::vector<int> PostedOf(int type) const;
+    // Events sent (delivered at once) meanwhile.
+    std::vector<PostedEvent> sent;
+    // The events of one type among them (the main object answers a list
+    // event with events of its own).
+    std::vector<PostedEvent> SentOf(int type) const;
 
     qmtest::ManualTime time;
     RecordingPopups popups;

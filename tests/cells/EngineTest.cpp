@@ -527,7 +527,7 @@ TEST(Engine, LabelsWithoutABehaviourShowTheirNumber)
         EXPECT_EQ(c.cap.Text, expected);
     }
     // Silent labels, and a label whose family is not there, show nothing.
-    for (int label : {int(CL_Null), int(Flex_Language_ChNo), int(CL_Mdc_Alias3_ID), int(CL_NoLabel), int(CL_Mch_Tot)}) {
+    for (int label : {int(CL_Null), int(Flex_Language_ChNo), int(CL_Mdc_Alias3_ID), int(CL_NoLabel), int(CL_Grp_TxInh)}) {
         auto cell = MakeCell(CT_Null, label);
         Capsule c(cell.get());
         c.cap.Text.assign(3, 'x');
@@ -544,6 +544,7 @@ TEST(Engine, RepaintScopeReachesTheViewOnlyWhenAskedFor)
     TestImage(world.Image()).BankCounts({1}).Channel(0, 146000000);
     world.currentBank = 0;
     ScopedLabelBehaviour wide(CL_Comm_Tactical, [](indCellCall& call) { call.Scope |= csEveryLabelled; });
+    ScopedLabelBehaviour quiet(CL_Mch_Tot, [](indCellCall&) {});
     std::vector<int> scopes;
     auto listen = [&](cmcCellCapsule*, CellChangeScope s) { scopes.push_back(s); };
 

@@ -335,6 +335,26 @@ TEST_F(DriverOnLine, WriteWaitsForAnAcknowledgeAtEveryIntervalButNotWhenStepping
     EXPECT_EQ(out.code, 0);
 }
 
+TEST_F(DriverOnLine, AnAcknowledgeBehindABabblingLineIsTakenAtOnce)
+{
+    // A wait that took one byte a step let a babbling line pile up a backlog
+    // without bound, and the real acknowledge waited behind it.
+    cmcEeprom eeprom;
+    eeprom.Resize(0x400);
+    const dst_AdrRange ranges[] = {{0x000, 0x00F}, {1, 0}};
+    drv.SetWaitWriteAck(1);
+    drv.SetAckInterval(128, 0);
+    ASSERT_TRUE(drv.StartWrite(eeprom, ranges, Record()));
+    ASSERT_TRUE(RunUntilHeard(H("FE FE EE EF EB 00 00 00 00 FD")));
+    for (int step = 0; step < 50; ++step) {
+        line.Feed(Bytes(256, 0x13));
+        time.Advance(10);
+    }
+    EXPECT_EQ(Find(heard, H("FE FE EE EF E4")), std::string::npos);
+    line.Feed(H("13 FB"));
+    EXPECT_TRUE(RunUntilHeard(H("FE FE EE EF E4"), 30));
+}
+
 TEST_F(DriverOnLine, ExtendedAddressesExchangeParametersFirst)
 {
     struct Case {

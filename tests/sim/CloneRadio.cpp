@@ -210,6 +210,52 @@ void CloneRadio::FillPattern(uint32_t seed)
     }
 }
 
+bool CloneRadio::LoadCloneFile(const std::string& text, std::string* error)
+{
+    auto fail = [error](int line, const std::string& why) {
+        if (error) *error = "line " + std::to_string(line) + ": " + why;
+        return false;
+    };
+    std::vector<uint8_t> loaded = memory;
+    int addressDigits = 4;
+    int lineNumber = 0;
+    size_t at = 0;
+    while (at < text.size()) {
+        size_t end = text.find('\n', at);
+        if (end == std::string::npos) end = text.size();
+        std::string line = text.substr(at, end - at);
+        at = end + 1;
+        ++lineNumber;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (lineNumber == 1 || line.empty()) continue; // model and sub code
+        if (line[0] == '#') {
+            if (line.rfind("#AdrBit=", 0) == 0) {
+                const int bits = std::atoi(line.c_str() + 8);
+                addressDigits = bits == 32 ? 8 : bits == 24 ? 6 : 4;
+            }
+            continue;
+        }
+        std::vector<int> digits;
+        for (char c : line) digits.push_back(AnyHex(static_cast<uint8_t>(c)));
+        if (std::find(digits.begin(), digits.end(), -1) != digits.end()) return fail(lineNumber, "not hexadecimal");
+        auto number = [&](size_t from, size_t n) {
+            uint64_t v = 0;
+            for (size_t i = from; i < from + n; ++i) v = v << 4 | static_cast<uint64_t>(digits[i]);
+            return v;
+        };
+        const size_t a = static_cast<size_t>(addressDigits);
+        if (digits.size() < a + 2) return fail(lineNumber, "too short");
+        const uint64_t address = number(0, a);
+        const size_t count = static_cast<size_t>(number(a, 2));
+        if (digits.size() != a + 2 + 2 * count) return fail(lineNumber, "length does not match the count");
+        if (address + count > loaded.size()) return fail(lineNumber, "outside the memory");
+        for (size_t i = 0; i < count; ++i)
+            loaded[static_cast<size_t>(address) + i] = static_cast<uint8_t>(number(a + 2 + 2 * i, 2));
+    }
+    memory.swap(loaded);
+    return true;
+}
+
 bool CloneRadio::Idle() const { return !m_reading && m_outHead >= m_out.size(); }
 
 void CloneRadio::QueueByte(uint8_t b)

@@ -156,6 +156,12 @@ public:
     void SetExtendedAddressing(bool on);
     // Fills the memory with a reproducible pattern.
     void FillPattern(uint32_t seed);
+    // Puts the data records of a clone file (the text of a .icf file: the
+    // model and sub code line, '#' lines, then address, count and data in
+    // hexadecimal) into the memory. False, with the reason, when a line
+    // cannot be read or a record lies outside the memory; the memory is then
+    // unchanged.
+    bool LoadCloneFile(const std::string& text, std::string* error = nullptr);
 
     const CloneRadioStats& Stats() const { return m_stats; }
     void ResetStats() { m_stats = {}; }

@@ -31,7 +31,8 @@ void Usage()
                  "  --model HEX        model code (7148)\n"
                  "  --sub HEX          sub code (0)\n"
                  "  --end HEX          last address a read sends (1FF7F)\n"
-                 "  --16bit            a radio with 16-bit addresses only\n"
+                 "  --16bit            a radio with 16-bit addresses only (an end above\n"
+                 "                     FFFF becomes FF7F)\n"
                  "  --block N          data bytes per read frame, 1 to 255 (32)\n"
                  "  --order ORDER      asc, desc or interleave (asc)\n"
                  "  --password TEXT    ask for this clone password\n"
@@ -41,6 +42,10 @@ void Usage()
                  "                     endcount, refuse, refuseblock, writeend, model,\n"
                  "                     payloadlength, badecho\n"
                  "  --slow MS          duration of one slow frame (1500)\n"
+                 "  --version HEX      firmware version the radio reports (40)\n"
+                 "  --payload POS=HEX  identity payload bytes from position POS (decimal),\n"
+                 "                     e.g. --payload 35=01 or --payload 2=4142; repeatable\n"
+                 "  --icf FILE         clone memory to start with, from a clone file\n"
                  "  --load FILE        clone memory to start with (raw bytes)\n"
                  "  --save FILE        where the memory goes after each write and at exit\n");
 }
@@ -117,6 +122,39 @@ int main(int argc, char** argv)
             radio.fault = it->second;
         } else if (a == "--slow") {
             radio.slowFrameMs = std::atoi(value().c_str());
+        } else if (a == "--version") {
+            radio.payload[34] = static_cast<uint8_t>(std::strtol(value().c_str(), nullptr, 16));
+        } else if (a == "--payload") {
+            const std::string v = value();
+            const size_t eq = v.find('=');
+            const long position = eq == std::string::npos ? -1 : std::strtol(v.c_str(), nullptr, 10);
+            const std::string hex = eq == std::string::npos ? std::string() : v.substr(eq + 1);
+            if (position < 0 || hex.empty() || hex.size() % 2 != 0 ||
+                static_cast<size_t>(position) + hex.size() / 2 > radio.payload.size()) {
+                Usage();
+                return 2;
+            }
+            for (size_t k = 0; k < hex.size(); k += 2) {
+                const auto b = static_cast<uint8_t>(std::strtol(hex.substr(k, 2).c_str(), nullptr, 16));
+                // A frame has no escapes: FE would start a new one, FD end it.
+                if (b == 0xFE || b == 0xFD) {
+                    std::fprintf(stderr, "cloneradio: FE and FD cannot travel in the identity answer\n");
+                    return 2;
+                }
+                radio.payload[static_cast<size_t>(position) + k / 2] = b;
+            }
+        } else if (a == "--icf") {
+            std::ifstream in(value(), std::ios::binary);
+            const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+            std::string why;
+            if (!in.good() && !in.eof()) {
+                std::fprintf(stderr, "cloneradio: cannot read the clone file\n");
+                return 1;
+            }
+            if (!radio.LoadCloneFile(text, &why)) {
+                std::fprintf(stderr, "cloneradio: the clone file cannot be used: %s\n", why.c_str());
+                return 1;
+            }
         } else if (a == "--load") {
             std::ifstream in(value(), std::ios::binary);
             std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -132,6 +170,9 @@ int main(int argc, char** argv)
             return 2;
         }
     }
+
+    // A radio with 16-bit addresses has no memory beyond them.
+    if ((radio.payload[109] & 0x40) == 0 && radio.EndAddress() > 0xFFFF) radio.SetEndAddress(0xFF7F);
 
     std::signal(SIGINT, OnSignal);
     std::signal(SIGTERM, OnSignal);

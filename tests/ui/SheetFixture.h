@@ -60,11 +60,13 @@ protected:
     int renders = 0;
 
     qmtest::ManualTime time;
+    // Menus and other views that run cells directly find no cell behaviour:
+    // these tests drive only the sheet's own handler above.
+    indActiveCell::TestOverride engine{[](cmcCellCapsule* c, int) {
+        c->Text.clear();
+        return erNothing;
+    }};
     cmcEvManHolder events;
-    // The sheet's own cells go to the handler above; the cells of its pop-up
-    // menu, which the menus run through the cell engine, do nothing here
-    // (there is no main object whose image the engine could read).
-    indActiveCell::TestOverride engine{[](cmcCellCapsule*, int) { return erNothing; }};
     plat::Form form;
     std::unique_ptr<cuiSheet> sheet;
 };

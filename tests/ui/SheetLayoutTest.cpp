@@ -83,7 +83,9 @@ TEST_F(SheetLayout, DirectiveConditionsFollowModelModeAndImage)
     image.Resize(EepromMap::ImageSize);
     bool pmr = false;
     bool customer = false;
-    ScopedModelContext model({&image, {}, {}, {}});
+    ModelContext context;
+    context.CurrentImage = &image;
+    ScopedModelContext model(context);
     cuiSheetHost host;
     host.IsPmrModel = [&] { return pmr; };
     host.IsLmrModel = [&] { return !pmr; };
