@@ -265,6 +265,25 @@ TEST_F(Document, ReopeningTheOpenFileOffersToSaveUnderAnotherName)
     EXPECT_NE(qmtest::ReadFile(docs + "b.icf").find("#Comment=Again\n"), std::string::npos);
     EXPECT_EQ(Form().Caption(), Title("a.icf"));
     EXPECT_NE(CommentOfImage(), "Again");
+
+    // File names differ in letter case: another file, the usual question.
+    PutComment("Case");
+    dialogs.Answer(plat::IDCANCEL);
+    EXPECT_EQ(Main().OpenFile(docs + "A.icf"), 1);
+    EXPECT_EQ(dialogs.Boxes().back().text, "Save the changes to a.icf?");
+}
+
+TEST_F(Document, NewAnswersWhetherItReplacedTheDocument)
+{
+    Start();
+    PutComment("Keep");
+    dialogs.Answer(plat::IDCANCEL);
+    EXPECT_EQ(Main().FileNew(), 1) << "cancelled";
+    EXPECT_TRUE(Main().IsModified());
+    dialogs.Answer(plat::IDNO);
+    EXPECT_EQ(Main().FileNew(), 0);
+    EXPECT_FALSE(Main().IsModified());
+    EXPECT_EQ(Main().FileNew(), 0) << "nothing to ask";
 }
 
 TEST_F(Document, SavesThatCannotBeWrittenLeaveTheDocumentModified)
