@@ -13,10 +13,15 @@ FUZZ_TEST_SECONDS ?= 5
 FUZZ_JOBS ?= $(JOBS)
 FUZZ_RUNS ?= -1
 
-.PHONY: deps test bench build clean fuzz
+.PHONY: deps run test bench build clean fuzz
 
 deps:
 	@tools/install-deps.sh
+
+run: deps
+	cmake -S . -B $(RUN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQM_TESTS=OFF
+	cmake --build $(RUN_DIR) -j $(JOBS) --target QM7148H
+	$(RUN_DIR)/bin/QM7148H
 
 test: deps
 	cmake -S . -B $(TEST_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQM_SANITIZE=ON

@@ -16,3 +16,5 @@ std::span<const LabelBehaviourEntry> SelectorCellBehaviours();
 std::span<const LabelBehaviourEntry> CheckCellBehaviours();
 // The clone information sheet: what the radio told at its last identification.
 std::span<const LabelBehaviourEntry> CloneInfoCellBehaviours();
+// The commands of the main menu, the tool bar and the tree.
+std::span<const LabelBehaviourEntry> CommandCellBehaviours();

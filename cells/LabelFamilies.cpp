@@ -12,5 +12,6 @@ std::vector<std::span<const LabelBehaviourEntry>> LabelFamilies()
         BankCellBehaviours(),
         ChannelCellBehaviours(),
         CloneInfoCellBehaviours(),
+        CommandCellBehaviours(),
     };
 }

@@ -105,6 +105,21 @@ RowBounds CommandRowBounds(const indCellCall& call, int command)
     return b;
 }
 
+// Carries the n rows from `first` past the m rows of the neighbour block in
+// direction d, one row at a time, and leaves the capsule's range on their new
+// place. No rows: nothing to carry (the counts say it all).
+static void CarryBlock(cmcCellCapsule* capsule, cmcEeprom& image, int kind, int upper, int first, int n, int m, int d)
+{
+    if (n == 0) return;
+    datCh record(&image);
+    record.Unpack(kind, first);
+    capsule->RangeFirst = first;
+    capsule->RangeLast = first + n - 1;
+    for (int k = 0; k < m; ++k) CarryRows(capsule, record, 0, upper, d);
+    capsule->RangeFirst = first + d * m;
+    capsule->RangeLast = capsule->RangeFirst + n - 1;
+}
+
 // Moves the channels of bank b one bank up (d = -1) or down (+1): the two
 // banks swap their channel counts and the block of b's channels is carried
 // past every channel of the neighbour bank, one row at a time.
@@ -115,14 +130,7 @@ void MoveBankBlock(cmcCellCapsule* capsule, cmcEeprom& image, int kind, int uppe
     const int m = BankChannelCount(b + d);
     SetBankChannelCount(b, m);
     SetBankChannelCount(b + d, n);
-    if (n == 0) return;  // no channels to carry: the counts say it all
-    datCh record(&image);
-    record.Unpack(kind, first);
-    capsule->RangeFirst = first;
-    capsule->RangeLast = first + n - 1;
-    for (int k = 0; k < m; ++k) CarryRows(capsule, record, 0, upper, d);
-    capsule->RangeFirst = first + d * m;
-    capsule->RangeLast = capsule->RangeFirst + n - 1;
+    CarryBlock(capsule, image, kind, upper, first, n, m, d);
 }
 
 // The same for the repeaters of group g of kind 22 or 27; the home repeater
@@ -139,15 +147,7 @@ void MoveGroupBlock(cmcCellCapsule* capsule, cmcEeprom& image, int kind, int upp
     const int m = GroupItemCount(g + d, kind);
     SetGroupItemCount(g, m, kind);
     SetGroupItemCount(g + d, n, kind);
-    if (n > 0) {
-        datCh record(&image);
-        record.Unpack(kind, first);
-        capsule->RangeFirst = first;
-        capsule->RangeLast = first + n - 1;
-        for (int k = 0; k < m; ++k) CarryRows(capsule, record, 0, upper, d);
-        capsule->RangeFirst = first + d * m;
-        capsule->RangeLast = capsule->RangeFirst + n - 1;
-    }
+    CarryBlock(capsule, image, kind, upper, first, n, m, d);
 
     auto keepHome = [&](datCh& bank, const datCh& home, int row) {
         bank.Unpack(13, row);

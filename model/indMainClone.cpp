@@ -35,10 +35,6 @@ constexpr int kLastVersionWithoutMultisite = 0x31;
 
 // Working bytes.
 constexpr int kClonePasswordSetting = 176104; // the image sets a clone password
-constexpr int kDataVersion = 181182;
-constexpr int kNewestUnlockedVersion = 3;
-constexpr int kLastOldVersion = 2;
-constexpr int kOldLayoutTable = 110;
 
 // The first 256 bytes of the clone memory are written in maker mode only.
 constexpr int kWriteStart = 0x100;
@@ -86,49 +82,6 @@ void indMain::ParseSerialNumber()
         if (!IsHexChar(p[size_t(i)])) return;
     const std::string digits(p.begin() + kSerialText + kSerialLength - kSerialLastDigits, p.begin() + kSerialText + kSerialLength);
     m_serialNumber = static_cast<uint32_t>(std::strtoul(digits.c_str(), nullptr, 16));
-}
-
-// ---- the checks of a read image ----
-
-int indMain::DataVersionOf(const cmcEeprom& image)
-{
-    // The version lies in a working table: unpack a scratch copy.
-    cmcEeprom scratch;
-    scratch.Resize(EepromMap::ImageSize);
-    scratch.WriteBlock(0, image.Data(), std::min(image.Size(), EepromMap::ImageSize));
-    Dynamic2Static(scratch);
-    return scratch.GetByte(kDataVersion);
-}
-
-bool indMain::IsNewerData(int dataVersion) const
-{
-    const bool lockedOut = std::atoi(g_GTex.GetText("GI_Sys_LockoutNewerData", 0).c_str()) != 0;
-    return lockedOut && dataVersion > kNewestUnlockedVersion;
-}
-
-bool indMain::IsOldData(const cmcEeprom& image, int dataVersion) const
-{
-    if (dataVersion > kLastOldVersion) return false;
-    // Table 110 in the image's own stored directory, not in a repacked one.
-    cmcEeprom scratch(image);
-    if (!CopyDirectory(scratch)) return false;
-    PtblEntry entry;
-    return FindTable(scratch, kOldLayoutTable, entry);
-}
-
-int indMain::CloneCheckImage(const cmcEeprom& image)
-{
-    if (int code = cuiMain::CloneCheckImage(image); code != 0) return code;
-    const int version = DataVersionOf(image);
-    if (IsNewerData(version)) return CloneNewerData;
-    if (IsOldData(image, version)) return CloneOldData;
-    return 0;
-}
-
-void indMain::CloneImageLoaded(cmcEeprom& image)
-{
-    Dynamic2Static(image);
-    if (PrepareImageForOutput(image, kAfterLoad, false).CustomerMode) SetCustomerMode(1);
 }
 
 // ---- clone read ----
@@ -264,7 +217,7 @@ void indMain::OnCloneWriteIdentified(dst_CDrv_Result* result)
 OutputPreparation indMain::PrepareCloneWriteCopy(cmcEeprom& copy)
 {
     BeforeCloneWrite(copy);
-    const OutputPreparation prep = PrepareImageForOutput(copy, kBeforeOutput, true);
+    const OutputPreparation prep = ::PrepareImageForOutput(copy, kBeforeOutput, true);
     if (prep.CustomerMode) SetCustomerMode(1);
     return prep;
 }

@@ -246,24 +246,6 @@ int cuiMain::CheckCloneImageHeader(const cmcEeprom& image, bool checkMarkers)
     return std::memcmp(b + at, EepromMap::Marker, EepromMap::MarkerSize) == 0 ? 0 : kBad;
 }
 
-bool cuiMain::CheckModelCode(int model, int sub, int* error)
-{
-    if (model != m_modelCode) {
-        if (error != nullptr) *error = 3;
-        return false;
-    }
-    if (sub != m_subCode) {
-        if (error != nullptr) *error = 4;
-        return false;
-    }
-    return true;
-}
-
-std::vector<dst_AdrRange> cuiMain::AddressRanges(int /*purpose*/)
-{
-    return {{0, EepromMap::CloneLast}, {1, 0}};
-}
-
 // ---- the password dialogs ----
 
 void cuiMain::ShowClonePasswordDialog()
@@ -341,17 +323,25 @@ void cuiMain::OnReadWritePasswordCancelClick()
 
 // ---- what the clone commands need of the document and the windows ----
 
-int cuiMain::CloneAskSaveChanges() { return plat::IDYES; }
+int cuiMain::CloneAskSaveChanges() { return AskSaveChanges(false); }
 
-void cuiMain::CloneCloseSheet() { SetCurrentSheet(nullptr, std::string()); }
+void cuiMain::CloneCloseSheet() { CloseSheet(); }
 
-int cuiMain::CloneCheckListErrors() { return 0; }
+int cuiMain::CloneCheckListErrors()
+{
+    int errors = 0;
+    UpdateCheckList(&errors, nullptr);
+    return errors;
+}
 
 int cuiMain::CloneCheckImage(const cmcEeprom& image)
 {
-    return CheckCloneImageHeader(image, true) != 0 ? CloneBadHeader : 0;
+    if (CheckImageHeader(image, true) != 0) return CloneBadHeader;
+    if (CheckNewerData(image)) return CloneNewerData;
+    if (CheckOldData(image)) return CloneOldData;
+    return 0;
 }
 
-void cuiMain::CloneImageLoaded(cmcEeprom& /*image*/) {}
+void cuiMain::CloneImageLoaded(cmcEeprom& image) { AfterImageLoaded(image); }
 
 void cuiMain::CloneShowInformationDialog() {}

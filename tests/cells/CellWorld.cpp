@@ -38,6 +38,12 @@ std::vector<std::string> BaseOverlay()
         "#GI_Sys_MyHelpFile", "QM7148H.HLP",
         "#GI_AppInd_TimerOff", "Off",
         "#GI_AddCH", "",
+        // The row commands' status texts (the main object owns a clipboard).
+        "#GI_AppMess_S_Copy", "Copied",
+        "#GI_AppMess_S_Paste", "Pasted",
+        "#GI_AppMess_S_Clear", "Cleared",
+        "#GI_AppMess_S_Delete", "Deleted",
+        "#GI_AppMess_S_Insert", "Inserted",
     };
 }
 
@@ -183,11 +189,14 @@ void CellWorld::OnEvent(const dst_Event* event)
     if (event->mode == dst_Event::Posted) posted.push_back({event->type, event->p1, event->p2, event->Text()});
     if (event->mode != dst_Event::Sent) return;
     sent.push_back({event->type, event->p1, event->p2, event->Text()});
-    if (event->type == ev::InsertChannel && insertsChannels) {
-        const int bank = int(event->p1);
-        RenumberAfterInsert(Image(), Main().InitialImage(), WorkTables::Channels, MchRecordKind(), int(event->p2));
-        SetBankChannelCount(bank, BankChannelCount(bank) + 1);
-    }
+}
+
+std::vector<PostedEvent> CellWorld::SentOf(int type) const
+{
+    std::vector<PostedEvent> found;
+    for (const PostedEvent& e : sent)
+        if (e.type == type) found.push_back(e);
+    return found;
 }
 
 std::vector<int> CellWorld::PostedOf(int type) const

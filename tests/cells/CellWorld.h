@@ -104,10 +104,9 @@ public:
     std::vector<int> PostedOf(int type) const;
     // Events sent (delivered at once) meanwhile.
     std::vector<PostedEvent> sent;
-    // Stands in for the main object's handling of the channel insert event:
-    // an empty channel opens at the row (every reference renumbered) and the
-    // bank's count grows.
-    bool insertsChannels = false;
+    // The events of one type among them (the main object answers a list
+    // event with events of its own).
+    std::vector<PostedEvent> SentOf(int type) const;
 
     qmtest::ManualTime time;
     RecordingPopups popups;

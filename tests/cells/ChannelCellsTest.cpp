@@ -439,7 +439,6 @@ TEST(ChannelColumns, TrunkUnitIdsMarkTheChannelInUse)
 struct NewChannels : ::testing::Test {
     NewChannels()
     {
-        world.insertsChannels = true;
         // Bank 0 holds two channels, bank 1 one channel that follows them.
         TestImage(world.Image()).BankCounts({2, 1}).Channel(0, 146000000).Channel(1, 146025000).Channel(2, 440000000);
         world.currentBank = 0;
@@ -468,10 +467,10 @@ TEST_F(NewChannels, AKeyInTheEmptyRowAppendsAChannelToTheBank)
 
     EXPECT_EQ(Type(2, '1'), erStartEdit);
     EXPECT_EQ(text, "1");
-    ASSERT_EQ(world.sent.size(), 1u);
-    EXPECT_EQ(world.sent[0].type, ev::InsertChannel);
-    EXPECT_EQ(world.sent[0].p1, 0);
-    EXPECT_EQ(world.sent[0].p2, 2);
+    const std::vector<PostedEvent> inserts = world.SentOf(ev::InsertChannel);
+    ASSERT_EQ(inserts.size(), 1u);
+    EXPECT_EQ(inserts[0].p1, 0);
+    EXPECT_EQ(inserts[0].p2, 2);
     EXPECT_EQ(BankChannelCount(0), 3);
     EXPECT_EQ(Shown(number.get()), "1-  3");
     // The channel of the next bank moved up with its bank.
@@ -508,7 +507,7 @@ TEST_F(NewChannels, AddingStopsAtTheLastChannelTheRadioHolds)
     dialogs.Answer(plat::IDOK);
     EXPECT_EQ(Type(4, '5'), erNothing);
     EXPECT_EQ(BankChannelCount(0), 4);
-    EXPECT_EQ(world.sent.size(), 2u);
+    EXPECT_EQ(world.SentOf(ev::InsertChannel).size(), 2u);
     ASSERT_EQ(dialogs.Boxes().size(), 1u);
     EXPECT_EQ(dialogs.Boxes()[0].text, "No more channels fit into the radio's memory.");
     EXPECT_EQ(dialogs.Boxes()[0].caption, "Radio Programmer");

@@ -3,6 +3,8 @@
 #include "core/cmcGTex.h"
 #include "tests/support/TestSupport.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 namespace ovl {
@@ -252,6 +254,95 @@ std::vector<PlacedCell> PlacedCells()
     for (size_t n = 0; n < checks.size(); ++n)
         placed.push_back({"GI_WarningCheckList line " + std::to_string(n), ParseCellText(checks[n])});
     return placed;
+}
+
+} // namespace ovl
+
+namespace ovl {
+
+namespace {
+
+void AddList(const std::string& list, std::vector<PlacedCell>& cells, std::set<std::string>& popups)
+{
+    const Overlay& file = Language();
+    cmcCellObj basic = ParseCellText(file.Line(list + "_BasicCell", 0));
+    const bool toolBar = list.rfind("GI_ToolBar_", 0) == 0;
+    std::vector<std::string> lines = file.Section(list + "_Body");
+    for (size_t n = 0; n < lines.size(); ++n) {
+        const std::string where = list + "_Body line " + std::to_string(n);
+        if (toolBar) {
+            CellCounters counters{};
+            for (cmcCellObj& cell : ParseRow(lines[n], &basic, &counters)) cells.push_back({where, cell});
+        } else {
+            cells.push_back({where, ParseBodyLine(lines[n], &basic)});
+        }
+        if (const std::string* popup = cells.back().Cell.FindPopupMenu()) popups.insert(*popup);
+    }
+}
+
+void AddSheet(const std::string& sheet, std::vector<PlacedCell>& cells, std::set<std::string>& popups)
+{
+    const Overlay& file = Language();
+    cmcCellObj basic = ParseCellText(file.Line(sheet + "_BasicCell", 0));
+    cells.push_back({sheet + "_BasicCell", basic});
+    if (basic.PopupMenu) popups.insert(*basic.PopupMenu);
+    CellCounters counters{};
+    std::vector<std::string> lines = file.Section(sheet + "_Cells");
+    for (size_t n = 0; n < lines.size(); ++n) {
+        if (!lines[n].empty() && lines[n][0] == ':') continue;
+        for (cmcCellObj& cell : ParseRow(lines[n], &basic, &counters)) {
+            if (const std::string* popup = cell.FindPopupMenu()) popups.insert(*popup);
+            cells.push_back({sheet + "_Cells line " + std::to_string(n), cell});
+        }
+    }
+}
+
+} // namespace
+
+std::vector<PlacedCell> ReachedCells()
+{
+    const Overlay& file = Language();
+    std::vector<PlacedCell> cells;
+    std::set<std::string> popups = {"GI_PMenu_NoItem"}; // the Edit menu's filler
+    for (const char* list : {"GI_Menu_Main", "GI_ToolBar_Main", "GI_ToolBar_CEdit"}) AddList(list, cells, popups);
+
+    const size_t treeFirst = cells.size();
+    AddList("GI_Tree_Main", cells, popups);
+    cmcCellObj treeBasic = ParseCellText(file.Line("GI_Tree_Main_BasicCell", 0));
+    bool memoryNode = false;
+    for (size_t i = treeFirst; i < cells.size(); ++i)
+        memoryNode = memoryNode || cells[i].Cell.Argument.value_or("") == "GI_Sheet_Memory_CH_Top";
+    if (memoryNode) {
+        for (size_t n = 0; n < 2; ++n)
+            cells.push_back({"GI_Tree_Branch_Mch_BankOperation line " + std::to_string(n),
+                             ParseBodyLine(file.Line("GI_Tree_Branch_Mch_BankOperation", n), &treeBasic)});
+        const std::string format = file.Line("GI_Tree_Branch_Mch_Bank", 0);
+        for (const char* type : {"Lmr", "Pmr"}) {
+            char line[512];
+            std::snprintf(line, sizeof line, format.c_str(), type, 0);
+            cells.push_back({"GI_Tree_Branch_Mch_Bank (" + std::string(type) + ")", ParseBodyLine(line, &treeBasic)});
+        }
+    }
+    std::set<std::string> sheets;
+    for (size_t i = treeFirst; i < cells.size(); ++i)
+        if (cells[i].Cell.Label == CallSheet && cells[i].Cell.Argument) sheets.insert(SplitSpec(*cells[i].Cell.Argument).Key);
+
+    std::vector<std::string> checks = file.Section("GI_WarningCheckList");
+    for (size_t n = 0; n < checks.size(); ++n)
+        cells.push_back({"GI_WarningCheckList line " + std::to_string(n), ParseCellText(checks[n])});
+
+    for (const std::string& sheet : sheets)
+        if (file.Has(sheet + "_Cells")) AddSheet(sheet, cells, popups);
+    // Pop-up menus, and the ones their items name in turn.
+    std::set<std::string> added;
+    while (true) {
+        auto next = std::find_if(popups.begin(), popups.end(), [&](const std::string& p) { return !added.count(p); });
+        if (next == popups.end()) break;
+        const std::string popup = *next;
+        added.insert(popup);
+        if (file.Has(popup + "_Body")) AddList(popup, cells, popups);
+    }
+    return cells;
 }
 
 } // namespace ovl

@@ -120,5 +120,12 @@ struct PlacedCell {
 };
 // Every placed cell, parsed as the program parses it (needs LanguageTable).
 std::vector<PlacedCell> PlacedCells();
+// The placed cells that the program reaches: those of the main menu and
+// its Edit menu filler, the tool bars, the tree (with its bank branch when
+// the tree holds the memory-channel node), the warning check list, the
+// sheets the tree's nodes open and the pop-up menus their cells name.
+// Choice lists and other sheets that no reached cell opens are left out:
+// they are data until a cell that opens them is placed.
+std::vector<PlacedCell> ReachedCells();
 
 } // namespace ovl

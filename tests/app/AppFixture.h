@@ -1,0 +1,115 @@
+#pragma once
+// The cloning program in a test: manual time, settings, lock and documents
+// folders of its own in a temporary folder, scripted dialogs, the program's
+// globals over the real data files and, once started, its main form.
+#include "model/ProgramEntry.h"
+#include "model/TForm1.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/TestHooks.h"
+#include "tests/support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace plat {
+class MenuItem;
+class ToolButton;
+} // namespace plat
+
+namespace apptest {
+
+// The folder of the built program and its data files (trailing '/').
+std::string ProgramDir();
+
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const std::string& value);
+    ~ScopedEnv();
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    std::string m_name;
+    std::optional<std::string> m_old;
+};
+
+// The application object the program's message boxes need (its own in each
+// test).
+class TestApplication {
+public:
+    TestApplication();
+    plat::Application& Get() { return m_app; }
+
+private:
+    int m_argc = 1;
+    char* m_argv[2];
+    plat::Application m_app;
+};
+
+// Points the program's settings, instance lock and documents folder into a
+// temporary folder.
+class IsolatedUser {
+public:
+    IsolatedUser();
+    const qmtest::TempDir& Dir() const { return m_dir; }
+    std::string File(const std::string& name) const { return m_dir.File(name); }
+    std::string Documents() const { return m_dir.File("home/Documents") + "/"; }
+
+private:
+    qmtest::TempDir m_dir;
+    ScopedEnv m_config;
+    ScopedEnv m_runtime;
+    ScopedEnv m_home;
+};
+
+// A program folder of its own in the user's temporary folder: copies of
+// the real data files, the language file with the given sections put in
+// front (they take the place of the real file's sections of the same key),
+// and the language list (name, tab, file) when one is given.
+std::string MakeProgramFolder(const IsolatedUser& user, const std::vector<std::string>& languageFront,
+                              const std::vector<std::string>& languages = {});
+
+class ProgramFixture : public ::testing::Test {
+protected:
+    ProgramFixture();
+    ~ProgramFixture() override;
+
+    // Builds the globals from the program folder and, with window, the main
+    // form; then lets the first ticks run.
+    void Start(bool window = true, const std::string& programFolder = ProgramDir());
+    // Closes the main form as the close box would; true when it closed.
+    bool CloseForm();
+
+    indMain& Main() { return globals->Main(); }
+    indEnviron& Environ() { return globals->Environ(); }
+    TForm1& Form() { return *form; }
+
+    // The main menu's item whose cell has the label (and index); null when
+    // none has.
+    plat::MenuItem* MenuItem(int label, int index = 0);
+    // The tool bar's button whose cell has the label (and index).
+    plat::ToolButton* ToolButton(int label, int index = 0);
+    // Chooses the item as a person would, then lets the program run on.
+    void Choose(plat::MenuItem* item);
+    // Lets time pass (timers, the event pump).
+    void Wait(uint32_t ms = 60);
+
+    // The captions of the tree's nodes in node order, each indented by its
+    // level.
+    std::vector<std::string> TreeCaptions();
+    // The texts of the message boxes shown so far.
+    std::vector<std::string> BoxTexts() const;
+
+    TestApplication application;
+    qmtest::ManualTime time;
+    IsolatedUser user;
+    plat::ScopedDialogScript dialogs;
+    std::unique_ptr<ProgramGlobals> globals;
+    std::unique_ptr<TForm1> form;
+};
+
+} // namespace apptest

@@ -1,0 +1,235 @@
+// Start-up of the cloning program with its real data files: the globals,
+// the main window and its parts, the refusal of a second instance, the
+// language list, the window's place and size.
+#include "tests/app/AppFixture.h"
+
+#include "core/CellNames.h"
+#include "core/cmcGTex.h"
+#include "model/indEnviron.h"
+#include "platform/base/SingleInstance.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/ImageList.h"
+#include "platform/ui/Menus.h"
+#include "platform/ui/Splitter.h"
+#include "platform/ui/StatusBar.h"
+#include "platform/ui/StdControls.h"
+#include "platform/ui/ToolBar.h"
+#include "platform/ui/TreeView.h"
+#include "platform/ui/MessageBox.h"
+#include "ui/cuiGrid.h"
+#include "ui/cuiMenu.h"
+#include "ui/cuiSheet.h"
+#include "ui/cuiToolBar.h"
+#include "ui/cuiTree.h"
+
+#include <filesystem>
+
+namespace {
+
+using apptest::ProgramFixture;
+
+class Startup : public ProgramFixture {};
+
+TEST_F(Startup, MainWindowHasItsPartsInEnglishWithAnUntitledDocument)
+{
+    Start();
+    const std::string title = "Untitled - " + g_GTex.GetText("GI_Sys_AppTitle", 0);
+    EXPECT_EQ(Form().Caption(), title);
+    EXPECT_EQ(plat::ApplicationTitle(), title);
+    EXPECT_TRUE(Form().Visible());
+    EXPECT_TRUE(Main().TickRunning());
+
+    // Menu bar: the overlay's top items, the Edit menu filled with its
+    // filler while no sheet offers a pop-up menu.
+    std::vector<std::string> top;
+    plat::MenuItem* root = Main().Menu()->Root();
+    for (int i = 0; i < root->Count(); ++i) top.push_back(root->Items(i)->Caption());
+    EXPECT_EQ(top, (std::vector<std::string>{"&File", "&Edit", "&View", "&Port", "&Clone", "&Model"}));
+    plat::MenuItem* edit = MenuItem(CL_Menu_Edit_Top);
+    ASSERT_NE(edit, nullptr);
+    ASSERT_EQ(edit->Count(), 1);
+    EXPECT_EQ(cuiMenu::CellOf(edit->Items(0))->Label, CL_PMenu_NoItem);
+
+    // Tool bar with its buttons, tree with its root node, the sheet of the
+    // selected node open in the sheet area.
+    plat::ToolBar* bar = Main().ToolBar()->Bar();
+    EXPECT_TRUE(bar->Visible());
+    EXPECT_GT(bar->ButtonCount(), 0);
+    EXPECT_EQ(TreeCaptions(), (std::vector<std::string>{"Radio (LMR)"}));
+    EXPECT_EQ(Main().Tree()->View()->Selected(), Main().Tree()->View()->Item(0));
+    EXPECT_EQ(Main().CurrentSheetKey(), "GI_Sheet_Top");
+    ASSERT_NE(Main().CurrentSheet(), nullptr);
+    const plat::Container* parent = Main().CurrentSheet()->Grid()->Parent();
+    while (parent != nullptr && parent != Main().RightPanel()) parent = parent->Parent();
+    EXPECT_EQ(parent, Main().RightPanel()) << "the sheet lies in the sheet area";
+
+    // Status bar: the owner-drawn text panel takes what the square panel at
+    // its right leaves.
+    plat::StatusBar* status = Main().StatusBar();
+    ASSERT_EQ(status->PanelCount(), 2);
+    EXPECT_EQ(status->Panel(0).style, plat::psOwnerDraw);
+    EXPECT_EQ(status->Panel(1).width, status->Height());
+    EXPECT_EQ(status->Panel(0).width, std::max(indMain::MinStatusTextWidth, status->Width() - status->Height()));
+
+    // The document: the initial image of the model type, packed, saved.
+    EXPECT_FALSE(Main().IsModified());
+    EXPECT_TRUE(Main().IsUntitled());
+    EXPECT_TRUE(Main().CurrentImage().Equals(Main().SavedCopy()));
+    EXPECT_EQ(Main().CheckImageHeader(Main().CurrentImage(), true), 0);
+    EXPECT_TRUE(dialogs.Boxes().empty());
+
+    ASSERT_TRUE(plat::SavePng(Form(), (qmtest::OutputDir() / "app-startup.png").string()));
+}
+
+TEST_F(Startup, SecondInstanceIsRefusedBeforeAnyWindow)
+{
+    plat::SingleInstance first(indEnviron::MutexName);
+    ASSERT_EQ(first.GetState(), plat::SingleInstance::State::Held);
+    dialogs.Answer(plat::IDOK);
+    EXPECT_EQ(RunCloningProgram(application.Get(), {"QM7148H"}, apptest::ProgramDir()), 0);
+    ASSERT_EQ(dialogs.Boxes().size(), 1u);
+    EXPECT_EQ(dialogs.Boxes()[0].text, indEnviron::RefusalText);
+    EXPECT_EQ(dialogs.Boxes()[0].caption, plat::ProgramFileName());
+    EXPECT_TRUE(dialogs.ModalForms().empty());
+    // The refused instance saves no settings.
+    EXPECT_FALSE(std::filesystem::exists(user.File("config/Vosk/KT-W8840PX.ini")));
+}
+
+TEST_F(Startup, ToolBarSettingAndNarrowSplitter)
+{
+    // A previous run left the tool bar hidden and a splitter of 3 pixels.
+    Start(false);
+    Environ().ToolbarVisible = 0;
+    Environ().SplitterV = 3;
+    form = std::make_unique<TForm1>();
+    EXPECT_FALSE(Main().ToolBar()->Bar()->Visible());
+    EXPECT_GT(Main().ToolBar()->Bar()->ButtonCount(), 0) << "built all the same";
+    EXPECT_EQ(Main().LeftPanel()->Width(), cuiMain::MinPanelWidth);
+    EXPECT_EQ(Main().Splitter()->MinSize(), cuiMain::MinPanelWidth);
+}
+
+TEST_F(Startup, WindowStaysReachableInTheWorkArea)
+{
+    const plat::Rect work{0, 0, 1920, 1040};
+    struct Case {
+        plat::Rect stored;
+        plat::Rect placed;
+    };
+    const Case cases[] = {
+        {{5000, 100, 5800, 700}, {1904, 100, 2704, 700}},   // left edge past the right edge
+        {{100, 2000, 900, 2600}, {100, 1024, 900, 1624}},   // top past the bottom
+        {{-790, 100, 10, 700}, {-784, 100, 16, 700}},       // right edge left of the area
+        {{100, -50, 900, 550}, {100, 0, 900, 600}},         // caption above the area
+        {{100, 100, 900, 700}, {100, 100, 900, 700}},       // inside: unchanged
+    };
+    for (const Case& c : cases) EXPECT_EQ(KeepMainWindowReachable(c.stored, work), c.placed) << c.stored.left;
+
+    // The form applies it to the stored bounds.
+    plat::ScopedWorkArea area({0, 0, 1920, 1040});
+    Start(false);
+    Environ().Left = 5000;
+    Environ().Top = -50;
+    Environ().Width = 700;
+    Environ().Height = 500;
+    form = std::make_unique<TForm1>();
+    EXPECT_EQ(Form().Left(), 1904);
+    EXPECT_EQ(Form().Top(), 0);
+}
+
+TEST_F(Startup, WindowIsNeverSmallerThan400By200)
+{
+    Start();
+    Form().SetBounds(Form().Left(), Form().Top(), 100, 50);
+    plat::ProcessMessages();
+    EXPECT_GE(Form().Width(), TForm1::MinTrackWidth);
+    EXPECT_GE(Form().Height(), TForm1::MinTrackHeight);
+}
+
+TEST_F(Startup, ImageListsHoldThePicturesInTheirIndexOrder)
+{
+    Start();
+    EXPECT_EQ(Form().TreeImages().Count(), 14);
+    EXPECT_EQ(Form().ToolBarImages().Count(), 18);
+    EXPECT_EQ(Form().TreeImages().Width(), 16);
+    // The tree's marks: overlay 0 the error mark (13), overlay 1 the warning.
+    EXPECT_EQ(Form().TreeImages().OverlayImage(cuiTree::ErrorOverlay), 13);
+    EXPECT_EQ(Form().TreeImages().OverlayImage(cuiTree::WarningOverlay), 12);
+    EXPECT_EQ(std::string(TForm1::TreeImageNames[13]), "imgIcon_Tree_WarnE_RB");
+    EXPECT_EQ(std::string(TForm1::ToolBarImageNames[7]), "imgIcon_Bar_Clone_Read");
+}
+
+// A program folder of its own whose system overlay holds the given language
+// list; the other data files are the real ones.
+class LanguageList : public ProgramFixture {
+protected:
+    std::string MakeFolder(const std::vector<std::string>& languages)
+    {
+        const std::string folder = user.File("program") + "/";
+        std::filesystem::create_directories(folder);
+        for (const char* name : {"QM7148HE.OVL", "QM7148HH.OVL", "InitialLMR.icf", "InitialPMR.icf"})
+            std::filesystem::copy_file(apptest::ProgramDir() + name, folder + name);
+        std::string system = "#GI_Sys_Language\n";
+        for (const std::string& line : languages) system += line + "\n";
+        system += "#\n#End_Of_Ovl\n";
+        qmtest::WriteFile(folder + "QM7148H.OVL", system);
+        return folder;
+    }
+};
+
+TEST_F(LanguageList, StoredLanguageOutsideTheListIsTheFirst)
+{
+    std::vector<std::string> many;
+    for (int i = 0; i < 300; ++i) many.push_back("Language " + std::to_string(i) + "\tQM7148HE.OVL");
+    const std::string folder = MakeFolder(many);
+    struct Case {
+        int stored;
+        int used;
+    };
+    // 300 entries offer 255 languages.
+    for (const Case c : {Case{254, 254}, Case{255, 0}, Case{299, 0}, Case{-1, 0}, Case{3, 3}}) {
+        indEnvironHolder environ(1024, 768);
+        environ.Get().Language = c.stored;
+        cmcEvManHolder events;
+        indMainHolder main(folder);
+        EXPECT_EQ(environ.Get().Language, c.used) << c.stored;
+        EXPECT_EQ(g_GTex.GetText("GI_Sys_AppTitle", 0), "QM7148H Radio Programming");
+    }
+}
+
+TEST_F(LanguageList, EmptyListEndsTheProgramWithAClearMessage)
+{
+    const std::string folder = MakeFolder({});
+    indEnvironHolder environ(1024, 768);
+    cmcEvManHolder events;
+    EXPECT_EQ(qmtest::FatalMessage([&] { indMainHolder main(folder); }), "Cannot open '" + folder + "'.");
+}
+
+TEST(SelfCheck, ImageTooSmallForTheMapEndsBeforeTheImageIsUsed)
+{
+    apptest::TestApplication application;
+    qmtest::ManualTime time;
+    cmcEvManHolder events;
+    cuiMain small("QM7148H", 1000);
+    plat::Form form;
+    plat::ImageList images;
+    EXPECT_EQ(qmtest::FatalMessage([&] { small.BuildMainWindow(form, images, images); }),
+              "Self Check Error.\nEEPROM Map is too large.");
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(LanguageList, MissingInitialFileEndsTheProgramAfterItsFileError)
+{
+    const std::string folder = apptest::MakeProgramFolder(user, {});
+    std::filesystem::remove(folder + "InitialLMR.icf");
+    Start(false, folder);
+    dialogs.Answer(plat::IDOK);
+    EXPECT_EQ(qmtest::FatalMessage([&] { form = std::make_unique<TForm1>(); }),
+              "Cannot open '" + folder + "InitialLMR.icf'.");
+    ASSERT_EQ(dialogs.Boxes().size(), 1u);
+    EXPECT_NE(dialogs.Boxes()[0].text.find(g_GTex.GetText("GI_Mess_FileErr_FileOpen", 0)), std::string::npos);
+}
+
+} // namespace
