@@ -5,7 +5,6 @@
 #include "core/EventIds.h"
 #include "core/cmcIcfFile.h"
 #include "model/EepromMap.h"
-#include "model/ListRows.h"
 #include "model/Unpacking.h"
 #include "model/TableAccess.h"
 #include "model/iuiSh_ChBank.h"
@@ -25,8 +24,6 @@ const char* const TreeImageNames[] = {
     "imgIcon_Tree_Bank4", "imgIcon_Tree_Bank5",    "imgIcon_Tree_Bank6",  "imgIcon_Tree_Bank7",
     "imgIcon_Tree_WarnW_RB", "imgIcon_Tree_WarnE_RB",
 };
-
-constexpr int ChannelListLength = 512;
 
 std::vector<std::string> Overlay(const std::vector<std::string>& more)
 {
@@ -131,25 +128,8 @@ std::string SheetWorld::Cursor() const { return std::to_string(Grid().Col()) + "
 
 void SheetWorld::OnEvent(const dst_Event* event)
 {
-    if (event->mode != dst_Event::Sent) return;
-    if (event->type == ev::RowsAdded || event->type == ev::RowsRemoved) rowEvents.emplace_back(event->type, event->p1);
-    if (event->type != ev::InsertChannel && event->type != ev::DeleteChannel) return;
-    // What the main object does with a channel insert or delete.
-    const int bank = static_cast<int>(event->p1);
-    const int index = static_cast<int>(event->p2);
-    cmcEeprom& image = world.Image();
-    if (event->type == ev::InsertChannel) {
-        RenumberAfterInsert(image, world.Main().InitialImage(), ChannelListLength, MchRecordKind(), index);
-        SetBankChannelCount(bank, BankChannelCount(bank) + 1);
-        g_EvMan->Send(ev::RowsAdded, 1, 0);
-        g_EvMan->Send(ev::RefreshSheetTitles, 0, 0);
-    } else {
-        RenumberAfterDelete(image, world.Main().InitialImage(), ChannelListLength, MchRecordKind(), index);
-        SetBankChannelCount(bank, BankChannelCount(bank) - 1);
-        g_EvMan->Send(ev::RowsRemoved, 1, 0);
-        g_EvMan->Send(ev::RefreshSheetTitles, 0, 0);
-        g_EvMan->Send(ev::RepaintFromIndex, 0, index);
-    }
+    if (event->mode == dst_Event::Sent && (event->type == ev::RowsAdded || event->type == ev::RowsRemoved))
+        rowEvents.emplace_back(event->type, event->p1);
 }
 
 } // namespace sheets

@@ -3,10 +3,8 @@
 // joins, the real cell engine and main object on an image made by the cell
 // tests' image builder, a window that holds the sheet, the tree's pictures
 // (the marks), and the program's pop-up windows installed for the cells.
-//
-// Until the main object's list handling joins, a stand-in does what it does
-// with a channel insert or delete: renumber, count, and tell the open sheet
-// (rows added or removed, titles).
+// The main object answers the cells' list insertions and deletions
+// (renumbering, counts, rows added or removed on the open sheet, titles).
 #include "core/cmcEvMan.h"
 #include "core/cmcGTex.h"
 #include "model/indPopupWindows.h"
@@ -67,7 +65,8 @@ public:
     plat::ImageList images;
     indPopupWindows popups;
     std::unique_ptr<cuiSheet> sheet;
-    // Events 55 and 57 as the open sheet received them: (type, p1).
+    // Events 55 and 57 as the handlers after the open sheet see them:
+    // (type, p1).
     std::vector<std::pair<int, intptr_t>> rowEvents;
 
 private:
