@@ -6,6 +6,7 @@
 #include "cells/CellQueries.h"
 #include "core/CellNames.h"
 #include "core/EventIds.h"
+#include "model/EepromMap.h"
 #include "model/TableAccess.h"
 #include "model/datCh.h"
 #include "model/iuiSh_ChBank.h"
@@ -164,6 +165,11 @@ TEST(BankSheet, TitleNamesTheBankAndTheRoomLeft)
     EXPECT_EQ(smarTrunk.TitleLabel()->Caption(),
               "Bank 4: ABCDEFGHIJKL [SmarTrunk] (Room left - " + std::to_string(RoomInTitle(smarTrunk)) + ")");
     EXPECT_EQ(smarTrunk.TitleLabel()->GetFont().color, plat::clAqua);
+
+    // Packed data already past the memory's limit leave no room, not less.
+    w.Data().U32(EepromMap::End32, 0x1FF7F + 100);
+    iuiSh_ChBank& full = w.OpenBank(2);
+    EXPECT_EQ(RoomInTitle(full), 0);
 }
 
 TEST(BankSheet, ChannelsAddedInTheEmptyRowAndDeletedFromTheRowMenuAddAndRemoveRows)
