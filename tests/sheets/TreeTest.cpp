@@ -1,10 +1,9 @@
 // The model's windows in the main object: the sheet classes of its sheet
-// factory, the pop-ups of the cells, and the navigation tree whose bank
-// nodes follow the banks' types, channels and names.
-#include "cells/CellPopups.h"
+// factory and the navigation tree whose bank nodes follow the banks' types,
+// channels and names.
 #include "core/EventIds.h"
 #include "model/TableAccess.h"
-#include "model/indModelWindows.h"
+#include "model/indModelSheets.h"
 #include "model/iuiSh_ChBank.h"
 #include "model/iuiSh_Common.h"
 #include "model/iuiSh_Mch.h"
@@ -57,25 +56,19 @@ std::vector<std::string> Captions(const iuiTree& tree)
 
 } // namespace
 
-TEST(ModelWindows, TheSheetFactoryMakesTheModelsSheetsAndCellsOpenTheProgramsPopups)
+TEST(ModelSheets, TheSheetFactoryMakesTheModelsSheetClasses)
 {
     SheetWorld w;
     cuiMain& main = w.world.Main();
-    EXPECT_FALSE(main.HasSheetClass(cuiMain::SheetClass::ChBank));
-    indCellPopups* before = CellPopups();
-    {
-        indModelWindows windows(main);
-        EXPECT_NE(CellPopups(), before);
-        const std::unique_ptr<cuiSheet> bank = main.CreateSheet(&w.form, "[St_ChBank]GI_Sheet_Mch_Lmr,Bank 3");
-        ASSERT_NE(dynamic_cast<iuiSh_ChBank*>(bank.get()), nullptr);
-        EXPECT_EQ(static_cast<iuiSh_ChBank&>(*bank).Bank(), 3);
-        EXPECT_NE(dynamic_cast<iuiSh_Common*>(main.CreateSheet(&w.form, "[St_Common]GI_Sheet_Top").get()), nullptr);
-        const std::unique_ptr<cuiSheet> list = main.CreateSheet(&w.form, "GI_Sheet_Top,X 0,4");
-        ASSERT_NE(dynamic_cast<iuiSh_Mch*>(list.get()), nullptr);
-        EXPECT_EQ(static_cast<iuiSh_Mch&>(*list).Letter(), 'X');
-        EXPECT_EQ(static_cast<iuiSh_Mch&>(*list).Group(), 4);
-    }
-    EXPECT_EQ(CellPopups(), before);
+    InstallModelSheetMakers(main);
+    const std::unique_ptr<cuiSheet> bank = main.CreateSheet(&w.form, "[St_ChBank]GI_Sheet_Mch_Lmr,Bank 3");
+    ASSERT_NE(dynamic_cast<iuiSh_ChBank*>(bank.get()), nullptr);
+    EXPECT_EQ(static_cast<iuiSh_ChBank&>(*bank).Bank(), 3);
+    EXPECT_NE(dynamic_cast<iuiSh_Common*>(main.CreateSheet(&w.form, "[St_Common]GI_Sheet_Top").get()), nullptr);
+    const std::unique_ptr<cuiSheet> list = main.CreateSheet(&w.form, "GI_Sheet_Top,X 0,4");
+    ASSERT_NE(dynamic_cast<iuiSh_Mch*>(list.get()), nullptr);
+    EXPECT_EQ(static_cast<iuiSh_Mch&>(*list).Letter(), 'X');
+    EXPECT_EQ(static_cast<iuiSh_Mch&>(*list).Group(), 4);
 }
 
 TEST(BankTree, BankNodesShowTheirBanksTypeAndChannels)

@@ -1,4 +1,4 @@
-#include "model/indModelWindows.h"
+#include "model/indModelSheets.h"
 
 #include "model/iuiSh_ChBank.h"
 #include "model/iuiSh_Common.h"
@@ -18,11 +18,9 @@ cuiMain::SheetMaker MakerOf()
 
 } // namespace
 
-indModelWindows::indModelWindows(cuiMain& main)
+void InstallModelSheetMakers(cuiMain& main)
 {
     main.SetSheetMaker(cuiMain::SheetClass::ChBank, MakerOf<iuiSh_ChBank>());
     main.SetSheetMaker(cuiMain::SheetClass::Common, MakerOf<iuiSh_Common>());
     main.SetSheetMaker(cuiMain::SheetClass::List, MakerOf<iuiSh_Mch>());
 }
-
-indModelWindows::~indModelWindows() = default;
