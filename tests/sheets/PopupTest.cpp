@@ -18,6 +18,7 @@
 #include "ui/cuiFlector.h"
 #include "ui/cuiGrid.h"
 #include "ui/cuiInformation.h"
+#include "ui/cuiReadWritePasswordDialog.h"
 
 #include <gtest/gtest.h>
 
@@ -276,4 +277,31 @@ TEST(PickList, TheLanguageCellOffersTheLanguagesOfTheSystemTable)
     plat::ProcessMessages();
     g_GTexSys.FreeState();
     g_GTexSys.InitState();
+}
+
+TEST(CellWindows, InstalledForTheirLifetimeAndAskThePasswordThroughTheMainObjectsDialog)
+{
+    SheetWorld w;
+    indCellPopups* before = CellPopups();
+    {
+        indPopupWindows windows;
+        EXPECT_EQ(CellPopups(), &windows);
+        plat::ScopedDialogScript dialogs;
+        dialogs.Drive([](plat::Form& form) {
+            auto& dialog = dynamic_cast<cuiReadWritePasswordDialog&>(form);
+            EXPECT_EQ(dialog.PasswordEdit->Text(), "old");
+            dialog.PasswordEdit->SetText("secret");
+            dialog.ConfirmEdit->SetText("secret");
+            dialog.OkButton->Click();
+        });
+        std::array<uint8_t, 16> password{};
+        password.fill(0xFF);
+        ASSERT_TRUE(windows.AskReadWritePassword("old", password));
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(password.data()), 7), std::string("secret\0", 7));
+        EXPECT_EQ(password[15], 0);
+
+        dialogs.Drive([](plat::Form& form) { dynamic_cast<cuiReadWritePasswordDialog&>(form).CancelButton->Click(); });
+        EXPECT_FALSE(windows.AskReadWritePassword("old", password));
+    }
+    EXPECT_EQ(CellPopups(), before);
 }
