@@ -84,6 +84,20 @@ TEST(BankSheet, OneRowPerChannelOfTheBankThenTheEmptyRow)
         EXPECT_EQ(w.Open<iuiSh_ChBank>("GI_Sheet_Mch_Lmr", code).Bank(), 0) << code;
 }
 
+TEST(BankSheet, TheEmptyRowFollowsTheChannelsWhereverTheLoopBegins)
+{
+    // A layout with two header rows instead of five.
+    SheetWorld w(0, {"#B2_Style", "(FixedRows=2)(MultiSelect=Line)", "#B2_BasicCell", "{<-(%CT_Null.)}", "#B2_Cells",
+                     "{WH}Bank", "{WH}Channel|{WH}Receive", ":(LoopFrom)",
+                     "{WH(%.CL_Mch_No[@ch0])}|{WHS(%CT_Mch.CL_Mch_FreqR[@ch0])}", ":(End)"});
+    w.Data().BankCounts({2, 3});
+    iuiSh_ChBank& sheet = w.Open<iuiSh_ChBank>("B2", "Bank 1");
+    ASSERT_EQ(w.Grid().RowCount(), 2 + 4);
+    EXPECT_EQ(sheet.LoopRow(), 2);
+    for (int row = 2; row < 5; ++row) EXPECT_TRUE(MultiSelectable(sheet, row)) << row;
+    EXPECT_FALSE(MultiSelectable(sheet, 5));
+}
+
 TEST(BankSheet, ColumnsTheBankTypeDoesNotUseAreHiddenAndNeverTakeTheCursor)
 {
     using Type = TestImage::BankType;
