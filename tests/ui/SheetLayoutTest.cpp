@@ -151,6 +151,31 @@ TEST_F(SheetLayout, AnEmptyCellsSectionIsFatal)
     EXPECT_EQ(qmtest::FatalMessage([&] { sheet->CellSlot(0, -1); }), "Illegal Cell selection");
 }
 
+TEST_F(SheetLayout, ALayoutBeyondTheLargestSheetIsFatal)
+{
+    // A loop count or a loop of wide rows that would take the memory, or
+    // never end, is a fault of the layout like an empty one.
+    const std::vector<std::vector<std::string>> layouts = {
+        {":(LoopFrom 2000000000)", "a", ":(End)"},
+        {":(LoopFrom 60000)", "a|b|c|d|e", ":(End)"},
+    };
+    for (const auto& cells : layouts) {
+        SCOPED_TRACE(cells[0]);
+        sheet.reset();
+        g_GTex.FreeState();
+        g_GTex.InitState();
+        UseLayout("", Basic, cells);
+        EXPECT_EQ(qmtest::FatalMessage([&] { Open(); }), "Illegal Cell assign");
+    }
+    // Up to the limits a layout is built.
+    sheet.reset();
+    g_GTex.FreeState();
+    g_GTex.InitState();
+    UseLayout("", Basic, {":(LoopFrom 52428)", "a|b|c|d|e", ":(End)"});
+    Open();
+    EXPECT_EQ(Grid().RowCount(), 52428);
+}
+
 TEST_F(SheetLayout, SizesComeFromWAndHCellsOnly)
 {
     UseLayout("", Basic, {"{W}Frequency|plain|{H}x", "a|b|c"});
