@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <limits>
 
 namespace {
 
@@ -323,7 +324,8 @@ void cuiSheet::BuildCells(const std::string& cellsKey)
             cmcCellObj& cell = slot.Cell;
             if (repeat) {
                 cell.Assign(CellAt(col, row - 1));
-                ++cell.Index;
+                // The index stops at the largest int, as a cell counter does.
+                if (cell.Index < std::numeric_limits<int>::max()) ++cell.Index;
                 m_grid->SetRowHeights(row, m_grid->RowHeights(row - 1));
             } else {
                 rowText = cmcCellObj::ParseCell(&cell, rowText, &m_counters, m_basicCell.get(), false);
