@@ -164,9 +164,14 @@ int cmcIcfFile::Format(const dst_AdrRange* ranges, std::string& text) const
     AppendHex(text, uint32_t(m_modelCode) & 0xFFFF, 4);
     AppendHex(text, uint32_t(m_subCode) & 0xFFFF, 4);
     text += '\n';
-    // The comment stays on its line, so that it can never be read as a header.
+    // The comment stays on its line, so that it can never be read as a header
+    // or data; a comment too long for the line a reader reads whole is cut
+    // (before a character, never inside one).
     text += kCommentLine;
-    for (char c : m_comment) text += (c == '\n' || c == '\r') ? ' ' : c;
+    size_t commentLength = std::min(m_comment.size(), size_t(LineLimit - 1) - kCommentLine.size());
+    if (commentLength < m_comment.size())
+        while (commentLength > 0 && (static_cast<unsigned char>(m_comment[commentLength]) & 0xC0) == 0x80) --commentLength;
+    for (char c : std::string_view(m_comment).substr(0, commentLength)) text += (c == '\n' || c == '\r') ? ' ' : c;
     text += '\n';
     text += kMapRevLine;
     text += std::to_string(m_mapRev);

@@ -3,7 +3,7 @@
 // hexadecimal address records.
 //
 //   71430000              model code and sub code, four hexadecimal digits each
-//   #Comment=...          free text, never read back
+//   #Comment=...          free text, never read back (cut to fit one line)
 //   #MapRev=1             memory-map revision
 //   #AdrBit=32            address width in bits: 16, 24 or 32
 //   0000012310...         address (4, 6 or 8 digits), byte count, bytes

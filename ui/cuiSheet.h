@@ -247,6 +247,13 @@ public:
     // A replayed jump key is given at most this many further runs (a cell
     // behaviour that keeps answering with a jump cannot hang the program).
     static constexpr int MaxReplays = 64;
+    // The largest sheet a layout may ask for, in rows and in cells (columns
+    // times rows); the largest pages are some thousand rows and some ten
+    // thousand cells. A layout beyond these (a loop count such as
+    // "LoopFrom 2000000000") is a configuration fault, "Illegal Cell
+    // assign", rather than a build that never ends or exhausts the memory.
+    static constexpr int MaxRows = 65536;
+    static constexpr int64_t MaxCells = 262144;
 
 protected:
     // Builds the panels, the grid and its cells.
@@ -255,7 +262,8 @@ protected:
     void NotePainted(int col, int row);
     void InvalidateTail(int col, int row);
     void SetBusy(bool busy) { m_busy = busy; }
-    // Appends a row attribute {line, flags} and counts the row.
+    // Appends a row attribute {line, flags} and counts the row; fatal past
+    // MaxRows.
     void AppendRow(int line, bool selectable);
     // The canvas cells are measured on (printer, preview bitmap or grid).
     plat::Canvas* MeasureCanvas() const;

@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <limits>
 
 namespace {
 
@@ -241,6 +242,7 @@ void cuiSheet::LoadBasicCell()
 
 void cuiSheet::AppendRow(int line, bool selectable)
 {
+    if (m_rowCount >= MaxRows) plat::Fatal("Illegal Cell assign");
     m_rowAtr.EnsureIndex(m_rowCount);
     m_rowAtr[m_rowCount].Line = line;
     m_rowAtr[m_rowCount].Flags = selectable ? dst_SheetRowAtr::Selectable : 0;
@@ -287,7 +289,8 @@ void cuiSheet::ParseRows(const std::string& cellsKey)
         if (m_loopStart < 0 || m_loopEnd >= 0) m_loopBody.clear();
         else m_loopBody.push_back(line);
     }
-    if (m_rowCount == 0 || m_colCount == 0) plat::Fatal("Illegal Cell assign");
+    if (m_rowCount == 0 || m_colCount == 0 || int64_t(m_colCount) * m_rowCount > MaxCells)
+        plat::Fatal("Illegal Cell assign");
     m_grid->SetColCount(m_colCount);
     m_grid->SetRowCount(m_rowCount);
 }
@@ -320,7 +323,8 @@ void cuiSheet::BuildCells(const std::string& cellsKey)
             cmcCellObj& cell = slot.Cell;
             if (repeat) {
                 cell.Assign(CellAt(col, row - 1));
-                ++cell.Index;
+                // The index stops at the largest int, as a cell counter does.
+                if (cell.Index < std::numeric_limits<int>::max()) ++cell.Index;
                 m_grid->SetRowHeights(row, m_grid->RowHeights(row - 1));
             } else {
                 rowText = cmcCellObj::ParseCell(&cell, rowText, &m_counters, m_basicCell.get(), false);

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <limits>
 
 #include <QFontDatabase>
 #include <QFontInfo>
@@ -44,7 +45,8 @@ QFont ToQFont(const Font& font, const QPaintDevice* device)
     f.setStrikeOut((font.style & fsStrikeOut) != 0);
 
     if (font.height < 0) {
-        f.setPixelSize(-font.height);
+        // The lowest height has no positive counterpart: the largest size.
+        f.setPixelSize(font.height == std::numeric_limits<int>::min() ? std::numeric_limits<int>::max() : -font.height);
     } else if (font.height > 0) {
         int target = font.height;
         int pixels = target;
@@ -56,10 +58,10 @@ QFont ToQFont(const Font& font, const QPaintDevice* device)
             f.setPixelSize(pixels);
             while (pixels > 1 && LineHeight(f, device) > target) f.setPixelSize(--pixels);
         }
-        while (true) {
+        while (pixels < target) {
             QFont larger = f;
             larger.setPixelSize(pixels + 1);
-            if (pixels + 1 > target || LineHeight(larger, device) > target) break;
+            if (LineHeight(larger, device) > target) break;
             f = larger;
             ++pixels;
         }

@@ -218,6 +218,33 @@ TEST_F(IcfFixture, HeaderLinesCommentsAndLineEnds)
     EXPECT_EQ(image.GetByte(63), 63 + 0x40);
 }
 
+TEST_F(IcfFixture, ACommentLongerThanALineIsCutSoThatTheFileLoadsBack)
+{
+    // The rest of a comment line longer than a reader's line would be read
+    // as a data line, and the saved file refused.
+    struct Case {
+        std::string comment;
+        size_t kept;
+    } cases[] = {
+        {std::string(768, 'c'), 757},
+        {std::string(757, 'c'), 757},
+        // A two-byte character across the limit goes as a whole.
+        {std::string(756, 'c') + "\xC3\xA9", 756},
+    };
+    for (const auto& c : cases) {
+        file.SetComment(c.comment);
+        file.SetMapRev(1);
+        file.SetAdrBit(16);
+        ASSERT_EQ(file.Save(dir.File("long.icf"), kAll), kIcfOk);
+        const std::string saved = qmtest::ReadFile(dir.File("long.icf"));
+        EXPECT_EQ(saved.substr(9, saved.find('\n', 9) - 9), "#Comment=" + c.comment.substr(0, c.kept));
+        image.Fill(0);
+        EXPECT_EQ(file.Load(dir.File("long.icf"), kAll), kIcfOk) << c.comment.size();
+        EXPECT_EQ(image.GetByte(63), 63 + 0x40);
+    }
+    EXPECT_TRUE(boxes.empty());
+}
+
 TEST_F(IcfFixture, CompareLengthLetsAMissingTailPass)
 {
     // Bytes 0-15 loaded, 16-63 required too: coverage fails unless only the

@@ -5,6 +5,8 @@
 #include <QFontMetrics>
 #include <QImage>
 
+#include <limits>
+
 namespace {
 
 QImage ImageAt(int dpi)
@@ -53,6 +55,21 @@ TEST(QtCanvas, FontHeightsAreDevicePixels)
     // A pixel height is the same number of pixels on the printer.
     onPrinter.GetFont().height = -30;
     EXPECT_EQ(onPrinter.CurrentQFont().pixelSize(), 30);
+}
+
+TEST(QtCanvas, FontHeightsAtTheEndsOfTheIntRange)
+{
+    // A layout's font spec can ask for any height; the conversion neither
+    // overflows nor gives a size below 1.
+    QImage screen = ImageAt(96);
+    for (int height : {std::numeric_limits<int>::max(), std::numeric_limits<int>::min(), -std::numeric_limits<int>::max()}) {
+        plat::Font font;
+        font.height = height;
+        EXPECT_GE(plat::ToQFont(font, &screen).pixelSize(), 1) << height;
+    }
+    plat::Font font;
+    font.height = std::numeric_limits<int>::min();
+    EXPECT_EQ(plat::ToQFont(font, &screen).pixelSize(), std::numeric_limits<int>::max());
 }
 
 TEST(QtCanvas, StyleAndPitch)

@@ -43,6 +43,9 @@ TEST_F(SheetLayout, RowsLoopsAndCounters)
         {"one-line body copied with index + 1",
          {"{S(%CL_Mch_No[5])}", ":(LoopFrom 3)", "{S(%CL_Mch_No[5])}", ":(End)"},
          "#5 / #5 / #6 / #7"},
+        {"a copied index stops at the largest int",
+         {":(LoopFrom 3)", "{S(%CL_Mch_No[2147483646])}", ":(End)"},
+         "#2147483646 / #2147483647 / #2147483647"},
         {"a longer body parsed afresh, counters advancing",
          {":(LoopFrom 2)", "{S(%CL_Mch_No[@ch0])}x\\(@ch0)", "{S(%CL_Mch_No[@ch0])(@ch0++)}y", ":(LoopTo)"},
          "#0 / #0 / #1 / #1"},
@@ -149,6 +152,31 @@ TEST_F(SheetLayout, AnEmptyCellsSectionIsFatal)
     Open();
     EXPECT_EQ(qmtest::FatalMessage([&] { sheet->CellSlot(1, 0); }), "Illegal Cell selection");
     EXPECT_EQ(qmtest::FatalMessage([&] { sheet->CellSlot(0, -1); }), "Illegal Cell selection");
+}
+
+TEST_F(SheetLayout, ALayoutBeyondTheLargestSheetIsFatal)
+{
+    // A loop count or a loop of wide rows that would take the memory, or
+    // never end, is a fault of the layout like an empty one.
+    const std::vector<std::vector<std::string>> layouts = {
+        {":(LoopFrom 2000000000)", "a", ":(End)"},
+        {":(LoopFrom 60000)", "a|b|c|d|e", ":(End)"},
+    };
+    for (const auto& cells : layouts) {
+        SCOPED_TRACE(cells[0]);
+        sheet.reset();
+        g_GTex.FreeState();
+        g_GTex.InitState();
+        UseLayout("", Basic, cells);
+        EXPECT_EQ(qmtest::FatalMessage([&] { Open(); }), "Illegal Cell assign");
+    }
+    // Up to the limits a layout is built.
+    sheet.reset();
+    g_GTex.FreeState();
+    g_GTex.InitState();
+    UseLayout("", Basic, {":(LoopFrom 52428)", "a|b|c|d|e", ":(End)"});
+    Open();
+    EXPECT_EQ(Grid().RowCount(), 52428);
 }
 
 TEST_F(SheetLayout, SizesComeFromWAndHCellsOnly)
