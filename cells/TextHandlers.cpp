@@ -180,7 +180,11 @@ void DrawLcdText(cmcCellCapsule* cap, std::string_view text, int length, int per
     if (lineHeight >= R) lineHeight -= lineHeight % R;
     int width = (cell.Width() - 2) / a;
     if (width >= C) width -= width % C;
-    width = std::min(width, C * lineHeight / R);
+    // Dots stay about square, but never narrower than a pixel: in a line
+    // lower than the glyph's rows (a tall glyph in a sheet row), square dots
+    // would leave a character a few pixels wide and unreadable; its dots are
+    // then drawn a pixel wide and less than a pixel high.
+    width = std::min(width, std::max(C * lineHeight / R, C));
     const int height = std::min(lineHeight, width * R / C);
     if (width <= 0 || height <= 0) return;
 

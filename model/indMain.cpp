@@ -11,6 +11,8 @@
 #include "model/TableAccess.h"
 #include "model/Unpacking.h"
 #include "model/indEnviron.h"
+#include "model/indModelSheets.h"
+#include "model/indPopupWindows.h"
 #include "platform/base/Canvas.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/MessageBox.h"
@@ -113,6 +115,7 @@ void indMain::Init()
 {
     InitModelInfo();
     m_rowOps = std::make_unique<ScopedRowOpsHooks>(MakeRowOpsHooks(this));
+    InstallModelSheetMakers(*this);
     m_events = cmcEvSubscription(MemberEventHandler<&indMain::OnEvent>(this));
 }
 
@@ -138,6 +141,8 @@ int indMain::ModelType() const { return g_Environ != nullptr ? g_Environ->ModelT
 void indMain::BuildMainWindow(plat::Form& form, plat::ImageList& treeImages, plat::ImageList& toolBarImages)
 {
     cuiMain::BuildMainWindow(form, treeImages, toolBarImages);
+    // The cells' pick lists and dialogs open on the window from now on.
+    m_popups = std::make_unique<indPopupWindows>();
     for (const std::string& argument : m_arguments)
         if (LowerCase(argument) == MakerSwitch) EnterMakerMode();
 }

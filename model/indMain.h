@@ -26,6 +26,8 @@ class cmcCellCapsule;
 // is not below the length.
 int GetArrayBit(const uint8_t* bytes, int length, int n);
 
+class indPopupWindows;
+
 class indMain : public cuiMain {
 public:
     // The model codes this program accepts.
@@ -173,6 +175,9 @@ private:
     ScopedModelContext m_context;
     // The list-row operations ask, check the room and pack through here.
     std::unique_ptr<ScopedRowOpsHooks> m_rowOps;
+    // The windows the cells open (pick lists, dialogs), once the main window
+    // is built.
+    std::unique_ptr<indPopupWindows> m_popups;
     cmcEvSubscription m_events;
 
     // ==== Clone steps of the model ====

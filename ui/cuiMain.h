@@ -413,8 +413,7 @@ public:
     //     its markers), 16 for newer data, 18 for outdated data, else 0.
     //   CloneImageLoaded: AfterImageLoaded (unpack and normalise).
     //   CloneShowInformationDialog: the information dialog of the sheet
-    //     "GI_Sheet_CloneInfo"; it comes with the information dialog window,
-    //     so nothing is shown yet.
+    //     "GI_Sheet_CloneInfo".
     virtual int CloneAskSaveChanges();
     virtual void CloneCloseSheet();
     virtual int CloneCheckListErrors();

@@ -3,6 +3,7 @@
 // end address and the two password dialogs. The radio model's steps
 // (password handling, version gates, packing for the radio) override the
 // identify completions in indMain.
+#include "ui/cuiInformation.h"
 #include "core/EventIds.h"
 #include "core/cmcCloneDrv.h"
 #include "core/cmcEvMan.h"
@@ -344,4 +345,8 @@ int cuiMain::CloneCheckImage(const cmcEeprom& image)
 
 void cuiMain::CloneImageLoaded(cmcEeprom& image) { AfterImageLoaded(image); }
 
-void cuiMain::CloneShowInformationDialog() {}
+void cuiMain::CloneShowInformationDialog()
+{
+    // The dialog frees itself when its window goes.
+    new cuiInformation(MainForm(), g_GTex.GetText("GI_Sys_AppTitle", 0), &g_GTex, "GI_Sheet_CloneInfo", TreeImages());
+}

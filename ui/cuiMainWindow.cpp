@@ -24,6 +24,7 @@
 #include "ui/cuiMenu.h"
 #include "ui/cuiSheet.h"
 #include "ui/cuiToolBar.h"
+#include "model/iuiTree.h"
 #include "ui/cuiTree.h"
 
 #include <algorithm>
@@ -138,7 +139,8 @@ void cuiMain::BuildTree()
 {
     if (m_leftPanel == nullptr) return;
     if (m_tree != nullptr) delete m_tree;
-    auto* tree = new cuiTree(m_leftPanel, &g_GTex, "GI_Tree_Main", m_treeImages);
+    // The model's tree: the navigation tree with the bank branch.
+    auto* tree = new iuiTree(m_leftPanel, &g_GTex, "GI_Tree_Main", m_treeImages);
     tree->OnDestroyed = [this](cuiTree* gone) { ForgetTree(gone); };
     m_tree = tree;
     plat::TreeView* view = tree->View();

@@ -81,13 +81,20 @@ void cuiSheet::DrawCell(int col, int row, const plat::Rect& rect)
     canvas.SetClipRect(clip);
 
     const bool rightRule = !(col + 1 < m_colCount && (CellAt(col + 1, row).FlagsA & cmcCellObj::LetterPlus) != 0);
+    // The text of a span is laid out over its cells as they stand on the
+    // screen: columns scrolled away behind the fixed ones take no room, so
+    // a span that begins in a fixed column runs on in the first columns in
+    // view, and one whose first cell is scrolled away starts at its first
+    // cell in view instead of showing the end of its text beside the fixed
+    // columns. Paper shows every column.
+    const auto inView = [&](int k) { return paper || k < m_grid->FixedCols() || k >= m_grid->LeftCol(); };
     plat::Rect text = rect;
     for (int k = col + 1; k < m_colCount && (CellAt(k, row).FlagsA & cmcCellObj::LetterPlus) != 0; ++k)
-        text.right += m_grid->ColWidths(k);
+        if (inView(k)) text.right += m_grid->ColWidths(k);
     int drawCol = col;
     while (drawCol > 0 && (CellAt(drawCol, row).FlagsA & cmcCellObj::LetterPlus) != 0) {
         --drawCol;
-        text.left -= m_grid->ColWidths(drawCol);
+        if (inView(drawCol)) text.left -= m_grid->ColWidths(drawCol);
     }
     cmcCellObj& cell = CellAt(drawCol, row);
 

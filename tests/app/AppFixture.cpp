@@ -1,5 +1,8 @@
 #include "tests/app/AppFixture.h"
 
+#include "cells/ValueHandlers.h"
+#include "core/cmcCellObj.h"
+#include "model/TableAccess.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Menus.h"
 #include "platform/ui/ToolBar.h"
@@ -138,6 +141,37 @@ std::vector<std::string> ProgramFixture::TreeCaptions()
     for (int i = 0; i < view->Count(); ++i)
         captions.push_back(std::string(size_t(2 * view->Item(i)->Level()), ' ') + view->Item(i)->Text());
     return captions;
+}
+
+std::vector<std::string> ProgramFixture::ProgramTreeCaptions(int modelType)
+{
+    std::vector<std::string> captions = {modelType == indMain::ModelTypePmr ? "Radio (PMR)" : "Radio (LMR)",
+                                         "  Memory Channels", "    Banks"};
+    for (int bank = 0; bank < WorkTables::Banks; ++bank)
+        captions.push_back("    " + FormatBankName(Main().CurrentImage(), bank));
+    return captions;
+}
+
+std::vector<std::string> ProgramFixture::BankNodeSheets()
+{
+    std::vector<std::string> specs;
+    if (Main().Tree() == nullptr) return specs;
+    plat::TreeView* view = Main().Tree()->View();
+    for (int i = 0; i < view->Count(); ++i) {
+        const cmcCellObj* cell = cuiTree::CellOf(view->Item(i));
+        if (cell != nullptr && cell->Argument && cell->Argument->rfind("[St_ChBank]", 0) == 0)
+            specs.push_back(*cell->Argument);
+    }
+    return specs;
+}
+
+std::vector<std::string> ProgramFixture::ProgramBankSheets(int modelType)
+{
+    const std::string sheet = modelType == indMain::ModelTypePmr ? "GI_Sheet_Mch_Pmr" : "GI_Sheet_Mch_Lmr";
+    std::vector<std::string> specs;
+    for (int bank = 0; bank < WorkTables::Banks; ++bank)
+        specs.push_back("[St_ChBank]" + sheet + ",Bank " + std::to_string(bank));
+    return specs;
 }
 
 std::vector<std::string> ProgramFixture::BoxTexts() const

@@ -101,6 +101,14 @@ protected:
     // The captions of the tree's nodes in node order, each indented by its
     // level.
     std::vector<std::string> TreeCaptions();
+    // The captions the program's own tree shows for the model type: the
+    // radio, its memory channels, the bank operations and the 128 banks,
+    // each bank by its number and its name in the current document.
+    std::vector<std::string> ProgramTreeCaptions(int modelType);
+    // The sheet specs of the tree's bank nodes in node order, and those the
+    // program's tree has for the model type.
+    std::vector<std::string> BankNodeSheets();
+    static std::vector<std::string> ProgramBankSheets(int modelType);
     // The texts of the message boxes shown so far.
     std::vector<std::string> BoxTexts() const;
 

@@ -25,6 +25,7 @@ using apptest::ProgramFixture;
 
 constexpr int CommentByte = 176120;
 constexpr int DataVersionByte = 181182;
+constexpr int BankNames = 177448; // 12 bytes per bank
 
 std::string Text(const char* key) { return g_GTex.GetText(key, 0); }
 
@@ -224,6 +225,9 @@ TEST_F(Document, OpeningAFileOfTheOtherModelTypeSwitchesToItsDefaults)
         form = std::make_unique<TForm1>();
         Wait();
         PutComment("PMR 1");
+        // A bank name of the file, for the tree.
+        const std::string name = "YARD";
+        for (size_t i = 0; i < name.size(); ++i) Main().CurrentImage().SetByte(BankNames + 12 * 2 + int(i), name[i]);
         dialogs.AnswerFile(pmrFile);
         ASSERT_EQ(Main().FileSaveAs(), 0);
         ASSERT_EQ(Main().OpenFile(pmrFile), 0);
@@ -241,7 +245,10 @@ TEST_F(Document, OpeningAFileOfTheOtherModelTypeSwitchesToItsDefaults)
     ASSERT_EQ(Main().OpenFile(pmrFile), 0);
     EXPECT_EQ(dialogs.Boxes().size(), boxes);
     EXPECT_EQ(Environ().ModelType, indMain::ModelTypePmr);
-    EXPECT_EQ(TreeCaptions(), (std::vector<std::string>{"Radio (PMR)"}));
+    Wait();
+    EXPECT_EQ(TreeCaptions(), ProgramTreeCaptions(indMain::ModelTypePmr));
+    EXPECT_EQ(TreeCaptions()[5].substr(0, 11), "    3: YARD") << "the file's bank name";
+    EXPECT_EQ(BankNodeSheets(), ProgramBankSheets(indMain::ModelTypePmr));
     EXPECT_TRUE(Main().CurrentImage().Equals(openedAsPmr)) << "no table keeps a default of the LMR type";
     EXPECT_FALSE(Main().IsModified());
 

@@ -214,7 +214,9 @@ TEST_F(ModelMain, ModelTypeChangeAsksAndReplacesTheDocument)
     EXPECT_TRUE(Main().IsUntitled());
     EXPECT_NE(Main().CurrentImage().GetByte(176120), 'Z');
     EXPECT_NE(Main().InitialImage().GetByte(176068) & 0x40, 0) << "the PMR defaults";
-    EXPECT_EQ(TreeCaptions(), (std::vector<std::string>{"Radio (PMR)"}));
+    Wait();
+    EXPECT_EQ(TreeCaptions(), ProgramTreeCaptions(indMain::ModelTypePmr));
+    EXPECT_EQ(BankNodeSheets(), ProgramBankSheets(indMain::ModelTypePmr)) << "the banks open the PMR channel sheet";
 
     // The type in use: nothing is asked.
     Main().ChangeModelType(indMain::ModelTypePmr, true);

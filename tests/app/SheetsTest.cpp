@@ -2,6 +2,7 @@
 // positions, and the reopening of the tree's selection.
 #include "tests/app/AppFixture.h"
 
+#include "model/iuiSh_ChBank.h"
 #include "platform/ui/TreeView.h"
 #include "ui/cuiGrid.h"
 #include "ui/cuiSheet.h"
@@ -60,6 +61,14 @@ protected:
 TEST_F(Sheets, FactoryMakesTheModelClassesThroughTheirMakers)
 {
     StartWithTestSheets();
+    // The program makes every class of sheet spec with the model's own
+    // sheet classes.
+    for (SheetClass sheetClass : {SheetClass::Plain, SheetClass::ChBank, SheetClass::Common, SheetClass::List})
+        EXPECT_TRUE(Main().HasSheetClass(sheetClass));
+    EXPECT_NE(dynamic_cast<iuiSh_ChBank*>(Main().CreateSheet(Main().RightPanel(), "[St_ChBank]GI_Sheet_T1,Bank 2").get()),
+              nullptr);
+
+    // A maker put in place of the model's is the one that makes the class.
     std::vector<std::string> made;
     Main().SetSheetMaker(SheetClass::Common, [&](plat::Container* parent, cmcGTex* texts, const std::string& key,
                                                  plat::ImageList* images) {
@@ -74,6 +83,7 @@ TEST_F(Sheets, FactoryMakesTheModelClassesThroughTheirMakers)
     EXPECT_TRUE(Main().HasSheetClass(SheetClass::Common));
 
     // A class the program has no maker for is a fault of the overlay.
+    Main().SetSheetMaker(SheetClass::ChBank, nullptr);
     EXPECT_FALSE(Main().HasSheetClass(SheetClass::ChBank));
     EXPECT_EQ(qmtest::FatalMessage([&] { Main().CreateSheet(Main().RightPanel(), "[St_ChBank]GI_Sheet_T1,Bank 0"); }),
               "Cannot open the sheet '[St_ChBank]GI_Sheet_T1,Bank 0': its sheet class is not part of this program.");

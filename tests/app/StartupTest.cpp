@@ -55,7 +55,10 @@ TEST_F(Startup, MainWindowHasItsPartsInEnglishWithAnUntitledDocument)
     plat::ToolBar* bar = Main().ToolBar()->Bar();
     EXPECT_TRUE(bar->Visible());
     EXPECT_GT(bar->ButtonCount(), 0);
-    EXPECT_EQ(TreeCaptions(), (std::vector<std::string>{"Radio (LMR)"}));
+    // The tree: the radio, its memory channels with the bank operations and
+    // every bank of the model type, named as the document names them.
+    EXPECT_EQ(TreeCaptions(), ProgramTreeCaptions(indMain::ModelTypeLmr));
+    EXPECT_EQ(BankNodeSheets(), ProgramBankSheets(indMain::ModelTypeLmr));
     EXPECT_EQ(Main().Tree()->View()->Selected(), Main().Tree()->View()->Item(0));
     EXPECT_EQ(Main().CurrentSheetKey(), "GI_Sheet_Top");
     ASSERT_NE(Main().CurrentSheet(), nullptr);

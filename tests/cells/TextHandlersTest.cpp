@@ -167,6 +167,25 @@ TEST_F(LcdTexts, DrawnAsDotsInOneOrTwoLines)
         const int width = std::min((400 - 2) / 12 / 5 * 5, 5 * 38 / 17);
         EXPECT_LE(b.right, 100 + 1 + 12 * (width + 1));
     }
+    // The portable set's 7 x 32 characters in a sheet row 20 pixels high:
+    // square dots would leave a character 3 pixels wide; each dot column
+    // keeps a pixel, so an 'M' is 5 pixels wide and 15 high, and the next
+    // character starts 8 pixels on.
+    world.Environ().ViewType = 0;
+    world.Image().SetByte(kLayoutByte, 0x00);
+    {
+        rect = {100, 50, 260, 70};
+        RecordingCanvas canvas;
+        Capsule c(cell.get(), false);
+        Draw(c, canvas);
+        DrawLcdText(&c.cap, "MM", 12, 12, 1, false);
+        const plat::Rect b = canvas.Bounds(kDots);
+        EXPECT_EQ(b.left, 100 + 1 + 1);
+        EXPECT_EQ(b.right, 100 + 1 + 8 + 6);
+        EXPECT_EQ(b.top, 50 + 1 + 2 * 18 / 32);
+        EXPECT_EQ(b.bottom, 50 + 1 + 30 * 18 / 32);
+        rect = {100, 50, 100 + 400, 50 + 40};
+    }
     // Unused positions of the two-line layout are olive; a printer draws black.
     world.Image().SetByte(kLayoutByte, 0x04);
     {

@@ -21,6 +21,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
+#include <vector>
 
 using namespace sheets;
 using celltest::TestImage;
@@ -38,6 +40,28 @@ void NameBank(SheetWorld& w, int bank, const std::string& bytes)
 bool MultiSelectable(const cuiSheet& sheet, int row)
 {
     return const_cast<cuiSheet&>(sheet).CellSlot(1, row).IsSelectableInMulti();
+}
+
+// A bank sheet "TY" with the columns of every bank type, five header rows
+// and the channel loop.
+std::vector<std::string> EveryTypeColumns()
+{
+    const char* const labels[] = {"CL_Mch_Inh",          "CL_Mch_FreqR",         "CL_Mch_FreqT",
+                                  "CL_Mch_CTone_R",      "CL_Mch_Scan",          "CL_Mch_Scrm_On",
+                                  "CL_Mch_Scrm_Type",    "CL_Mch_Scrm_Code",     "CL_Mch_EDivert",
+                                  "CL_Grp_RxId",         "CL_Grp_HomeRptCh",     "CL_Mch_ZEPH_Unit_Dec",
+                                  "CL_Mch_ZEPH_Ind_List", "CL_Mch_Multisite_Unit_Dec", "CL_Mch_ZEPH_Fleet_Dec"};
+    std::string header = "{WH}Channel";
+    std::string row = "{WH(%.CL_Mch_No[@ch0])}";
+    for (const char* label : labels) {
+        header += std::string("|{WH}") + label;
+        row += std::string("|{WHS(%CT_Mch.") + label + "[@ch0])}";
+    }
+    std::vector<std::string> lines = {"#TY_Style", "(FixedRows=5)(FixedCols=1)(MultiSelect=Line)", "#TY_BasicCell",
+                                      "{<-(%CT_Null.)}", "#TY_Cells"};
+    for (int r = 0; r < HeaderRows; ++r) lines.push_back(header);
+    for (const std::string& line : {std::string(":(LoopFrom)"), row, std::string(":(End)")}) lines.push_back(line);
+    return lines;
 }
 
 // The room the title tells, read back from its text.
@@ -119,9 +143,9 @@ TEST(BankSheet, ColumnsTheBankTypeDoesNotUseAreHiddenAndNeverTakeTheCursor)
          {CL_Mch_FreqR, CL_Mch_Scan, CL_Mch_ZEPH_Unit_Dec}},
     };
     for (const Case& k : cases) {
-        SheetWorld w;
+        SheetWorld w(0, EveryTypeColumns());
         w.Data().BankCounts({0, 2}).Type(1, k.type);
-        iuiSh_ChBank& sheet = w.OpenBank(1);
+        iuiSh_ChBank& sheet = w.Open<iuiSh_ChBank>("TY", "Bank 1");
         SCOPED_TRACE(int(k.type));
         for (int label : k.shown) {
             const int col = w.ColumnOf(label);
@@ -147,10 +171,10 @@ TEST(BankSheet, ColumnsTheBankTypeDoesNotUseAreHiddenAndNeverTakeTheCursor)
     }
     // The types are tested in a fixed order: a bank marked LTR and vote
     // zone is an LTR bank.
-    SheetWorld w;
+    SheetWorld w(0, EveryTypeColumns());
     w.Data().BankCounts({1}).Type(0, TestImage::Ltr);
     SetVoteZoneBank(0, 1);
-    w.OpenBank(0);
+    w.Open<iuiSh_ChBank>("TY", "Bank 0");
     EXPECT_EQ(w.Grid().ColWidths(w.ColumnOf(CL_Mch_FreqR)), 0);
     EXPECT_GT(w.Grid().ColWidths(w.ColumnOf(CL_Mch_Scan)), 0);
 }

@@ -191,6 +191,42 @@ TEST_F(SheetDraw, ATailRepaintsWithItsCellOnlyWhenItsPassLeftItOut)
     EXPECT_EQ(Grid().InvalidationLog().size(), 2u);
 }
 
+TEST_F(SheetDraw, SpansScrolledSidewaysShowTheirTextFromTheirFirstCellInView)
+{
+    // A fixed column; a heading over a narrow column that runs on into the
+    // next; a hint in the fixed column that runs over every column.
+    UseLayout("(FixedRows=2)(FixedCols=1)", "{<-(Color=clBtnFace)(Font=,,clWindowText,-13,,,)}",
+              {"{H}Channel|{H+}|{H}Transmit power settings|{H+}|{H}Tone",
+               "{H}Type a frequency into the row below to add a channel to this bank|{H+}|{H+}|{H+}|{H+}",
+               "{WHS(Color=clWindow)}0000|{WHS(Color=clWindow)}BBBBBBBBBBBB|{WHS(Color=clWindow)}CC|"
+               "{WHS(Color=clWindow)}DDDDDDDDDDDDDDDD|{WHS(Color=clWindow)}EEEEEEEEEEEEEEEEEEEEEEEE"});
+    form.SetClientSize(300, 200);
+    Open();
+    form.Show();
+    const QImage unscrolled = Shot("sheet-spans");
+    Grid().SetLeftCol(3);
+    const QImage scrolled = Shot("sheet-spans-scrolled");
+    ASSERT_EQ(Grid().LeftCol(), 3);
+
+    // The strip of cell (col, row) `width` pixels wide from its left edge.
+    const auto strip = [&](const QImage& shot, int col, int row, int width) {
+        const plat::Rect r = Grid().GetCellRect(col, row);
+        return shot.copy(r.left, r.top, width, r.Height() - 1);
+    };
+    // With column 3 first in view, the heading of columns 2 and 3 begins in
+    // column 3 as it began in column 2; the hint runs on in column 3 as it
+    // ran on in column 1 right of the fixed column.
+    Grid().SetLeftCol(1);
+    const int heading = std::min(Grid().ColWidths(2), Grid().ColWidths(3)) - 1;
+    const int hint = std::min(Grid().ColWidths(1), Grid().ColWidths(3)) - 1;
+    const QImage headingBefore = strip(unscrolled, 2, 0, heading);
+    const QImage hintBefore = strip(unscrolled, 1, 1, hint);
+    Grid().SetLeftCol(3);
+    EXPECT_EQ(strip(scrolled, 3, 0, heading), headingBefore);
+    EXPECT_EQ(strip(scrolled, 3, 1, hint), hintBefore);
+    EXPECT_GT(Others(scrolled, 3, 1, ButtonFace, White), 0) << "the hint shows";
+}
+
 TEST_F(SheetDraw, WithoutFocusTheSelectionIsGreyAndGreyTextTurnsWhite)
 {
     renderText = [](const cmcCellObj& cell) -> std::string { return cell.Label == CL_Mch_FreqR ? "145.000" : ""; };
