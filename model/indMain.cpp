@@ -1,6 +1,7 @@
 #include "model/indMain.h"
 
 #include "cells/CellQueries.h"
+#include "cells/RadioHandlers.h"
 #include "cells/ValueHandlers.h"
 #include "core/CheckedFormat.h"
 #include "core/EventIds.h"
@@ -19,6 +20,7 @@
 #include "platform/ui/StatusBar.h"
 #include "platform/ui/TextMetrics.h"
 #include "platform/ui/TreeView.h"
+#include "ui/cuiSheetHost.h"
 #include "ui/cuiTree.h"
 
 #include <algorithm>
@@ -116,6 +118,8 @@ void indMain::Init()
     InitModelInfo();
     m_rowOps = std::make_unique<ScopedRowOpsHooks>(MakeRowOpsHooks(this));
     InstallModelSheetMakers(*this);
+    // The channel picker lists the channels of the zone picked before it.
+    CurrentSheetHost().PickerBank = [] { return g_PickerBank; };
     m_events = cmcEvSubscription(MemberEventHandler<&indMain::OnEvent>(this));
 }
 

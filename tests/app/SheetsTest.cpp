@@ -2,6 +2,8 @@
 // positions, and the reopening of the tree's selection.
 #include "tests/app/AppFixture.h"
 
+#include "cells/RadioHandlers.h"
+#include "model/TableAccess.h"
 #include "model/iuiSh_ChBank.h"
 #include "platform/ui/TreeView.h"
 #include "ui/cuiGrid.h"
@@ -154,6 +156,23 @@ TEST_F(Sheets, TreeSelectionChangesTheSheetAfterTheDelay)
     view->SetSelected(view->Item(1));
     Wait(300);
     EXPECT_EQ(Main().CurrentSheet(), open);
+}
+
+TEST_F(Sheets, ChannelPickerHasARowForEachChannelOfThePickedZone)
+{
+    Start();
+    SetBankChannelCount(0, 2);
+    SetBankChannelCount(1, 5);
+    const int fixedRows = [&] {
+        g_PickerBank = 0;
+        Main().OpenSheet("GI_Sheet_Sel_CHSel");
+        return Grid().RowCount() - 2;
+    }();
+    Main().CloseSheet();
+    g_PickerBank = 1;
+    Main().OpenSheet("GI_Sheet_Sel_CHSel");
+    EXPECT_EQ(Grid().RowCount(), fixedRows + 5);
+    g_PickerBank = 0;
 }
 
 } // namespace
