@@ -1,0 +1,100 @@
+// A user's way through the program: a bank picked in the tree opens its
+// channel sheet; frequencies typed into the row marked New become channels
+// of that bank, each with a row of its own and a new empty row after it.
+#include "tests/app/AppFixture.h"
+
+#include "cells/indActiveCell.h"
+#include "core/CellNames.h"
+#include "core/cmcCellCapsule.h"
+#include "model/TableAccess.h"
+#include "platform/ui/Keys.h"
+#include "platform/ui/StdControls.h"
+#include "platform/ui/TestHooks.h"
+#include "platform/ui/TreeView.h"
+#include "ui/cuiGrid.h"
+#include "ui/cuiSheet.h"
+#include "ui/cuiTree.h"
+
+#include <cstdlib>
+
+namespace {
+
+class BankEditing : public apptest::ProgramFixture {
+protected:
+    cuiSheet& Sheet() { return *Main().CurrentSheet(); }
+    cuiGrid& Grid() { return *Sheet().Grid(); }
+    int ColumnOf(int label)
+    {
+        const int row = Grid().RowCount() - 1;
+        for (int col = 0; col < Grid().ColCount(); ++col)
+            if (Sheet().CellAt(col, row).Label == label) return col;
+        return -1;
+    }
+    std::string Text(int col, int row)
+    {
+        cmcCellCapsule capsule;
+        Sheet().FillCapsule(col, row, capsule);
+        indActiveCell().Exec(&capsule, 0);
+        return capsule.Text;
+    }
+    // Clicks the cell and types the text into it, as a person would.
+    void TypeInto(int col, int row, const std::string& text)
+    {
+        const plat::Rect r = Grid().GetCellRect(col, row);
+        plat::ClickAt(Grid(), (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        plat::TypeText(Form(), text);
+        plat::SendKey(Form(), plat::VK_RETURN);
+        Wait();
+    }
+    int RoomInTitle()
+    {
+        const std::string& text = Sheet().TitleLabel()->Caption();
+        const size_t dash = text.rfind("- ");
+        return dash == std::string::npos ? -1 : std::atoi(text.c_str() + dash + 2);
+    }
+};
+
+TEST_F(BankEditing, FrequenciesTypedIntoTheNewRowBecomeChannelsOfTheBankPickedInTheTree)
+{
+    Start();
+    Form().SetClientSize(1000, 420);
+    plat::TreeView* view = Main().Tree()->View();
+    // The radio, its memory channels, the bank operations, then bank 1 and 2.
+    view->SetSelected(view->Item(4));
+    Wait(400);
+    ASSERT_EQ(Main().CurrentSheetKey(), "GI_Sheet_Mch_Lmr");
+    const int emptyRow = Grid().RowCount() - 1;
+    const int freq = ColumnOf(CL_Mch_FreqR);
+    ASSERT_GE(freq, 0);
+    EXPECT_EQ(Text(0, emptyRow), "New");
+    const int room = RoomInTitle();
+
+    TypeInto(freq, emptyRow, "146.05");
+    TypeInto(freq, emptyRow + 1, "155.3");
+    EXPECT_EQ(BankChannelCount(1), 2);
+    EXPECT_EQ(BankChannelCount(0), 0);
+    ASSERT_EQ(Grid().RowCount(), emptyRow + 3);
+    EXPECT_EQ(Text(freq, emptyRow), "146.050000");
+    EXPECT_EQ(Text(freq, emptyRow + 1), "155.300000");
+    EXPECT_EQ(Text(0, emptyRow + 1), "2-  2");
+    EXPECT_EQ(Text(0, emptyRow + 2), "New");
+    EXPECT_EQ(RoomInTitle(), room - 2);
+    EXPECT_TRUE(Main().IsModified());
+    // Once the check has run, the bank's node shows a filled bank.
+    constexpr int EmptyBankIcon = 4, FilledBankIcon = 5;
+    EXPECT_EQ(view->Item(4)->ImageIndex(), EmptyBankIcon);
+    Wait(cuiMain::CheckDelayMs + 2 * cuiMain::TickMs);
+    EXPECT_EQ(view->Item(4)->ImageIndex(), FilledBankIcon);
+    EXPECT_EQ(view->Item(3)->ImageIndex(), EmptyBankIcon);
+
+    // The first digit makes the channel; a frequency beyond the radio's
+    // range then leaves it without one, shown empty, for the user to retype.
+    TypeInto(freq, emptyRow + 2, "5000");
+    EXPECT_EQ(BankChannelCount(1), 3);
+    EXPECT_EQ(Text(0, emptyRow + 2), "2-  3");
+    EXPECT_EQ(Text(freq, emptyRow + 2), "");
+    EXPECT_TRUE(BoxTexts().empty());
+    ASSERT_TRUE(plat::SavePng(Form(), (qmtest::OutputDir() / "app-bank-sheet.png").string()));
+}
+
+} // namespace
