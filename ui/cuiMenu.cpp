@@ -120,11 +120,7 @@ void cuiMenu::PurgeCells()
 {
     std::unordered_set<const void*> tags;
     CollectTags(m_root, tags);
-    for (auto node = m_cells.begin(); node != m_cells.end();) {
-        auto next = std::next(node);
-        if (tags.count(node->get()) == 0) RemoveCell(node);
-        node = next;
-    }
+    EraseUnusedCells(m_cells, tags);
 }
 
 bool cuiMenu::IsCellReferenced(const cmcCellObj* cell, const plat::MenuItem* item)

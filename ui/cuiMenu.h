@@ -23,9 +23,9 @@
 #include "core/cmcCellCapsule.h"
 #include "core/cmcCellObj.h"
 #include "core/cmcEvMan.h"
+#include "ui/cuiCellList.h"
 
 #include <functional>
-#include <list>
 #include <memory>
 #include <string>
 
@@ -39,7 +39,7 @@ class MenuItem;
 class cuiMenu {
 public:
     using ClickClosure = std::function<void(plat::MenuItem& sender)>;
-    using CellList = std::list<std::unique_ptr<cmcCellObj>>;
+    using CellList = cuiCellList;
     using CellNode = CellList::iterator;
 
     // Builds nothing yet. Without a click closure the items run

@@ -115,11 +115,7 @@ void cuiTree::PurgeCells()
 {
     std::unordered_set<const void*> used;
     for (int i = 0; i < m_view->Count(); ++i) used.insert(m_view->Item(i)->Data());
-    for (auto node = m_cells.begin(); node != m_cells.end();) {
-        auto next = std::next(node);
-        if (used.count(node->get()) == 0) RemoveCell(node);
-        node = next;
-    }
+    EraseUnusedCells(m_cells, used);
 }
 
 cmcCellObj* cuiTree::CellOf(const plat::TreeNode* node)

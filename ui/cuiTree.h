@@ -17,9 +17,9 @@
 // (the error mark), overlay 1 image 12 (the warning mark).
 #include "core/cmcCellObj.h"
 #include "core/cmcEvMan.h"
+#include "ui/cuiCellList.h"
 
 #include <functional>
-#include <list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -42,7 +42,7 @@ public:
     static constexpr int WarningOverlay = 1;
     static constexpr int NoOverlay = -1;
 
-    using CellList = std::list<std::unique_ptr<cmcCellObj>>;
+    using CellList = cuiCellList;
     using CellNode = CellList::iterator;
 
     // Creates the (empty) tree view on the owner; Build adds the nodes.
