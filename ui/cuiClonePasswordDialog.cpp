@@ -23,6 +23,18 @@ plat::Size DialogTextExtent(plat::Form& form, const std::string& text)
     return size;
 }
 
+void PlaceDialog(plat::Form& dialog, plat::Form* owner, int clientWidth, int clientHeight)
+{
+    dialog.SetClientSize(clientWidth, clientHeight);
+    if (owner != nullptr)
+        CenterControl(dialog, *owner);
+    else
+        KeepInWorkArea(dialog);
+    // Moving a hidden form makes its size an outer size; the client area
+    // must keep its own.
+    dialog.SetClientSize(clientWidth, clientHeight);
+}
+
 cuiClonePasswordDialog::cuiClonePasswordDialog(plat::Form* owner) : plat::Form(owner)
 {
     SetBorderStyle(plat::bsSingle);
@@ -58,14 +70,6 @@ cuiClonePasswordDialog::cuiClonePasswordDialog(plat::Form* owner) : plat::Form(o
     OkButton->SetDefault(true);
     OkButton->SetBounds(CancelButton->Left() - buttonHeight / 2 - buttonWidth, buttonTop, buttonWidth, buttonHeight);
 
-    SetClientSize(clientWidth, buttonTop + buttonHeight * 3 / 2);
-    const int clientHeight = ClientHeight();
-    if (owner != nullptr)
-        CenterControl(*this, *owner);
-    else
-        KeepInWorkArea(*this);
-    // Moving a hidden form makes its size an outer size; the client area
-    // must keep its own.
-    SetClientSize(clientWidth, clientHeight);
+    PlaceDialog(*this, owner, clientWidth, buttonTop + buttonHeight * 3 / 2);
     OnShow = [this] { PasswordEdit->SetFocus(); };
 }

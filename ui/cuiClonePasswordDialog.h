@@ -21,6 +21,9 @@ class Label;
 
 // The extent of a text in the form's font.
 plat::Size DialogTextExtent(plat::Form& form, const std::string& text);
+// Gives the dialog its client size and centres it over the owner (kept in
+// the work area without one); the client size survives the move.
+void PlaceDialog(plat::Form& dialog, plat::Form* owner, int clientWidth, int clientHeight);
 
 class cuiClonePasswordDialog : public plat::Form {
 public:

@@ -60,15 +60,7 @@ cuiReadWritePasswordDialog::cuiReadWritePasswordDialog(plat::Form* owner, const 
 
     // Four margins, the label and the edit; wider when the notice needs it.
     const int clientWidth = std::max(4 * margin + labelWidth + editWidth, Notice->Width() + 2 * margin);
-    SetClientSize(clientWidth, buttonTop + buttonHeight * 3 / 2);
-    const int clientHeight = ClientHeight();
-    if (owner != nullptr)
-        CenterControl(*this, *owner);
-    else
-        KeepInWorkArea(*this);
-    // Moving a hidden form makes its size an outer size; the client area
-    // must keep its own.
-    SetClientSize(clientWidth, clientHeight);
+    PlaceDialog(*this, owner, clientWidth, buttonTop + buttonHeight * 3 / 2);
     OnShow = [this] {
         PasswordEdit->SetFocus();
         PasswordEdit->SelectAll();
