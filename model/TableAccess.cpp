@@ -7,6 +7,7 @@
 #include "model/datCh.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -177,14 +178,40 @@ int UsedChannelCountInImage(const cmcEeprom& image) { return BankFirstChannelInI
 
 int UsedChannelCount() { return BankFirstChannel(WorkTables::Banks); }
 
+int BankOfChannelInImage(const cmcEeprom& image, int index)
+{
+    if (index < 0) return 0;
+    constexpr int kCountBytes = 2 * WorkTables::Banks;
+    if (!ImageBytes(image).Fits(WorkTables::BankCounts, kCountBytes)) {
+        int sum = 0;
+        for (int b = 0; b < WorkTables::Banks; ++b) {
+            sum += ReadBankChannelCount(image, b);
+            if (index < sum) return b;
+        }
+        return WorkTables::Banks;
+    }
+    // Every channel's cell and every channel decode asks this, so the bank
+    // starts are kept for the last counts seen and looked up by halving;
+    // they are summed again only when the counts differ.
+    thread_local uint8_t seen[kCountBytes];
+    thread_local int ends[WorkTables::Banks];  // channels up to the end of each bank
+    thread_local bool valid = false;
+    const uint8_t* counts = image.Data() + WorkTables::BankCounts;
+    if (!valid || std::memcmp(seen, counts, kCountBytes) != 0) {
+        std::memcpy(seen, counts, kCountBytes);
+        int sum = 0;
+        for (int b = 0; b < WorkTables::Banks; ++b) ends[b] = sum += (counts[2 * b] << 8) | counts[2 * b + 1];
+        valid = true;
+    }
+    return int(std::upper_bound(ends, ends + WorkTables::Banks, index) - ends);
+}
+
 int BankOfChannelNumber(int n)
 {
-    int sum = 0;
-    for (int b = 0; b < WorkTables::Banks; ++b) {
-        sum += BankChannelCount(b);
-        if (sum >= n) return b;
-    }
-    return 0;
+    const cmcEeprom* image = Current();
+    if (!image || n <= 0) return 0;
+    const int b = BankOfChannelInImage(*image, n - 1);
+    return b < WorkTables::Banks ? b : 0;
 }
 
 bool IsSmarTrunkBank(int b) { return BankBit(WorkTables::SmarTrunkBanks, b); }

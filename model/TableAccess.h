@@ -35,6 +35,9 @@ int BankLastChannel(int b);
 int UsedChannelCount();
 int UsedChannelCountInImage(const cmcEeprom& image);
 int BankOfChannelNumber(int n);
+// The bank that holds the channel at 0-based `index`, walking the stored
+// counts; WorkTables::Banks when the counts end before it.
+int BankOfChannelInImage(const cmcEeprom& image, int index);
 
 bool IsSmarTrunkBank(int b);
 bool IsLtrBank(int b);

@@ -113,13 +113,7 @@ int datCh::BankOfChannel(int n)
 {
     if (n < 0) return WorkTables::Banks;
     const cmcEeprom* image = CurrentModelContext().CurrentImage;
-    if (!image) return WorkTables::Banks;
-    int sum = 0;
-    for (int b = 0; b < WorkTables::Banks; ++b) {
-        sum += ReadBankChannelCount(*image, b);
-        if (n < sum) return b;
-    }
-    return WorkTables::Banks;
+    return image ? BankOfChannelInImage(*image, n) : WorkTables::Banks;
 }
 
 bool datCh::RangeIsEmpty(const datCh& record, int from, int to)

@@ -1,5 +1,6 @@
 #include "model/TableAccess.h"
 
+#include "model/ImageBytes.h"
 #include "model/datCh.h"
 #include "tests/model/ModelTestImage.h"
 #include "tests/support/TestSupport.h"
@@ -48,7 +49,20 @@ TEST(TableAccess, BankRangesFollowTheRunningSums)
     SetBankChannelCount(127, 4);
     EXPECT_EQ(Get16(current.image, 176044), 4) << "bank 127's count";
     EXPECT_EQ(BankLastChannel(127), 11);
+    EXPECT_EQ(datCh::BankOfChannel(10), 127);
     EXPECT_EQ(SetBankChannelCount(5, 0x12345), 0x2345);
+
+    // The bank of a channel follows a count changed after it was asked, and
+    // another image with other counts answers for its own.
+    SetBankCounts({3, 0, 5});
+    EXPECT_EQ(datCh::BankOfChannel(3), 2);
+    SetBankChannelCount(1, 1);
+    EXPECT_EQ(datCh::BankOfChannel(3), 1);
+    cmcEeprom other(current.image);
+    ImageBytes(&other).SetU16(WorkTables::BankCounts, 9);
+    EXPECT_EQ(BankOfChannelInImage(other, 3), 0);
+    EXPECT_EQ(BankOfChannelInImage(current.image, 3), 1);
+    EXPECT_EQ(BankOfChannelInImage(current.image, 9), 128);
 }
 
 TEST(TableAccess, BankIndexesOutsideTheBanksReadZeroAndWriteNothing)
