@@ -84,6 +84,16 @@ int WrapStep(int value, int n, int min, int max)
 
 int EditNumber(cmcCellCapsule* cap, int& value, int width, int min, int max, bool noZeros, CellExecResult& result)
 {
+    auto text = [&] {
+        char buffer[64];
+        std::snprintf(buffer, sizeof buffer, noZeros ? "%*d" : "%0*d", noZeros ? 0 : std::clamp(width, 0, 32), value);
+        return std::string(buffer);
+    };
+    if (min > max) {
+        // An inverted range takes no input: the value is shown, not stepped.
+        ShowText(cap, text());
+        return 0;
+    }
     int changed = 0;
     if (cap->Phase == cpEditText && StripToDigitsAnd(cap->EditText, "") != "") {
         const int n = ParseDecimal(cap->EditText);
@@ -92,11 +102,6 @@ int EditNumber(cmcCellCapsule* cap, int& value, int width, int min, int max, boo
             changed = 1;
         }
     }
-    auto text = [&] {
-        char buffer[64];
-        std::snprintf(buffer, sizeof buffer, noZeros ? "%*d" : "%0*d", noZeros ? 0 : std::clamp(width, 0, 32), value);
-        return std::string(buffer);
-    };
     ShowText(cap, text());
     if (!OnGrid(cap)) return changed;
     const int key = cap->Key;

@@ -116,6 +116,8 @@ TEST_F(Handlers, InvertedRangesTakeNoInput)
         EXPECT_EQ(EditDecimal(&c.cap, value, 1, 1, 2.0, 1.0, 1, true, 0, false, result), 0);
         EXPECT_EQ(EditTime(&c.cap, value, 10, 9, 8, 0, 0, result), 0);
         EXPECT_EQ(EditHexNumber(&c.cap, value, 9, 8, 2, result), 0);
+        EXPECT_EQ(EditNumber(&c.cap, value, 2, 9, 8, false, result), 0);
+        EXPECT_EQ(EditMinSec(&c.cap, value, 90, 60, 1, 0, result), 0);
         EXPECT_EQ(value, 3);
         EXPECT_EQ(byte, 3);
         EXPECT_EQ(result, erNothing);
