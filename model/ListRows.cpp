@@ -1,5 +1,6 @@
 #include "model/ListRows.h"
 
+#include "core/CheckedFormat.h"
 #include "core/EventIds.h"
 #include "core/cmcCellObj.h"
 #include "core/cmcEeprom.h"
@@ -180,33 +181,6 @@ void ErrorBox(const std::string& text, const std::string& caption)
 
 void OverlayError(const char* key) { ErrorBox(g_GTex.GetFirstLine(key), g_GTex.GetFirstLine(kAppTitle)); }
 
-// The text with each "%d" (or "%i") replaced by the next number and "%%" by
-// '%'; any other '%' stays as it is. Overlay texts are data, so they are
-// never handed to printf as a format.
-std::string FormatNumbers(const std::string& format, std::initializer_list<int> numbers)
-{
-    std::string out;
-    auto next = numbers.begin();
-    for (size_t i = 0; i < format.size(); ++i) {
-        const char c = format[i];
-        if (c == '%' && i + 1 < format.size()) {
-            const char d = format[i + 1];
-            if (d == '%') {
-                out += '%';
-                ++i;
-                continue;
-            }
-            if ((d == 'd' || d == 'i') && next != numbers.end()) {
-                out += std::to_string(*next++);
-                ++i;
-                continue;
-            }
-        }
-        out += c;
-    }
-    return out;
-}
-
 void Post(int type, intptr_t p1, intptr_t p2)
 {
     if (g_EvMan) g_EvMan->Post(type, p1, p2);
@@ -365,7 +339,7 @@ void ShiftDivertTargets(ImageBytes& img, const Shift& shift)
         SetDivertMode(img, j, 0);
         int bank = 0, position = 0;
         if (shift.Removes(j) || !ChannelPlace(j, bank, position)) continue;
-        ErrorBox(FormatNumbers(g_GTex.GetMultiLineText(kErrDivertDeleted), {bank, position}), g_GTex.GetFirstLine(kAppTitle));
+        ErrorBox(CheckedFormat(g_GTex.GetMultiLineText(kErrDivertDeleted), {bank, position}), g_GTex.GetFirstLine(kAppTitle));
     }
 }
 
