@@ -309,6 +309,7 @@ TEST_F(CloneCommands, WriteSendsThePackedImageBackAndLeavesTheDocument)
     RadioWithChannels();
     ASSERT_EQ(Main().CloneRead(), 0);
     Finish();
+    EXPECT_EQ(radio.Stats().lastIdentifyModel, 0) << "a read asks for either model";
     SetChannel(1, 160000000);
     const Snapshot edited = Document();
     const std::vector<uint8_t> header(radio.memory.begin(), radio.memory.begin() + 0x100);
@@ -323,6 +324,7 @@ TEST_F(CloneCommands, WriteSendsThePackedImageBackAndLeavesTheDocument)
     EXPECT_EQ(BoxTexts(dialogs), (std::vector<std::string>{Lines("GI_Mess_Confirm_CloneWrite"), Lines("GI_Mess_CloneWrite_Succeeded")}));
     EXPECT_EQ(dialogs.Boxes()[1].Icon(), plat::MB_ICONINFORMATION);
     EXPECT_EQ(radio.Stats().identifies, 2);
+    EXPECT_EQ(radio.Stats().lastIdentifyModel, 0x7143) << "a write names the first model";
     EXPECT_EQ(radio.Stats().writesDone, 1);
     EXPECT_TRUE(radio.Stats().lastWriteOk);
     EXPECT_TRUE(std::equal(header.begin(), header.end(), radio.memory.begin())) << "the header area is left alone";

@@ -378,6 +378,7 @@ void CloneRadio::OnFrame(const std::vector<uint8_t>& body)
     switch (body[2]) {
     case 0xE0: {
         ++m_stats.identifies;
+        if (body.size() >= 5) m_stats.lastIdentifyModel = (body[3] << 8) | body[4];
         m_unlocked = false;
         m_extended = false;
         std::vector<uint8_t> p = payload;

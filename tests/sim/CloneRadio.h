@@ -106,6 +106,7 @@ struct CloneRadioStats {
     uint64_t bytesIn = 0;  // taken from the line
     uint64_t bytesOut = 0; // put on the line
     int identifies = 0;
+    int lastIdentifyModel = -1; // the model code the last identify asked for
     int readsStarted = 0;
     int readsDone = 0; // end frame sent
     int writesStarted = 0;
