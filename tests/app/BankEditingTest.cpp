@@ -7,6 +7,8 @@
 #include "core/CellNames.h"
 #include "core/cmcCellCapsule.h"
 #include "model/TableAccess.h"
+#include "model/datCh.h"
+#include "model/indMain.h"
 #include "platform/ui/Keys.h"
 #include "platform/ui/StdControls.h"
 #include "platform/ui/TestHooks.h"
@@ -95,6 +97,44 @@ TEST_F(BankEditing, FrequenciesTypedIntoTheNewRowBecomeChannelsOfTheBankPickedIn
     EXPECT_EQ(Text(freq, emptyRow + 2), "");
     EXPECT_TRUE(BoxTexts().empty());
     ASSERT_TRUE(plat::SavePng(Form(), (qmtest::OutputDir() / "app-bank-sheet.png").string()));
+}
+
+TEST_F(BankEditing, TheWarningCheckMarksTheBankOfAFaultyChannelInTheTreeUntilItIsMended)
+{
+    // A PMR radio's bank 1 holds a channel with MSK signalling whose
+    // selective call the signalling cannot use: the program's own check list,
+    // on the real data files, marks that bank's node with an error.
+    Start(false);
+    Environ().ModelType = indMain::ModelTypePmr;
+    form = std::make_unique<TForm1>();
+    Wait();
+    constexpr int Pmr = 2;
+    auto channel = [&](bool faulty) {
+        datCh ch(&Main().CurrentImage());
+        ch.Unpack(Pmr, 0);
+        ch.RxFreq = ch.TxFreq = 151625000;
+        ch.State.InUse = 1;
+        ch.State.Active = 1;
+        ch.ChFlagsC.Moni = 6;
+        ch.ChFlagsF.MskSig = faulty;
+        ch.ChFlagsD.Sel = !faulty;
+        ch.Pack(Pmr, 0);
+    };
+    SetBankChannelCount(0, 1);
+    channel(true);
+    Main().ScheduleCheck();
+    Wait(cuiMain::CheckDelayMs + 2 * cuiMain::TickMs);
+    plat::TreeView* view = Main().Tree()->View();
+    // The radio, its memory channels, the bank operations, then the banks.
+    EXPECT_EQ(view->Item(3)->OverlayIndex(), cuiTree::ErrorOverlay);
+    EXPECT_EQ(view->Item(4)->OverlayIndex(), cuiTree::NoOverlay);
+    EXPECT_FALSE(Main().CheckErrors().empty());
+
+    channel(false);
+    Main().ScheduleCheck();
+    Wait(cuiMain::CheckDelayMs + 2 * cuiMain::TickMs);
+    EXPECT_EQ(view->Item(3)->OverlayIndex(), cuiTree::NoOverlay);
+    EXPECT_TRUE(Main().CheckErrors().empty());
 }
 
 } // namespace
