@@ -435,6 +435,21 @@ TEST_F(SheetActions, MultiSelectionByLineMarksRowsAndGivesTheRange)
     EXPECT_TRUE(sheet->CellSlot(0, 2).IsMarked());
     EXPECT_FALSE(sheet->CellSlot(0, 3).IsMarked());
     EXPECT_EQ(sheet->AnchorRow(), 2);
+
+    // When no row holds the other end of the moved range, the anchor stays
+    // where it was.
+    ASSERT_EQ(Cursor(), "0,1");
+    onAction = [](cmcCellCapsule* c, int) {
+        if (c->Command == CL_PMenu_CarryUp) {
+            c->RangeFlags |= 2;
+            c->RangeFirst = 0;
+            c->RangeLast = 99;
+        }
+        return erNothing;
+    };
+    sheet->PopupMenu()->Items().Items(2)->Click();
+    EXPECT_TRUE(sheet->CellSlot(0, 3).IsMarked());
+    EXPECT_EQ(sheet->AnchorRow(), 2);
 }
 
 TEST_F(SheetActions, MarksFollowShiftClicksAndDragsAndSurviveARightClick)
