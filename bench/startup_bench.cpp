@@ -82,15 +82,15 @@ int RunBareChild(int argc, char** argv)
     QMainWindow window;
     window.setWindowTitle("Untitled - Bare");
     window.resize(720, 576);
-    const char* menus[] = {"&File", "&Edit", "&View", "&Port", "&Model"};
-    const int items[] = {15, 1, 11, 8, 2};
+    const char* menus[] = {"&File", "&Edit", "&View", "&Port", "&Model", "&Clone"};
+    const int items[] = {15, 1, 11, 8, 2, 3};
     for (size_t m = 0; m < std::size(menus); ++m) {
         QMenu* menu = window.menuBar()->addMenu(menus[m]);
         for (int i = 0; i < items[m]; ++i) menu->addAction(QString("Item %1").arg(i));
     }
     QToolBar* bar = window.addToolBar("Tools");
-    for (int i = 0; i < 7; ++i) {
-        if (i == 3) bar->addSeparator();
+    for (int i = 0; i < 10; ++i) {
+        if (i == 3 || i == 7) bar->addSeparator();
         bar->addAction(SmallIcon(QColor(40 * i, 100, 200)), QString("Button %1").arg(i));
     }
     auto* split = new QSplitter(&window);
@@ -98,6 +98,12 @@ int RunBareChild(int argc, char** argv)
     tree->setHeaderHidden(true);
     auto* root = new QTreeWidgetItem(tree, QStringList{"Radio (LMR)"});
     root->setIcon(0, SmallIcon(Qt::gray));
+    // The radio, its memory channels, the bank operations and 128 banks.
+    auto* memory = new QTreeWidgetItem(root, QStringList{"Memory Channels"});
+    memory->setIcon(0, SmallIcon(Qt::gray));
+    new QTreeWidgetItem(memory, QStringList{"Banks"});
+    for (int b = 1; b <= 128; ++b) new QTreeWidgetItem(memory, QStringList{QString("Bank %1").arg(b)});
+    root->setExpanded(true);
     tree->setCurrentItem(root);
     new QTableWidget(4, 2, split);
     split->setSizes({200, 500});
