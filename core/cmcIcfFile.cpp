@@ -264,7 +264,13 @@ int cmcIcfFile::ParseLines(std::string_view text, const dst_AdrRange* ranges)
     while (reader.Next(line)) {
         if (line.empty()) continue;
         if (line[0] == '#') {
-            if (line.starts_with(kMapRevLine)) m_mapRev = DecimalPrefix(line.substr(kMapRevLine.size()));
+            if (line.starts_with(kMapRevLine)) {
+                m_mapRev = DecimalPrefix(line.substr(kMapRevLine.size()));
+                // A revision that comes after the data began is checked as
+                // well, so the revision a loaded file reports was always
+                // accepted (and the file saves as one that loads again).
+                if (mapRevAccepted && !m_mapRevCheck.Function(m_mapRevCheck.Owner, m_mapRev)) return kIcfMapRev;
+            }
             if (line.starts_with(kAdrBitLine)) {
                 const int bits = DecimalPrefix(line.substr(kAdrBitLine.size()));
                 if (bits != 16 && bits != 24 && bits != 32) return kIcfFormat;

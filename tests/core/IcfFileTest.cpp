@@ -128,6 +128,7 @@ TEST_F(IcfFixture, EachDamageGivesItsCodeAndLeavesTheImageAsItWas)
         {"other model, sub code 0", "71480000\n" + good.substr(9), false, kIcfModel},
         {"other sub code", "71430100\n" + good.substr(9), false, kIcfExtra},
         {"MapRev refused", "71430000\n#MapRev=2\n00000100\n", false, kIcfMapRev},
+        {"MapRev refused after the data began", good + "#MapRev=2\n", false, kIcfMapRev},
         {"AdrBit 20", kHead + "#AdrBit=20\n", false, kIcfFormat},
         {"odd number of data digits", good + "00100241424\n", false, kIcfFormat},
         {"count does not match the data", good + "0010034142\n", false, kIcfFormat},
