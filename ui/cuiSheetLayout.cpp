@@ -272,8 +272,9 @@ void cuiSheet::ParseRows(const std::string& cellsKey)
             if (m_loopStart >= 0 && m_loopStart != loopStart) m_loopBody.clear();
             if (m_loopStart >= 0 && m_loopEnd >= 0 && m_loopCount > 0) {
                 // The copies take exactly the row lines read as the body, so
-                // that no directive or skipped line becomes a row.
-                for (int copy = 1; copy < m_loopCount; ++copy)
+                // that no directive or skipped line becomes a row. A loop
+                // without rows copies nothing, whatever its count.
+                for (int copy = 1; copy < m_loopCount && !m_loopBody.empty(); ++copy)
                     for (int bodyLine : m_loopBody) AppendRow(bodyLine, m_selectFlag);
                 m_loopStart = m_loopEnd = m_loopCount = -1;
                 m_loopBody.clear();
