@@ -253,6 +253,27 @@ TEST(BankSheet, ChannelsAddedInTheEmptyRowAndDeletedFromTheRowMenuAddAndRemoveRo
     EXPECT_EQ(w.rowEvents, (std::vector<std::pair<int, intptr_t>>{{ev::RowsAdded, 1}, {ev::RowsRemoved, 1}}));
 }
 
+TEST(BankSheet, ANewChannelOfEitherModelShowsAValueInEveryColumn)
+{
+    // A channel as the New row makes it, from the initial file's template:
+    // every setting it starts with is one its list offers.
+    for (int modelType : {0, 1}) {
+        SCOPED_TRACE(modelType == 0 ? "LMR" : "PMR");
+        SheetWorld w(modelType);
+        w.LoadInitialImage();
+        w.Data().BankCounts({1});
+        w.Data().Item(modelType + 1, 0, [](datCh& ch) {
+            ch.RxFreq = ch.TxFreq = 151625000;
+            ch.State.InUse = 1;
+            ch.State.Active = 1;
+        });
+        w.Pack();
+        w.OpenBank(0);
+        for (int col = 0; col < w.Grid().ColCount(); ++col)
+            EXPECT_NE(w.Text(col, HeaderRows), "error") << "column " << col;
+    }
+}
+
 TEST(BankSheet, PictureOfABankWithMarks)
 {
     // A PMR bank of four channels; the second has MSK signalling with a
