@@ -137,4 +137,29 @@ TEST_F(BankEditing, TheWarningCheckMarksTheBankOfAFaultyChannelInTheTreeUntilItI
     EXPECT_TRUE(Main().CheckErrors().empty());
 }
 
+TEST_F(BankEditing, TheBanksPageOfEitherModelShowsAValueInEveryCell)
+{
+    // The initial file's banks as the Banks page of the tree shows them:
+    // every setting a bank starts with is one its list offers.
+    for (int modelType : {indMain::ModelTypeLmr, indMain::ModelTypePmr}) {
+        SCOPED_TRACE(modelType == indMain::ModelTypeLmr ? "LMR" : "PMR");
+        form.reset();
+        globals.reset();
+        Start(false);
+        Environ().ModelType = modelType;
+        form = std::make_unique<TForm1>();
+        Wait();
+        plat::TreeView* view = Main().Tree()->View();
+        view->SetSelected(view->Item(2));
+        Wait(400);
+        ASSERT_NE(Main().CurrentSheet(), nullptr);
+        ASSERT_GT(Grid().RowCount(), 100);
+        EXPECT_EQ(Main().CurrentSheetKey(), modelType == indMain::ModelTypeLmr ? "GI_Sheet_BankOpLtr" : "GI_Sheet_BankOpPmr");
+        EXPECT_EQ(Text(2, Grid().FixedRows()), "Conventional");
+        for (int row = 0; row < Grid().RowCount(); ++row)
+            for (int col = 0; col < Grid().ColCount(); ++col)
+                ASSERT_NE(Text(col, row), "error") << "column " << col << ", row " << row;
+    }
+}
+
 } // namespace
