@@ -192,16 +192,15 @@ int BankOfChannelInImage(const cmcEeprom& image, int index)
     }
     // Every channel's cell and every channel decode asks this, so the bank
     // starts are kept for the last counts seen and looked up by halving;
-    // they are summed again only when the counts differ.
+    // they are summed again only when the counts differ. (At first both
+    // arrays are zero, which are the bank ends of all-zero counts.)
     thread_local uint8_t seen[kCountBytes];
     thread_local int ends[WorkTables::Banks];  // channels up to the end of each bank
-    thread_local bool valid = false;
     const uint8_t* counts = image.Data() + WorkTables::BankCounts;
-    if (!valid || std::memcmp(seen, counts, kCountBytes) != 0) {
+    if (std::memcmp(seen, counts, kCountBytes) != 0) {
         std::memcpy(seen, counts, kCountBytes);
         int sum = 0;
         for (int b = 0; b < WorkTables::Banks; ++b) ends[b] = sum += (counts[2 * b] << 8) | counts[2 * b + 1];
-        valid = true;
     }
     return int(std::upper_bound(ends, ends + WorkTables::Banks, index) - ends);
 }

@@ -114,8 +114,6 @@ cuiMenu::CellNode cuiMenu::AddCell(std::unique_ptr<cmcCellObj> cell)
     return m_cells.insert(m_cells.end(), std::move(cell));
 }
 
-void cuiMenu::RemoveCell(CellNode node) { m_cells.erase(node); }
-
 void cuiMenu::PurgeCells()
 {
     std::unordered_set<const void*> tags;

@@ -68,7 +68,6 @@ public:
     void DeleteChildren(plat::MenuItem* item);
 
     CellNode AddCell(std::unique_ptr<cmcCellObj> cell);
-    void RemoveCell(CellNode node);
     // Removes every cell that no item under the root carries.
     void PurgeCells();
     // Whether the item or an item below it carries the cell.

@@ -109,8 +109,6 @@ cuiTree::CellNode cuiTree::AddCell(std::unique_ptr<cmcCellObj> cell)
     return m_cells.insert(m_cells.end(), std::move(cell));
 }
 
-void cuiTree::RemoveCell(CellNode node) { m_cells.erase(node); }
-
 void cuiTree::PurgeCells()
 {
     std::unordered_set<const void*> used;

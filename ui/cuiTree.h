@@ -65,7 +65,6 @@ public:
     void DeleteChildren(plat::TreeNode* node);
 
     CellNode AddCell(std::unique_ptr<cmcCellObj> cell);
-    void RemoveCell(CellNode node);
     void PurgeCells();
 
     // The first node in node order whose cell argument is exactly the text;

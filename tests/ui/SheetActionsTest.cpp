@@ -421,14 +421,18 @@ TEST_F(SheetActions, MultiSelectionByLineMarksRowsAndGivesTheRange)
     // the new indices are marked, the anchor at the other end.
     SendKey(form, plat::VK_UP, plat::ssShift);
     EXPECT_EQ(Cursor(), "0,2");
-    onAction = [](cmcCellCapsule* c, int) {
-        if (c->Command == CL_PMenu_CarryUp) {
-            c->RangeFlags |= 2;
-            c->RangeFirst = 0;
-            c->RangeLast = 1;
-        }
-        return erNothing;
+    // The carry moved the rows of indices first..last.
+    auto carried = [](int first, int last) {
+        return [first, last](cmcCellCapsule* c, int) {
+            if (c->Command == CL_PMenu_CarryUp) {
+                c->RangeFlags |= 2;
+                c->RangeFirst = first;
+                c->RangeLast = last;
+            }
+            return erNothing;
+        };
     };
+    onAction = carried(0, 1);
     SendKey(form, plat::VK_UP); // the cursor follows the moved rows
     sheet->PopupMenu()->Items().Items(2)->Click();
     EXPECT_TRUE(sheet->CellSlot(0, 1).IsMarked());
@@ -439,14 +443,7 @@ TEST_F(SheetActions, MultiSelectionByLineMarksRowsAndGivesTheRange)
     // When no row holds the other end of the moved range, the anchor stays
     // where it was.
     ASSERT_EQ(Cursor(), "0,1");
-    onAction = [](cmcCellCapsule* c, int) {
-        if (c->Command == CL_PMenu_CarryUp) {
-            c->RangeFlags |= 2;
-            c->RangeFirst = 0;
-            c->RangeLast = 99;
-        }
-        return erNothing;
-    };
+    onAction = carried(0, 99);
     sheet->PopupMenu()->Items().Items(2)->Click();
     EXPECT_TRUE(sheet->CellSlot(0, 3).IsMarked());
     EXPECT_EQ(sheet->AnchorRow(), 2);
