@@ -18,6 +18,7 @@
 #include "model/indEnviron.h"
 #include "model/indMain.h"
 #include "platform/ui/Form.h"
+#include "platform/ui/Help.h"
 #include "platform/ui/Menus.h"
 #include "ui/cuiMenu.h"
 
@@ -188,6 +189,17 @@ void LanguageText(indCellCall& call)
     call.Cap->Text = entry.substr(0, entry.find('\t'));
 }
 
+// The contents of the program's help.
+void HelpContents(indCellCall& call)
+{
+    if (Enter(call)) g_Main->ShowHelpFile(plat::HELP_FINDER, 0);
+}
+
+void LanguageDialog(indCellCall& call)
+{
+    if (Enter(call)) g_Main->ShowLanguageDialog(call.Cap);
+}
+
 void CallSheetCommand(indCellCall& call)
 {
     if (Enter(call) && call.Cell->Argument) g_Main->OpenSheet(*call.Cell->Argument);
@@ -220,6 +232,8 @@ constexpr LabelBehaviourEntry kCommandCells[] = {
     {CL_Menu_Clone_Info, WithProgram<CloneInfo>},
     {CL_Model_Lmr, WithProgram<ModelLmr>},
     {CL_Model_Pmr, WithProgram<ModelPmr>},
+    {CL_Help_Contents, WithProgram<HelpContents>},
+    {CL_Menu_Lang, WithProgram<LanguageDialog>},
     {CL_Language_Text, LanguageText},
     {CallSheet, WithProgram<CallSheetCommand>},
 };

@@ -242,9 +242,7 @@ void MoveRowContents(indCellCall& call, int command)
 
 void ShowContextHelp(indCellCall& call)
 {
-    const int context = g_Main->HelpContextId(*call.Cap);
-    const std::string file = g_Main->ProgramFolder() + g_GTex.GetText("GI_Sys_MyHelpFile", 0);
-    plat::ShowHelp(file, plat::HELP_CONTEXTPOPUP, context);  // a failure is not reported
+    g_Main->ShowHelpFile(plat::HELP_CONTEXTPOPUP, g_Main->HelpContextId(*call.Cap));
 }
 
 bool ReadHex(const uint8_t* text, int length, long& value)

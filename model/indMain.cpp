@@ -371,14 +371,6 @@ void indMain::RebuildBankBranch()
     }
 }
 
-// Waits for the help feature: the lookup of a cell's help context in the
-// help overlay's topic and context tables is not built yet, so every cell
-// has no context (0), which the engine passes on as it is.
-int indMain::HelpContextId(const cmcCellCapsule& /*capsule*/)
-{
-    return 0;
-}
-
 indMainHolder::indMainHolder() : m_previous(g_Main), m_main(std::make_unique<indMain>())
 {
     g_Main = m_main.get();

@@ -129,6 +129,9 @@ public:
     // The number of the help context of the capsule's cell in the help file
     // (0 when there is none).
     int HelpContextId(const cmcCellCapsule& capsule);
+    // Shows the help (a help command with its data) from the program's help
+    // file; when it cannot be shown, says so in a message box.
+    void ShowHelpFile(unsigned command, int data);
 
     // ==== Clone steps of the model (model/indMainClone.cpp) ====
     // Clone read: the radio's clone password when it asks for one, then the

@@ -14,6 +14,7 @@
 #include "platform/base/Folders.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Form.h"
+#include "ui/Segchar.h"
 #include "ui/cuiMenu.h"
 #include "ui/cuiSheet.h"
 #include "ui/cuiSheetHost.h"
@@ -39,6 +40,7 @@ cuiMain::cuiMain(std::string baseName, int imageSize, std::optional<std::string>
     if (programFolder) {
         m_programFolder = *programFolder;
         OpenOverlays(*programFolder);
+        m_segchar = std::make_unique<Segchar>(g_GTex);
     }
     InitDefaultFolder();
 

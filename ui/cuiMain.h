@@ -34,11 +34,13 @@ class cuiReadWritePasswordDialog;
 class indCloneMan;
 struct dst_CDrv_Result;
 class cmcCellObj;
+class cmcCellCapsule;
 class cmcGTex;
 class cuiMenu;
 class cuiSheet;
 class cuiToolBar;
 class cuiTree;
+class Segchar;
 class datClipCh;
 class ScopedSheetHost;
 namespace plat {
@@ -289,6 +291,9 @@ public:
 
     // ---- Modes, model codes, identity ---------------------------------------------
     cmcFCache& ValueLabels() { return *m_valueLabels; }
+    // The segment glyph shapes of the language table (none when the object
+    // was made without overlay files).
+    const Segchar* SegmentGlyphs() const { return m_segchar.get(); }
     // Maker mode and customer-specific mode (0 off).
     int MakerMode() const { return m_makerMode; }
     void SetMakerMode(int on) { m_makerMode = on; }
@@ -363,6 +368,9 @@ public:
     virtual int CloneRead();
     virtual int CloneWrite();
     int ShowCloneInformation();
+    // Opens the language dialog over the main form; it lives until it is
+    // closed (the language menu command).
+    void ShowLanguageDialog(cmcCellCapsule* capsule);
     // Steps after the identity answer (completions of the identify).
     virtual void OnCloneReadIdentified(dst_CDrv_Result* result);
     virtual void OnCloneWriteIdentified(dst_CDrv_Result* result);
@@ -505,6 +513,7 @@ private:
     cmcEeprom m_saved;
     cmcEeprom m_debugReference;
     std::unique_ptr<cmcFCache> m_valueLabels;
+    std::unique_ptr<Segchar> m_segchar;
     cmcTask* m_tick = nullptr; // disposed of, as it may be inside its callback
     std::unique_ptr<ScopedSheetHost> m_sheetHost;
     cmcEvSubscription m_events;

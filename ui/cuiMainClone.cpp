@@ -4,6 +4,7 @@
 // (password handling, version gates, packing for the radio) override the
 // identify completions in indMain.
 #include "ui/cuiInformation.h"
+#include "ui/cuiLanguage.h"
 #include "core/EventIds.h"
 #include "core/cmcCloneDrv.h"
 #include "core/cmcEvMan.h"
@@ -166,6 +167,14 @@ int cuiMain::ShowCloneInformation()
 void cuiMain::OnCloneInfoIdentified(dst_CDrv_Result* result)
 {
     if (result->ResultCode == kCloneOk) CloneShowInformationDialog();
+}
+
+// ---- language ----
+
+void cuiMain::ShowLanguageDialog(cmcCellCapsule* /*capsule*/)
+{
+    new cuiLanguage(m_mainForm, g_GTex.GetText("GI_Sys_AppTitle", 0), &g_GTex, "GI_Sheet_LanguageSel",
+                    m_toolBarImages);
 }
 
 // ---- checks ----

@@ -1,11 +1,12 @@
 #pragma once
-// The help service: shows a topic of a help file, either as a small pop-up
-// for one context or as the file's contents.
+// The help service: shows a topic of the program's help, either the topic
+// of one context or the help's contents.
 //
-// The program has no help viewer yet, so a request shows nothing and
-// answers false. A handler can be installed in its place: the help feature
-// will install its viewer there, and tests install one that records the
-// requests.
+// The program's help is a set of HTML pages: the help file names the
+// contents page, and the topic of context n is the page "context-<n>.html"
+// beside it. The browser viewer opens the page in the desktop's web browser
+// (through xdg-open). A handler can be installed in its place: tests install
+// one that records the requests.
 #include <functional>
 #include <string>
 #include <utility>
@@ -29,6 +30,17 @@ bool ShowHelp(const std::string& file, unsigned command, int data);
 using HelpHandler = std::function<bool(const HelpRequest& request)>;
 // Installs the handler (empty: none) and returns the previous one.
 HelpHandler SetHelpHandler(HelpHandler handler);
+
+// The page a request shows: the topic page of the context when the help has
+// one, else the contents page (the help file itself); empty when the help
+// file does not exist.
+std::string HelpPage(const HelpRequest& request);
+// The file name of the topic page of a context, beside the contents page.
+std::string HelpTopicFileName(int context);
+
+// Shows the request's page in the desktop's web browser; false when there
+// is no page or no browser could be started.
+bool ShowHelpInBrowser(const HelpRequest& request);
 
 // Installs a handler for the lifetime of the guard.
 class ScopedHelpHandler {

@@ -16,6 +16,7 @@
 #include "platform/ui/ToolBar.h"
 #include "platform/ui/TreeView.h"
 #include "platform/ui/MessageBox.h"
+#include "ui/Segchar.h"
 #include "ui/cuiGrid.h"
 #include "ui/cuiMenu.h"
 #include "ui/cuiSheet.h"
@@ -38,13 +39,19 @@ TEST_F(Startup, MainWindowHasItsPartsInEnglishWithAnUntitledDocument)
     EXPECT_EQ(plat::ApplicationTitle(), title);
     EXPECT_TRUE(Form().Visible());
     EXPECT_TRUE(Main().TickRunning());
+    // The segment glyph shapes of the language table: a seven-segment digit
+    // and its decimal point.
+    ASSERT_NE(Main().SegmentGlyphs(), nullptr);
+    EXPECT_EQ(Main().SegmentGlyphs()->SegmentCount(), 8);
+    EXPECT_EQ(Main().SegmentGlyphs()->MaxX(), 74);
+    EXPECT_EQ(Main().SegmentGlyphs()->MaxY(), 100);
 
     // Menu bar: the overlay's top items, the Edit menu filled with its
     // filler while no sheet offers a pop-up menu.
     std::vector<std::string> top;
     plat::MenuItem* root = Main().Menu()->Root();
     for (int i = 0; i < root->Count(); ++i) top.push_back(root->Items(i)->Caption());
-    EXPECT_EQ(top, (std::vector<std::string>{"&File", "&Edit", "&View", "&Port", "&Clone", "&Model"}));
+    EXPECT_EQ(top, (std::vector<std::string>{"&File", "&Edit", "&View", "&Port", "&Clone", "&Model", "&Help"}));
     plat::MenuItem* edit = MenuItem(CL_Menu_Edit_Top);
     ASSERT_NE(edit, nullptr);
     ASSERT_EQ(edit->Count(), 1);

@@ -5,6 +5,7 @@
 #include "cells/indActiveCell.h"
 #include "cells/indCellCall.h"
 #include "core/CellNames.h"
+#include "core/cmcGTex.h"
 #include "core/EventIds.h"
 #include "model/EepromMap.h"
 #include "model/TableAccess.h"
@@ -283,10 +284,13 @@ TEST(Engine, HelpCommandAsksTheHelpServiceForTheCellsContext)
 {
     CellWorld world;
     world.Main().SetProgramFolder("/opt/qm/");
+    g_GTexHelp.InitState();
+    g_GTexHelp.OpenOverlayLines({"#GI_AppItem_Topic_ID", "CL_Comm_Tactical\tTactical", "#",
+                                 "#GI_AppItem_Context_ID", "Tactical\t77", "#", "#End_Of_Ovl"});
     std::vector<plat::HelpRequest> requests;
     plat::ScopedHelpHandler help([&](const plat::HelpRequest& r) {
         requests.push_back(r);
-        return false;  // a failure is not reported
+        return true;
     });
     Seen seen;
     ScopedLabelBehaviour behaviour(CL_Comm_Tactical, Record(seen));
@@ -297,7 +301,9 @@ TEST(Engine, HelpCommandAsksTheHelpServiceForTheCellsContext)
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_EQ(requests[0].file, "/opt/qm/QM7148H.HLP");
     EXPECT_EQ(requests[0].command, plat::HELP_CONTEXTPOPUP);
+    EXPECT_EQ(requests[0].data, 77);
     EXPECT_EQ(seen.runs, 0);
+    g_GTexHelp.InitState();
 }
 
 TEST(Engine, SerialNumberGoesToTheClipboardOnlyFromItsCell)
