@@ -86,6 +86,12 @@ TEST(OverlayFiles, HelpTablesHoldTwoFieldsALineAndEndWithAHashLine)
     for (const auto& [topic, number] : tables["GI_AppItem_Context_ID"]) {
         EXPECT_EQ(number.find_first_not_of("0123456789"), std::string::npos) << topic << " " << number;
         contexts.insert(topic);
+        // Every context opens a help page of its own, placed beside the
+        // contents page that "GI_Sys_MyHelpFile" names.
+        const std::filesystem::path contents = ovl::OverlayPath(ovl::Language().Line("GI_Sys_MyHelpFile", 0));
+        EXPECT_TRUE(std::filesystem::is_regular_file(contents)) << contents;
+        EXPECT_TRUE(std::filesystem::is_regular_file(contents.parent_path() / ("context-" + number + ".html")))
+            << topic << " " << number;
     }
     for (const char* key : {"GI_AppItem_Topic_ID", "GI_AppItem_Key_Assign_Topic_ID"}) {
         for (const auto& [name, topic] : tables[key])
