@@ -17,7 +17,7 @@ struct LabelRun {
 };
 
 // The labels without a behaviour of their own, which show "<label> *Yet*":
-// debug and EEPROM window cells, model variants and menu items that are not
+// debug menu cells, model variants and menu items that are not
 // offered, pop-up items whose command the engine carries out itself, and
 // cells of settings that no sheet edits.
 constexpr LabelRun kDefaultText[] = {
@@ -29,7 +29,6 @@ constexpr LabelRun kDefaultText[] = {
     {CL_Check_SetMode, CL_Check_Common},
     {CL_CloneInfo_KeyBoard, CL_CloneInfo_KeyBoard},
     {CL_CloneInfo_PllRef, CL_CloneInfo_PllRef},
-    {CL_EeDebugWin_Adr, CL_EeDebugWin_F},
     {CL_PMenu_Edit, CL_PMenu_Edit},
     {CL_PMenu_Insert, CL_PMenu_WinCopy},
     {CL_FBits, CL_FBits},

@@ -17,6 +17,7 @@
 #include "platform/ui/StatusBar.h"
 #include "platform/ui/StdControls.h"
 #include "platform/ui/TreeView.h"
+#include "ui/cuiDebugWin.h"
 #include "ui/cuiMenu.h"
 #include "ui/cuiSheet.h"
 #include "ui/cuiTree.h"
@@ -71,6 +72,11 @@ void cuiMain::OnEvent(const dst_Event* event)
     case ev::StatusText:
         m_statusText = event->Text();
         SetStatusColors(static_cast<plat::Color>(event->p1), static_cast<plat::Color>(event->p2));
+        break;
+    case ev::DebugTextWindow: new cuiDebugWin(m_mainForm); break;
+    case ev::ImageDebugWindow:
+        new cuiEeDebugWin(m_mainForm, g_GTex.GetText("GI_Sys_AppTitle", 0), &g_GTex, "GI_Sheet_EeDebugWin",
+                          m_treeImages);
         break;
     case ev::DebugCompareWindow: ShowDebugCompare(); break;
     case ev::ImageSnapshot: m_debugReference.Assign(m_current); break;

@@ -1,0 +1,177 @@
+#include "ui/cuiDebugWin.h"
+
+#include "core/EventIds.h"
+#include "core/TextFunctions.h"
+#include "core/cmcCellCapsule.h"
+#include "core/cmcCellObj.h"
+#include "core/cmcGTex.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Form.h"
+#include "platform/ui/StdControls.h"
+#include "ui/cuiGrid.h"
+#include "ui/cuiSheet.h"
+
+#include <algorithm>
+
+namespace {
+constexpr int PanelBorderWidth = 8;
+constexpr int PanelBevelWidth = 2;
+constexpr int ButtonRoom = 10;
+constexpr int ButtonMargin = 5;
+constexpr int MeasuringSize = 4096;
+// The sheet's focus: the first row address cell.
+constexpr int FocusLabel = 1;
+
+cuiDebugWin* g_NewestDebugWin = nullptr;
+cuiEeDebugWin* g_NewestEeDebugWin = nullptr;
+} // namespace
+
+// ---- the debug text window ----
+
+cuiDebugWin::cuiDebugWin(plat::Form* owner)
+{
+    m_window = new plat::Form(owner);
+    m_window->SetCaption(Caption);
+    m_memo = new plat::Memo(*m_window);
+    m_memo->SetAlign(plat::alClient);
+    m_memo->SetScrollBars(plat::ssBoth);
+    m_memo->SetWordWrap(false);
+    if (owner != nullptr) {
+        m_window->SetHeight(std::max(MinimumHeight, static_cast<int>(owner->Height() * HeightOfMainForm)));
+        CenterControl(*m_window, *owner);
+    }
+    m_window->OnDestroy = [this] { OnFormDestroy(); };
+    m_window->OnDeactivate = [this] { OnFormDeactivate(); };
+    m_window->Show();
+    m_events = cmcEvSubscription(MemberEventHandler<&cuiDebugWin::OnEvent>(this));
+    g_NewestDebugWin = this;
+}
+
+cuiDebugWin::~cuiDebugWin()
+{
+    m_events.Reset();
+    if (g_NewestDebugWin == this) g_NewestDebugWin = nullptr;
+}
+
+cuiDebugWin* cuiDebugWin::Newest() { return g_NewestDebugWin; }
+
+void cuiDebugWin::OnEvent(const dst_Event* event)
+{
+    // A line arriving while the user has text selected is dropped, so that
+    // the selection stays where it is.
+    if (event->type == ev::DebugTextLine && m_memo->SelLength() == 0) m_memo->AddLine(event->Text());
+}
+
+void cuiDebugWin::OnFormDestroy() { delete this; }
+
+// ---- the image debug window ----
+
+cuiEeDebugWin::cuiEeDebugWin(plat::Control* owner, const std::string& caption, cmcGTex* texts,
+                             const std::string& key, plat::ImageList* images)
+    : m_owner(owner)
+{
+    m_events = cmcEvSubscription(MemberEventHandler<&cuiEeDebugWin::OnEvent>(this));
+    m_window = new plat::Form(owner);
+    m_window->SetBorderStyle(plat::bsDialog);
+    m_window->SetBorderIcons(plat::biSystemMenu);
+    m_window->SetCaption(caption);
+
+    m_panel = new plat::Panel(*m_window);
+    m_panel->SetAlign(plat::alTop);
+    m_panel->SetBorderWidth(PanelBorderWidth);
+    m_panel->SetBevelOuter(plat::bvRaised);
+    m_panel->SetBevelInner(plat::bvLowered);
+    m_panel->SetBevelWidth(PanelBevelWidth);
+
+    if (key.empty()) LoadBuiltinOverlay();
+    m_sheet = std::make_unique<cuiSheet>(m_panel, nullptr, FocusLabel, 0, texts, key, images);
+    m_sheet->Show();
+    m_sheet->Grid()->SetScrollBars(plat::ssVertical);
+    m_window->SetClientWidth(MeasuringSize);
+    m_panel->SetHeight(MeasuringSize);
+    // Room for the sheet and its vertical scroll bar.
+    const cuiGrid& grid = *m_sheet->Grid();
+    const int growth = m_sheet->FullWidth() - m_panel->ClientWidth() + (grid.Width() - grid.ClientWidth());
+    m_window->SetClientWidth(m_window->ClientWidth() + growth);
+    m_panel->SetHeight(std::min(m_sheet->FullHeight(), plat::ScreenSize().cy / 2));
+    m_window->SetClientHeight(m_panel->Height());
+
+    const int clientWidth = m_window->ClientWidth();
+    const int clientHeight = m_window->ClientHeight();
+    if (owner != nullptr)
+        CenterControl(*m_window, *owner);
+    else
+        KeepInWorkArea(*m_window);
+
+    m_closeButton = new plat::Button(*m_window);
+    m_closeButton->SetCaption(texts->GetText("GI_AppInd_Button_OkCancel", 0));
+    m_setCompButton = new plat::Button(*m_window);
+    m_setCompButton->SetCaption("Set Comp");
+    m_redrawButton = new plat::Button(*m_window);
+    m_redrawButton->SetCaption("Redraw");
+    m_window->SetClientSize(clientWidth, clientHeight + m_closeButton->Height() + ButtonRoom);
+    // From right to left, all as large as the close button.
+    int right = m_window->ClientWidth() - ButtonMargin;
+    const int top = m_window->ClientHeight() - ButtonMargin - m_closeButton->Height();
+    for (plat::Button* button : {m_closeButton, m_setCompButton, m_redrawButton}) {
+        button->SetBounds(right - m_closeButton->Width(), top, m_closeButton->Width(), m_closeButton->Height());
+        button->SetAnchors(plat::akRight | plat::akBottom);
+        right -= m_closeButton->Width() + ButtonMargin;
+    }
+    m_closeButton->SetCancel(true);
+    m_closeButton->OnClick = [this] { m_window->Release(); };
+    m_setCompButton->OnClick = [this] { OnSetCompClick(); };
+    m_redrawButton->OnClick = [this] { OnRedrawClick(); };
+
+    m_window->OnClose = [this] { OnFormClose(); };
+    m_window->OnDestroy = [this] { OnFormDestroy(); };
+    m_window->Show();
+    g_NewestEeDebugWin = this;
+}
+
+cuiEeDebugWin::~cuiEeDebugWin()
+{
+    if (g_NewestEeDebugWin == this) g_NewestEeDebugWin = nullptr;
+    m_events.Reset();
+    m_sheet.reset();
+}
+
+cuiEeDebugWin* cuiEeDebugWin::Newest() { return g_NewestEeDebugWin; }
+
+void cuiEeDebugWin::OnSetCompClick()
+{
+    if (g_EvMan == nullptr) return;
+    g_EvMan->Send(ev::ImageSnapshot, 0, 0);
+    g_EvMan->Post(ev::EepromDebugRefresh, 0, 0);
+}
+
+void cuiEeDebugWin::OnRedrawClick()
+{
+    if (g_EvMan != nullptr) g_EvMan->Send(ev::DataReplaced, 0, 0);
+}
+
+void cuiEeDebugWin::RedrawAll()
+{
+    cmcCellObj cell;
+    cell.Category = 0;
+    cell.Label = 0;
+    cell.Index = -1;
+    cmcCellCapsule capsule;
+    capsule.Cell = &cell;
+    m_sheet->RedrawMatching(&capsule, csEveryLabelled);
+}
+
+void cuiEeDebugWin::OnEvent(const dst_Event* event)
+{
+    if (event->type == ev::EepromDebugRefresh) {
+        RedrawAll();
+    } else if (event->type == ev::ImageDebugCursor) {
+        const int address = static_cast<int>(event->p2);
+        if (address < 0) return;
+        m_sheet->MoveTo(address % BytesPerRow * 2 + FirstByteColumn, address / BytesPerRow + FirstByteRow);
+    }
+}
+
+void cuiEeDebugWin::OnFormClose() { m_window->Release(); }
+
+void cuiEeDebugWin::OnFormDestroy() { delete this; }
