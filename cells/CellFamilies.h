@@ -20,3 +20,5 @@ std::span<const LabelBehaviourEntry> CloneInfoCellBehaviours();
 std::span<const LabelBehaviourEntry> CommandCellBehaviours();
 // The image debug window: addresses and bytes of the working image.
 std::span<const LabelBehaviourEntry> DebugCellBehaviours();
+// The factory adjustments of the clone memory header and the maker word.
+std::span<const LabelBehaviourEntry> MakerCellBehaviours();

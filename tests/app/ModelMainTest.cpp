@@ -3,6 +3,9 @@
 // customer modes, the status panels and the change of model type.
 #include "tests/app/AppFixture.h"
 
+#include "cells/indActiveCell.h"
+#include "core/CellNames.h"
+#include "core/cmcCellCapsule.h"
 #include "core/cmcGTex.h"
 #include "core/cmcIcfFile.h"
 #include "model/EepromMap.h"
@@ -10,6 +13,8 @@
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/StatusBar.h"
 #include "platform/ui/TreeView.h"
+#include "ui/cuiGrid.h"
+#include "ui/cuiSheet.h"
 #include "ui/cuiTree.h"
 
 #include <cstring>
@@ -140,6 +145,38 @@ TEST_F(ModelMain, TypedMakerWordAsksTheCautionAndAddsTheMakerPanel)
     EXPECT_EQ(Asked("GI_Mess_Maker_Caution"), 1);
     Wait();
     ASSERT_TRUE(plat::SavePng(Form(), (qmtest::OutputDir() / "app-maker-mode.png").string()));
+}
+
+TEST_F(ModelMain, TheFactorySettingsPageIsThereOnlyInTheMakerMode)
+{
+    Start();
+    auto factoryNode = [&]() -> plat::TreeNode* {
+        plat::TreeView* view = Main().Tree()->View();
+        for (int i = 0; i < view->Count(); ++i)
+            if (view->Item(i)->Text() == "Factory Settings") return view->Item(i);
+        return nullptr;
+    };
+    EXPECT_EQ(factoryNode(), nullptr);
+    dialogs.Answer(plat::IDOK);
+    plat::TypeText(Form(), "marlock");
+    Wait();
+    plat::TreeNode* node = factoryNode();
+    ASSERT_NE(node, nullptr);
+    Main().Tree()->View()->SetSelected(node);
+    Wait(400);
+    ASSERT_EQ(Main().CurrentSheetKey(), "GI_Sheet_Maker");
+    cuiSheet& sheet = *Main().CurrentSheet();
+    EXPECT_GT(sheet.Grid()->RowCount(), 40);
+    // The squelch levels show the header bytes of the document.
+    int level = -1;
+    for (int row = 0; row < sheet.Grid()->RowCount() && level < 0; ++row)
+        if (sheet.CellAt(1, row).Label == CL_Maker_Sql_Level_A) level = row;
+    ASSERT_GE(level, 0);
+    cmcCellCapsule capsule;
+    sheet.FillCapsule(1, level, capsule);
+    indActiveCell().Exec(&capsule, 0);
+    EXPECT_EQ(capsule.Text, std::to_string(Main().CurrentImage().GetByte(73)));
+    ASSERT_TRUE(plat::SavePng(Form(), (qmtest::OutputDir() / "app-factory-settings.png").string()));
 }
 
 TEST_F(ModelMain, RefusedCautionStartsTheWordAgain)
