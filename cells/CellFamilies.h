@@ -18,3 +18,6 @@ std::span<const LabelBehaviourEntry> CheckCellBehaviours();
 std::span<const LabelBehaviourEntry> CloneInfoCellBehaviours();
 // The commands of the main menu, the tool bar and the tree.
 std::span<const LabelBehaviourEntry> CommandCellBehaviours();
+// The digital lists (IDs, talk groups, NAC channels, status and short data
+// messages, encryption keys), their settings and the strapped column.
+std::span<const LabelBehaviourEntry> DigitalListCellBehaviours();
