@@ -21,3 +21,5 @@ std::span<const LabelBehaviourEntry> CommandCellBehaviours();
 // The digital lists (IDs, talk groups, NAC channels, status and short data
 // messages, encryption keys), their settings and the strapped column.
 std::span<const LabelBehaviourEntry> DigitalListCellBehaviours();
+// The key and display page: key functions of both key sets and their options.
+std::span<const LabelBehaviourEntry> KeyCellBehaviours();
