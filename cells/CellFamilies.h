@@ -23,3 +23,5 @@ std::span<const LabelBehaviourEntry> CommandCellBehaviours();
 std::span<const LabelBehaviourEntry> DigitalListCellBehaviours();
 // The key and display page: key functions of both key sets and their options.
 std::span<const LabelBehaviourEntry> KeyCellBehaviours();
+// The radio-wide digital options.
+std::span<const LabelBehaviourEntry> DigitalOptionCellBehaviours();

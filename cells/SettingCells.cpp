@@ -71,6 +71,7 @@ bool Run(indCellCall& call, const Row& row)
     if (row.How == Editor::LcdText) {
         std::vector<char> text(size_t(std::max(row.Max, 0)));
         image.Read(row.Offset, text.data(), row.Max);
+        if (row.GreyWhen && row.GreyWhen(image)) Grey(cap);  // the text draws itself
         const bool store = EditLcdText(cap, text.data(), row.Max, false, call.Result) && HasInput(cap);
         if (store) {
             image.Write(row.Offset, text.data(), row.Max);
