@@ -15,6 +15,7 @@
 #include "platform/ui/TestHooks.h"
 #include "platform/ui/TreeView.h"
 #include "ui/cuiGrid.h"
+#include "ui/cuiMain.h"
 #include "ui/cuiSheet.h"
 #include "ui/cuiTree.h"
 
@@ -26,19 +27,24 @@ class DigitalPages : public apptest::ProgramFixture {
 protected:
     cuiSheet& Sheet() { return *Main().CurrentSheet(); }
     cuiGrid& Grid() { return *Sheet().Grid(); }
-    // Picks the tree node that opens the sheet spec.
-    void OpenNode(const std::string& spec)
+    // The tree node that opens the sheet spec.
+    plat::TreeNode* Node(const std::string& spec)
     {
         plat::TreeView* view = Main().Tree()->View();
         for (int i = 0; i < view->Count(); ++i) {
             const cmcCellObj* cell = cuiTree::CellOf(view->Item(i));
-            if (cell && cell->Argument && *cell->Argument == spec) {
-                view->SetSelected(view->Item(i));
-                Wait(400);
-                return;
-            }
+            if (cell && cell->Argument && *cell->Argument == spec) return view->Item(i);
         }
         ADD_FAILURE() << "no tree node opens " << spec;
+        return nullptr;
+    }
+    // Picks the tree node that opens the sheet spec.
+    void OpenNode(const std::string& spec)
+    {
+        if (plat::TreeNode* node = Node(spec)) {
+            Main().Tree()->View()->SetSelected(node);
+            Wait(400);
+        }
     }
     // The column and row of the cell with the label and index.
     bool Find(int label, int index, int& col, int& row)
@@ -100,6 +106,24 @@ TEST_F(DigitalPages, AnIndividualIdTypedIntoTheNewRowIsSavedAndOpenedAgain)
     datCh entry(&Main().CurrentImage());
     entry.Unpack(18, count);
     EXPECT_EQ(entry.IndId, 4321u);
+}
+
+TEST_F(DigitalPages, TheWarningCheckMarksTheIndividualIdsNodeWhileAnIdIsFFFF)
+{
+    Start();
+    OpenNode("GI_Sheet_Digital_Ind_Id,X 9");
+    int col = 0, row = 0;
+    ASSERT_TRUE(Find(CL_Digi_Ind_Id_Hex, 0, col, row));
+    TypeInto(col, row, "FFFF");
+    EXPECT_EQ(Text(col, row), "FFFF");
+    Wait(cuiMain::CheckDelayMs + 2 * cuiMain::TickMs);
+    plat::TreeNode* node = Node("GI_Sheet_Digital_Ind_Id,X 9");
+    ASSERT_NE(node, nullptr);
+    EXPECT_EQ(node->OverlayIndex(), cuiTree::WarningOverlay);
+
+    TypeInto(col, row, "1234");
+    Wait(cuiMain::CheckDelayMs + 2 * cuiMain::TickMs);
+    EXPECT_EQ(node->OverlayIndex(), cuiTree::NoOverlay);
 }
 
 TEST_F(DigitalPages, TheKeyPageShowsTheFunctionsOfBothKeySets)
