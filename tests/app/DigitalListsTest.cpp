@@ -150,4 +150,41 @@ TEST_F(DigitalPages, TheKeyPageShowsTheFunctionsOfBothKeySets)
     ASSERT_TRUE(plat::SavePng(Form(), "/tmp/i25-pictures/keys-and-display.png"));
 }
 
+TEST_F(DigitalPages, EveryCellOfTheDigitalAndKeyPagesShowsAValueForEitherModel)
+{
+    // The initial file's settings as the pages show them: every stored value
+    // is one its list offers.
+    const char* pages[] = {"GI_Sheet_Digital_Ind_Id,X 9", "GI_Sheet_Digital_Grp_Id,Q 9", "GI_Sheet_Digital_Nac,k 9",
+                           "GI_Sheet_Digital_Status", "GI_Sheet_Digital_SDM", "GI_Sheet_Digital_Encryption",
+                           "GI_Sheet_Digital_Opt", "GI_Sheet_Digital_Gps", "GI_Sheet_Digital_Functions",
+                           "GI_Sheet_Digital_Expert", "GI_Sheet_KeyDisp"};
+    for (int modelType : {indMain::ModelTypeLmr, indMain::ModelTypePmr}) {
+        SCOPED_TRACE(modelType == indMain::ModelTypeLmr ? "LMR" : "PMR");
+        form.reset();
+        globals.reset();
+        Start(false);
+        Environ().ModelType = modelType;
+        form = std::make_unique<TForm1>();
+        Form().SetClientSize(1000, 700);
+        Wait();
+        for (const char* page : pages) {
+            SCOPED_TRACE(page);
+            OpenNode(page);
+            ASSERT_NE(Main().CurrentSheet(), nullptr);
+            for (int row = 0; row < Grid().RowCount(); ++row)
+                for (int col = 0; col < Grid().ColCount(); ++col) {
+                    if (Sheet().CellAt(col, row).Label == CL_NoLabel) continue;
+                    const std::string text = Text(col, row);
+                    EXPECT_EQ(text.find("error"), std::string::npos) << col << "," << row << ": " << text;
+                    EXPECT_EQ(text.find("*Yet*"), std::string::npos) << col << "," << row << ": " << text;
+                }
+            if (std::string(page) == "GI_Sheet_Digital_Opt" && modelType == indMain::ModelTypeLmr) {
+                std::filesystem::create_directories("/tmp/i25-pictures");
+                ASSERT_TRUE(plat::SavePng(Form(), "/tmp/i25-pictures/digital-calls-and-display.png"));
+            }
+        }
+        EXPECT_TRUE(BoxTexts().empty());
+    }
+}
+
 }  // namespace
