@@ -22,3 +22,10 @@ std::span<const LabelBehaviourEntry> CommandCellBehaviours();
 std::span<const LabelBehaviourEntry> DebugCellBehaviours();
 // The factory adjustments of the clone memory header and the maker word.
 std::span<const LabelBehaviourEntry> MakerCellBehaviours();
+// The digital lists (IDs, talk groups, NAC channels, status and short data
+// messages, encryption keys), their settings and the strapped column.
+std::span<const LabelBehaviourEntry> DigitalListCellBehaviours();
+// The key and display page: key functions of both key sets and their options.
+std::span<const LabelBehaviourEntry> KeyCellBehaviours();
+// The radio-wide digital options.
+std::span<const LabelBehaviourEntry> DigitalOptionCellBehaviours();

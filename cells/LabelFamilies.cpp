@@ -15,5 +15,8 @@ std::vector<std::span<const LabelBehaviourEntry>> LabelFamilies()
         CommandCellBehaviours(),
         DebugCellBehaviours(),
         MakerCellBehaviours(),
+        DigitalListCellBehaviours(),
+        KeyCellBehaviours(),
+        DigitalOptionCellBehaviours(),
     };
 }

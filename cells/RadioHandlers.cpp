@@ -446,15 +446,45 @@ bool KeyFunctionConflicts(const cmcEeprom& image, int function, std::initializer
     return ConflictsExcept(image, function, std::vector<int>(ignored));
 }
 
+namespace {
+
+// The High/Low option of the functions with option index 11 to 13 is kept;
+// that of 21 to 23 is not, so its list is not offered.
+bool HasStoredKeyOption(int option) { return option >= 11 && option <= 13; }
+
+// Space (n 1) or Backspace (n -1): the next function of the list that does
+// not conflict with an exclusive function on another key; false when there
+// is none other than the current one.
+bool StepKeyFunction(cmcEeprom& image, const std::string& listKey, int current, int n, const std::vector<int>& ignored,
+                     int& next)
+{
+    cmcFCache& cache = ValueLabelCache();
+    cache.GetLabel(listKey, Flex0, current);  // reads the list when it is not read yet
+    int candidate = current;
+    int first = -1;
+    for (;;) {
+        if (!cache.Step(listKey, Flex0, candidate, n, candidate)) return false;
+        if (candidate == current || candidate == first) return false;  // once round the list
+        if (first < 0) first = candidate;
+        if (!ConflictsExcept(image, candidate, ignored)) {
+            next = candidate;
+            return true;
+        }
+    }
+}
+
+}  // namespace
+
 int EditKeyFunction(cmcCellCapsule* cap, cmcEeprom& image, uint8_t& function, CellChangeScope& scope,
                     const std::string& listKey, CellExecResult& result, std::initializer_list<int> overwritten)
 {
+    // The positions this edit replaces do not count as assigned elsewhere.
+    std::vector<int> ignored(overwritten);
+    const uint8_t* data = image.Data();
+    if (data && &function >= data && &function < data + image.Size()) ignored.push_back(int(&function - data));
+
     int picked = 0;
     if (PickedFrom(cap, Flex0, picked)) {
-        // The positions this edit replaces do not count as assigned elsewhere.
-        std::vector<int> ignored(overwritten);
-        const uint8_t* data = image.Data();
-        if (data && &function >= data && &function < data + image.Size()) ignored.push_back(int(&function - data));
         if (ConflictsExcept(image, picked, ignored)) {
             plat::MessageBox(g_GTex.GetMultiLineText("GI_AppMess_KeyConflict"), OverlayLine("GI_Sys_AppTitle"),
                              plat::MB_OK | plat::MB_ICONERROR);
@@ -462,7 +492,7 @@ int EditKeyFunction(cmcCellCapsule* cap, cmcEeprom& image, uint8_t& function, Ce
         }
         function = uint8_t(picked);
         const int option = KeyOptionIndex(function);
-        if (option > 0)
+        if (HasStoredKeyOption(option))
             OpenChoiceList(cap, FlexKeyOpt, GetKeyOption(image, option), "GI_Sheet_Sel_KDisp_KeyOpt_HL", result);
         else if (function == 'b')
             OpenChoiceList(cap, FlexKeyOpt, GetSpeakerOption(image), "GI_Sheet_Sel_KDisp_KeyESpkr2", result);
@@ -477,7 +507,21 @@ int EditKeyFunction(cmcCellCapsule* cap, cmcEeprom& image, uint8_t& function, Ce
         return 1;
     }
     if (cap->Parent) return 0;
-    const int changed = EditChoiceChar(cap, listKey, function, result);
+    int changed = 0;
+    const int key = cap->Key;
+    if (OnGrid(cap) && (key == cellkey::Space || key == cellkey::Backspace)) {
+        // Stepping skips the functions that a pick would refuse.
+        int next = function;
+        if (StepKeyFunction(image, listKey, function, key == cellkey::Space ? 1 : -1, ignored, next)) {
+            function = uint8_t(next);
+            changed = 1;
+        }
+        cap->Key = 0;
+        EditChoiceChar(cap, listKey, function, result);
+        cap->Key = key;
+    } else {
+        changed = EditChoiceChar(cap, listKey, function, result);
+    }
     if (result == erStartEdit) return changed;
     if (function == kControlScanKey) {
         ShowText(cap, OverlayLine("GI_Sheet_Sel_KDisp_Scan_B_Key"));

@@ -2,6 +2,7 @@
 
 #include "cells/ValueHandlers.h"
 #include "core/cmcCellObj.h"
+#include "core/cmcGTex.h"
 #include "model/TableAccess.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Menus.h"
@@ -149,6 +150,28 @@ std::vector<std::string> ProgramFixture::ProgramTreeCaptions(int modelType)
                                          "  Memory Channels", "    Banks"};
     for (int bank = 0; bank < WorkTables::Banks; ++bank)
         captions.push_back("    " + FormatBankName(Main().CurrentImage(), bank));
+    // Then the overlay's nodes after the memory channels, without those of
+    // the other model type and of maker mode (nor their children).
+    cmcCellObj basic;
+    cmcCellObj::ParseCell(&basic, g_GTex.GetText("GI_Tree_Main_BasicCell", 0), nullptr, nullptr, false);
+    size_t removedDepth = std::string::npos;
+    for (int line = 2;; ++line) {
+        const std::string text = g_GTex.GetText("GI_Tree_Main_Body", line);
+        if (!text.empty() && text[0] == '#') break;
+        const size_t depth = text.find('+');
+        if (depth == std::string::npos) continue;
+        if (removedDepth != std::string::npos && depth > removedDepth) continue;
+        removedDepth = std::string::npos;
+        cmcCellObj node;
+        CellCounters counters{};
+        cmcCellObj::ParseCell(&node, text.substr(depth + 1), &counters, &basic, false);
+        const bool pmr = modelType == indMain::ModelTypePmr;
+        if (node.GetFlag(0) || (pmr && node.GetFlag(1)) || (!pmr && node.GetFlag(2))) {
+            removedDepth = depth;
+            continue;
+        }
+        captions.push_back(std::string(2 * depth, ' ') + node.GetText());
+    }
     return captions;
 }
 
