@@ -144,6 +144,9 @@ private:
 
     void ApplyWindowFlags();
     void ResizeWindow(int width, int height);
+    // Takes the frame off an outer size set while the form was hidden, once
+    // the window system tells the frame.
+    void ApplyPendingOuterSize();
     void ApplySizeLimits();
     void LayoutWindow();
     int MenuBarHeight(int width) const;
