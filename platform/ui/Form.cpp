@@ -5,6 +5,7 @@
 #include "platform/ui/QtAccess.h"
 #include "platform/ui/StdControls.h"
 #include "platform/ui/TestHooks.h"
+#include "platform/ui/WindowHints.h"
 
 #include <QCloseEvent>
 #include <QEventLoop>
@@ -159,7 +160,27 @@ void Form::ApplyWindowFlags()
     m_window->setWindowFlags(flags);
     m_window->move(position);
     ApplySizeLimits();
-    if (wasVisible) m_window->show();
+    if (wasVisible) ShowWindow();
+}
+
+void Form::ShowWindow()
+{
+    // A window without a minimise button (dialogs, tool windows, windows
+    // without border icons) is one the user may neither minimise nor
+    // maximise, whatever the window manager would offer by itself.
+    const bool framed = m_borderStyle != bsNone;
+    const bool systemMenu = (m_borderIcons & biSystemMenu) != 0;
+    const bool normal = m_borderStyle == bsSingle || m_borderStyle == bsSizeable;
+    const bool minimize = normal && systemMenu && (m_borderIcons & biMinimize) != 0;
+    if (framed && !minimize) {
+        WindowFunctions functions;
+        functions.close = systemMenu;
+        functions.resize = m_borderStyle == bsSizeable;
+        functions.maximize = m_borderStyle == bsSizeable && systemMenu && (m_borderIcons & biMaximize) != 0;
+        SetWindowFunctions(m_window, functions);
+        KeepFromMinimising(m_window);
+    }
+    m_window->show();
 }
 
 static void BringToFront(QWidget* window)
@@ -336,7 +357,7 @@ void Form::SetVisible(bool visible)
         owner->m_window->winId();
         m_window->windowHandle()->setTransientParent(owner->m_window->windowHandle());
     }
-    m_window->show();
+    ShowWindow();
     if (m_pendingOuter) {
         // Shown at the outer size; the frame, as far as it is known yet,
         // comes off it (see ApplyPendingOuterSize for the rest).

@@ -143,6 +143,8 @@ private:
     friend class MainMenu;
 
     void ApplyWindowFlags();
+    // Shows the window with the window manager hints of its border.
+    void ShowWindow();
     void ResizeWindow(int width, int height);
     // Takes the frame off an outer size set while the form was hidden, once
     // the window system tells the frame.

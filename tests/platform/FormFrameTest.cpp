@@ -1,5 +1,6 @@
-// A form stored at its outer size reopens at exactly that size, also under a
-// window manager that tells the window's frame only after showing it.
+// Forms under a window manager: one stored at its outer size reopens at
+// exactly that size, also when the manager tells the frame only after
+// showing the window; one without a minimise button stays up.
 #include "platform/ui/Application.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/TestHooks.h"
@@ -46,4 +47,32 @@ TEST(UiForm, AStoredOuterSizeHoldsWhenTheFrameIsToldLate)
     none.Arrive();
     EXPECT_EQ(h.Width(), 640);
     EXPECT_EQ(h.ClientHeight(), 480);
+}
+
+// A window that offers no minimise button cannot be minimised, even by a
+// window manager that offers it anyway: it stays up (a progress window
+// waited for must never vanish). One with the button minimises.
+TEST(UiForm, OnlyWindowsWithAMinimiseButtonMinimise)
+{
+    ScopedDialogScript script;
+    const struct {
+        BorderStyle style;
+        unsigned icons;
+        WindowState after;
+    } cases[] = {
+        {bsToolWindow, 0, wsNormal},
+        {bsDialog, biSystemMenu, wsNormal},
+        {bsSingle, biSystemMenu, wsNormal},
+        {bsSizeable, biSystemMenu | biMinimize | biMaximize, wsMinimized},
+    };
+    for (const auto& c : cases) {
+        Form f;
+        f.SetBorderStyle(c.style);
+        f.SetBorderIcons(c.icons);
+        f.Show();
+        ProcessMessages();
+        f.SetWindowState(wsMinimized);
+        ProcessMessages();
+        EXPECT_EQ(f.GetWindowState(), c.after) << "border style " << c.style;
+    }
 }
