@@ -143,6 +143,10 @@ public:
 
     // Top row and left column as far up and left as the fixed ones allow.
     void ScrollHome();
+    // Widens every column that is narrower than the widest text its cells
+    // show now (a window that shows data of varying length sizes itself to
+    // them); never narrows one.
+    void WidenColumnsToTexts();
     // The parent width (height) that shows every column (row).
     int FullWidth() const;
     int FullHeight() const;
@@ -218,6 +222,8 @@ public:
     void DeleteColumnWidths();
     void OnGridColWidthsChanged();
     void AutoFitColumn(int col);
+    // The width that shows the widest text of a column, margin included.
+    int WidestTextWidth(int col);
 
     // ---- drawing ----
     void DrawCell(int col, int row, const plat::Rect& rect);
