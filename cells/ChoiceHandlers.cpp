@@ -150,7 +150,9 @@ int ChooseFromCells(cmcCellCapsule* cap, const std::string& key, int label, int&
             if (StartsWithOf(typed)) typed = "0";
             else if (!typed.empty() && typed[0] == 'O') return nullptr;  // "o" and another letter: no number
             if (!HasDigit(typed)) return nullptr;
-            const long long wanted = NumberOf(typed);
+            // Read as every typed number is (nine characters at most), so
+            // that no typed text reaches beyond the int range.
+            const long long wanted = ParseDecimal(typed);
             const Entry* best = nullptr;
             long long bestDistance = std::numeric_limits<long long>::max();
             for (const Entry& e : entries) {

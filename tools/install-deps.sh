@@ -3,7 +3,7 @@
 # when all of them are present already.
 set -eu
 # clang and its runtime libraries build the fuzz targets (libFuzzer).
-PKGS="cmake ninja-build g++ make qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev binutils clang libclang-rt-14-dev"
+PKGS="cmake ninja-build g++ make qt6-base-dev libx11-dev libgtest-dev libgmock-dev libbenchmark-dev binutils clang libclang-rt-14-dev"
 missing=""
 for p in $PKGS; do
     if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then

@@ -17,9 +17,14 @@ public:
     clsSheeRowAtr(const clsSheeRowAtr&) = delete;
     clsSheeRowAtr& operator=(const clsSheeRowAtr&) = delete;
 
+    // The most items there can be: as many as a sheet has rows at most.
+    static constexpr int MaxItems = 65536;
+
     // Makes sure that item index exists: below the capacity nothing happens;
-    // otherwise the capacity becomes index + index / 2 + 1, the items kept and
-    // every new item at line 0 and selectable.
+    // otherwise the capacity becomes index + index / 2 + 1 (at most
+    // MaxItems), the items kept and every new item at line 0 and selectable.
+    // An index below 0 or from MaxItems on is a fault of the sheet's layout
+    // ("Illegal Cell assign"), never a block of memory.
     void EnsureIndex(int index);
     int Capacity() const { return m_capacity; }
     // Item i (0 <= i < Capacity()).

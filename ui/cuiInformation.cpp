@@ -38,9 +38,12 @@ cuiInformation::cuiInformation(plat::Control* owner, const std::string& caption,
     m_sheet->Show();
     m_sheet->Grid()->SetScrollBars(plat::ssNone);
     // Every column and row of the sheet in view, measured with room to
-    // spare for the panel's frame and the sheet's title.
+    // spare for the panel's frame and the sheet's title. The texts (the
+    // radio's own data) may be wider than the layout's sample texts: the
+    // columns widen to them first.
     m_window->SetClientWidth(MeasuringSize);
     m_panel->SetHeight(MeasuringSize);
+    m_sheet->WidenColumnsToTexts();
     const int growth = m_sheet->FullWidth() - m_panel->ClientWidth();
     const int panelHeight = m_sheet->FullHeight();
     m_window->SetClientWidth(m_window->ClientWidth() + growth);

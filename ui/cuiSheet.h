@@ -143,6 +143,10 @@ public:
 
     // Top row and left column as far up and left as the fixed ones allow.
     void ScrollHome();
+    // Widens every column that is narrower than the widest text its cells
+    // show now (a window that shows data of varying length sizes itself to
+    // them); never narrows one.
+    void WidenColumnsToTexts();
     // The parent width (height) that shows every column (row).
     int FullWidth() const;
     int FullHeight() const;
@@ -218,6 +222,8 @@ public:
     void DeleteColumnWidths();
     void OnGridColWidthsChanged();
     void AutoFitColumn(int col);
+    // The width that shows the widest text of a column, margin included.
+    int WidestTextWidth(int col);
 
     // ---- drawing ----
     void DrawCell(int col, int row, const plat::Rect& rect);
@@ -254,6 +260,11 @@ public:
     // assign", rather than a build that never ends or exhausts the memory.
     static constexpr int MaxRows = 65536;
     static constexpr int64_t MaxCells = 262144;
+    // Columns are counted in 16 bits where a cell's place is kept as
+    // row x 65536 + column: a wider layout is the same fault.
+    static constexpr int MaxCols = 65536;
+    // Whether a layout of that many columns and rows may be built.
+    static bool IsBuildableSize(int64_t cols, int64_t rows);
 
 protected:
     // Builds the panels, the grid and its cells.
@@ -351,6 +362,10 @@ protected:
     int m_slotCols = 0;
     int m_slotRows = 0;
     cmcCellCapsule m_drawCapsule;
+    // The text rectangle of the cell being drawn (the draw capsule's), and
+    // the rectangle of the cell an action runs on (the action capsule's):
+    // apart, so that a repaint during an action leaves the action's alone.
+    plat::Rect m_drawRect;
     plat::Rect m_cellRect;
     std::unique_ptr<indActiveCell> m_engine;
     int m_lastReachedCol = 0;

@@ -230,12 +230,15 @@ void cuiSheet::MoveBy(int dx, int dy)
                 }
             }
         }
+        if (found) {
+            col = c;
+            row = r;
+        }
+        // Each step searches from where the one before it arrived.
+        m_lastReachedCol = col;
+        m_lastReachedRow = row;
         if (!found) break;
-        col = c;
-        row = r;
     }
-    m_lastReachedCol = col;
-    m_lastReachedRow = row;
     SelectCell(col, row);
     if (m_firstSelCol >= col) m_grid->SetLeftCol(m_grid->FixedCols());
     if (m_firstSelRow >= row) m_grid->SetTopRow(m_grid->FixedRows());

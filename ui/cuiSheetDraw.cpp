@@ -149,8 +149,8 @@ void cuiSheet::DrawCell(int col, int row, const plat::Rect& rect)
         m_drawCapsule.Parent = m_origin.get();
         m_drawCapsule.Cell = &cell;
         m_drawCapsule.Canvas = &canvas;
-        m_cellRect = text;
-        m_drawCapsule.CellRect = &m_cellRect;
+        m_drawRect = text;
+        m_drawCapsule.CellRect = &m_drawRect;
         m_drawCapsule.Focused = selected;
         m_drawCapsule.Printing = paper;
         RunHandler(&m_drawCapsule, 0);

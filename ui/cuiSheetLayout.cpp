@@ -240,6 +240,11 @@ void cuiSheet::LoadBasicCell()
     }
 }
 
+bool cuiSheet::IsBuildableSize(int64_t cols, int64_t rows)
+{
+    return cols > 0 && rows > 0 && cols <= MaxCols && rows <= MaxRows && cols * rows <= MaxCells;
+}
+
 void cuiSheet::AppendRow(int line, bool selectable)
 {
     if (m_rowCount >= MaxRows) plat::Fatal("Illegal Cell assign");
@@ -290,8 +295,7 @@ void cuiSheet::ParseRows(const std::string& cellsKey)
         if (m_loopStart < 0 || m_loopEnd >= 0) m_loopBody.clear();
         else m_loopBody.push_back(line);
     }
-    if (m_rowCount == 0 || m_colCount == 0 || int64_t(m_colCount) * m_rowCount > MaxCells)
-        plat::Fatal("Illegal Cell assign");
+    if (!IsBuildableSize(m_colCount, m_rowCount)) plat::Fatal("Illegal Cell assign");
     m_grid->SetColCount(m_colCount);
     m_grid->SetRowCount(m_rowCount);
 }

@@ -140,6 +140,19 @@ void cuiSheet::OnGridColWidthsChanged()
 void cuiSheet::AutoFitColumn(int col)
 {
     if (col < 0 || col >= m_colCount) return;
+    m_grid->SetColWidths(col, WidestTextWidth(col));
+}
+
+void cuiSheet::WidenColumnsToTexts()
+{
+    for (int col = 0; col < m_colCount; ++col) {
+        const int width = WidestTextWidth(col);
+        if (width > m_grid->ColWidths(col)) m_grid->SetColWidths(col, width);
+    }
+}
+
+int cuiSheet::WidestTextWidth(int col)
+{
     plat::Canvas& canvas = *(m_printerCanvas != nullptr ? MeasureCanvas() : &m_grid->GetCanvas());
     const int margin = static_cast<int>(8 * m_scale + 0.5);
     int width = 0;
@@ -157,5 +170,5 @@ void cuiSheet::AutoFitColumn(int col)
         const int textWidth = text.empty() ? 0 : MultiLineTextExtent(canvas, text).cx;
         width = std::max(width, textWidth + margin);
     }
-    m_grid->SetColWidths(col, width);
+    return width;
 }

@@ -47,6 +47,9 @@ void cuiToolBar::Build(ClickClosure onClick)
         const std::string line = m_texts->GetText(bodyKey, count);
         if (!line.empty() && line[0] == '#') break;
     }
+    // A build replaces the buttons of an earlier one, which point at the
+    // cells about to be freed.
+    while (m_bar->ButtonCount() > 0) delete m_bar->Buttons(0);
     auto basic = std::make_unique<cmcCellObj>();
     cmcCellObj::ParseCell(basic.get(), m_texts->GetText(m_key + "_BasicCell", 0), nullptr, nullptr, false);
     m_basicCell = std::move(basic);

@@ -41,8 +41,9 @@ public:
     cuiToolBar(const cuiToolBar&) = delete;
     cuiToolBar& operator=(const cuiToolBar&) = delete;
 
-    // Builds the buttons. Buttons with a cell take the click closure, or
-    // OnButtonClick of this tool bar without one.
+    // Builds the buttons (replacing those of an earlier build). Buttons
+    // with a cell take the click closure, or OnButtonClick of this tool bar
+    // without one.
     void Build(ClickClosure onClick = {});
     // Re-evaluates every button.
     void Refresh();

@@ -12,6 +12,7 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -58,6 +59,8 @@ public:
     bool syncing = false;
     QPointer<QMenu> popup;
     int wheelRest = 0;
+    bool lentToMenuBar = false;
+    QMetaObject::Connection loanWatch;
 
 protected:
     void paintEvent(QPaintEvent* event) override
@@ -66,7 +69,7 @@ protected:
         QPainter painter(viewport());
         QtCanvas& canvas = *grid->m_canvas;
         canvas.BeginPaint(&painter);
-        GuardHandler([&] { grid->Paint(FromQRect(event->rect()), hasFocus()); });
+        GuardHandler([&] { grid->Paint(FromQRect(event->rect()), hasFocus() || lentToMenuBar); });
         canvas.EndPaint();
     }
 
@@ -121,15 +124,31 @@ protected:
         GuardHandler([&] { handler(key, ShiftOf(event->modifiers())); });
     }
 
+    // The focus that the menu bar borrows while it is worked from the
+    // keyboard (Alt with a letter) comes back to the grid when the menu
+    // closes: for the program the grid keeps it meanwhile, as it does while
+    // a pop-up menu is open. Only when the focus then moves on elsewhere
+    // from the menu bar has the grid lost it.
     void focusInEvent(QFocusEvent* event) override
     {
-        if (event->reason() != Qt::PopupFocusReason) Focus(true);
+        const bool returned = lentToMenuBar;
+        EndLoan();
+        if (event->reason() != Qt::PopupFocusReason && !returned) Focus(true);
         QAbstractScrollArea::focusInEvent(event);
     }
 
     void focusOutEvent(QFocusEvent* event) override
     {
-        if (event->reason() != Qt::PopupFocusReason) Focus(false);
+        if (event->reason() == Qt::MenuBarFocusReason && qobject_cast<QMenuBar*>(QApplication::focusWidget()) != nullptr) {
+            lentToMenuBar = true;
+            loanWatch = connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+                if (now == this || qobject_cast<QMenuBar*>(now) != nullptr || qobject_cast<QMenu*>(now) != nullptr) return;
+                EndLoan();
+                Focus(false);
+            });
+        } else if (event->reason() != Qt::PopupFocusReason) {
+            Focus(false);
+        }
         QAbstractScrollArea::focusOutEvent(event);
     }
 
@@ -157,6 +176,12 @@ private:
         });
         if (!*alive) return;
         GuardHandler([&] { ReportMouseEvent(*grid, event); });
+    }
+
+    void EndLoan()
+    {
+        lentToMenuBar = false;
+        disconnect(loanWatch);
     }
 
     void Focus(bool gained)

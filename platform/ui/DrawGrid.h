@@ -197,9 +197,10 @@ public:
     static constexpr int TimedScrollPeriod = 60;
     // The grid gains (loses) the keyboard focus, for any reason (also when
     // its window is activated or deactivated) but a pop-up menu opening or
-    // closing (the focus stays where it is then, as far as the program is
-    // concerned); called before the grid's own handling (which invalidates
-    // the current cell).
+    // closing, or the menu bar borrowing the focus while it is worked from
+    // the keyboard (the focus stays where it is then, as far as the program
+    // is concerned, and the grid still draws as focused); called before the
+    // grid's own handling (which invalidates the current cell).
     std::function<void()> OnSetFocus;
     std::function<void()> OnKillFocus;
     // After every repaint pass, once every cell of the pass is drawn.

@@ -5,11 +5,13 @@
 #include "platform/ui/QtAccess.h"
 #include "platform/ui/StdControls.h"
 #include "platform/ui/TestHooks.h"
+#include "platform/ui/WindowHints.h"
 
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMoveEvent>
 #include <QMenuBar>
 #include <QPointer>
 #include <QWidget>
@@ -29,12 +31,22 @@ protected:
     void resizeEvent(QResizeEvent* event) override
     {
         QWidget::resizeEvent(event);
-        if (form != nullptr) GuardHandler([this] { form->LayoutWindow(); });
+        if (form != nullptr) GuardHandler([this] {
+            form->LayoutWindow();
+            form->ApplyPendingOuterSize();
+        });
     }
     void closeEvent(QCloseEvent* event) override
     {
         event->ignore();
         if (form != nullptr) GuardHandler([this] { form->Close(); });
+    }
+    // A reparenting window manager reports the frame only after it has put
+    // the window into it, which the window sees as a move.
+    void moveEvent(QMoveEvent* event) override
+    {
+        QWidget::moveEvent(event);
+        if (form != nullptr) GuardHandler([this] { form->ApplyPendingOuterSize(); });
     }
     void changeEvent(QEvent* event) override
     {
@@ -148,7 +160,27 @@ void Form::ApplyWindowFlags()
     m_window->setWindowFlags(flags);
     m_window->move(position);
     ApplySizeLimits();
-    if (wasVisible) m_window->show();
+    if (wasVisible) ShowWindow();
+}
+
+void Form::ShowWindow()
+{
+    // A window without a minimise button (dialogs, tool windows, windows
+    // without border icons) is one the user may neither minimise nor
+    // maximise, whatever the window manager would offer by itself.
+    const bool framed = m_borderStyle != bsNone;
+    const bool systemMenu = (m_borderIcons & biSystemMenu) != 0;
+    const bool normal = m_borderStyle == bsSingle || m_borderStyle == bsSizeable;
+    const bool minimize = normal && systemMenu && (m_borderIcons & biMinimize) != 0;
+    if (framed && !minimize) {
+        WindowFunctions functions;
+        functions.close = systemMenu;
+        functions.resize = m_borderStyle == bsSizeable;
+        functions.maximize = m_borderStyle == bsSizeable && systemMenu && (m_borderIcons & biMaximize) != 0;
+        SetWindowFunctions(m_window, functions);
+        KeepFromMinimising(m_window);
+    }
+    m_window->show();
 }
 
 static void BringToFront(QWidget* window)
@@ -161,6 +193,8 @@ static void BringToFront(QWidget* window)
 
 static QMargins FrameOf(const QWidget* window)
 {
+    if (const Rect* margins = FrameMarginsOverride())
+        return window->isVisible() ? QMargins(margins->left, margins->top, margins->right, margins->bottom) : QMargins();
     if (const QWindow* handle = window->windowHandle()) return handle->frameMargins();
     return {};
 }
@@ -188,6 +222,20 @@ void Form::SetBounds(int left, int top, int width, int height)
     m_pendingOuter = !m_window->isVisible();
     m_pendingWidth = width;
     m_pendingHeight = height;
+}
+
+void Form::ApplyPendingOuterSize()
+{
+    // A window manager that frames the window tells the frame only once it
+    // has put the window into it, after the window was shown: until then
+    // the outer size set while hidden is still to be kept, so that a window
+    // stored at its outer size reopens at exactly that size.
+    if (!m_pendingOuter || !m_window->isVisible()) return;
+    const QMargins m = FrameOf(m_window);
+    if (m.isNull()) return;
+    m_pendingOuter = false;
+    ResizeWindow(m_pendingWidth - m.left() - m.right(), m_pendingHeight - m.top() - m.bottom());
+    ApplySizeLimits();
 }
 
 WindowState Form::GetWindowState() const
@@ -309,11 +357,13 @@ void Form::SetVisible(bool visible)
         owner->m_window->winId();
         m_window->windowHandle()->setTransientParent(owner->m_window->windowHandle());
     }
-    m_window->show();
+    ShowWindow();
     if (m_pendingOuter) {
-        m_pendingOuter = false;
+        // Shown at the outer size; the frame, as far as it is known yet,
+        // comes off it (see ApplyPendingOuterSize for the rest).
         const QMargins m = FrameOf(m_window);
         ResizeWindow(m_pendingWidth - m.left() - m.right(), m_pendingHeight - m.top() - m.bottom());
+        ApplyPendingOuterSize();
     }
     ApplySizeLimits();
     LayoutWindow();

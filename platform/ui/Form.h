@@ -143,7 +143,12 @@ private:
     friend class MainMenu;
 
     void ApplyWindowFlags();
+    // Shows the window with the window manager hints of its border.
+    void ShowWindow();
     void ResizeWindow(int width, int height);
+    // Takes the frame off an outer size set while the form was hidden, once
+    // the window system tells the frame.
+    void ApplyPendingOuterSize();
     void ApplySizeLimits();
     void LayoutWindow();
     int MenuBarHeight(int width) const;

@@ -6,7 +6,9 @@
 // by setting the code to 0. Then, for keys that type a character and were not
 // swallowed, the typed-character event with the character (a Unicode code
 // point: Enter 13, Backspace 8, Esc 27, Space 32, Ctrl+letter the control
-// code 1 to 26); a handler drops it by setting it to 0. A handler that changes
+// code 1 to 26); a handler drops it by setting it to 0. A key held with Alt
+// types nothing (Alt strokes are for the menus), nor does one held with Ctrl
+// other than those control codes. A handler that changes
 // the code or character to anything else than 0 changes nothing.
 #include "platform/base/ShiftState.h"
 

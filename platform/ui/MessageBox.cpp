@@ -5,6 +5,7 @@
 #include "platform/ui/Form.h"
 #include "platform/ui/QtAccess.h"
 #include "platform/ui/TestHooks.h"
+#include "platform/ui/WindowHints.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -56,6 +57,11 @@ int MessageBox(const std::string& text, const std::string& caption, unsigned fla
         box.setEscapeButton(QMessageBox::Cancel);
     else
         box.setEscapeButton(QMessageBox::No);
+    // A message box offers no minimise or maximise: the window it belongs
+    // to waits for it.
+    box.winId();
+    SetWindowFunctions(&box, {.close = true});
+    KeepFromMinimising(&box);
     box.exec();
     switch (box.standardButton(box.clickedButton())) {
     case QMessageBox::Ok: return IDOK;

@@ -61,6 +61,9 @@ Qt::KeyboardModifiers ModifiersOf(ShiftState shift)
 char32_t CharacterOf(const QKeyEvent& event)
 {
     const int key = event.key();
+    const Qt::KeyboardModifiers modifiers = event.modifiers();
+    // Alt strokes belong to the menus: they type nothing.
+    if (modifiers & Qt::AltModifier) return 0;
     switch (key) {
     case Qt::Key_Return:
     case Qt::Key_Enter: return 13;
@@ -71,9 +74,9 @@ char32_t CharacterOf(const QKeyEvent& event)
     case Qt::Key_Delete: return 0; // focus moves and deletions, no characters
     default: break;
     }
-    const Qt::KeyboardModifiers modifiers = event.modifiers();
-    if ((modifiers & Qt::ControlModifier) && !(modifiers & Qt::AltModifier) && key >= Qt::Key_A && key <= Qt::Key_Z)
-        return static_cast<char32_t>(key - Qt::Key_A + 1);
+    // Ctrl strokes type nothing but the control codes of the letters.
+    if (modifiers & Qt::ControlModifier)
+        return key >= Qt::Key_A && key <= Qt::Key_Z ? static_cast<char32_t>(key - Qt::Key_A + 1) : 0;
     const QList<uint> text = event.text().toUcs4();
     if (text.isEmpty()) return 0;
     const char32_t ch = text.front();

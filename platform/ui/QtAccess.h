@@ -76,6 +76,10 @@ void GuardHandler(Fn&& fn)
 // Rethrows an exception kept by ReportHandlerException (tests).
 void RethrowKeptException();
 
+// The frame margins (left, top, right, bottom) a test has the forms report
+// in place of the window system's (TestHooks.h), else null.
+const Rect* FrameMarginsOverride();
+
 class Form;
 // Whether Application::Quit was called during the current run.
 bool QuitRequested();

@@ -6,6 +6,8 @@
 #include "platform/ui/QtAccess.h"
 
 #include <QAbstractScrollArea>
+#include <QApplication>
+#include <QMoveEvent>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QKeyEvent>
@@ -47,6 +49,35 @@ void SendStroke(Form& form, int qtKey, Qt::KeyboardModifiers modifiers, const QS
     RethrowKeptException();
 }
 } // namespace
+
+// ---- window frames ----
+
+namespace {
+std::optional<Rect> g_frameMargins;
+} // namespace
+
+const Rect* FrameMarginsOverride() { return g_frameMargins ? &*g_frameMargins : nullptr; }
+
+ScopedLateFrame::ScopedLateFrame(int left, int top, int right, int bottom) : m_margins{left, top, right, bottom}
+{
+    g_frameMargins = Rect{};
+}
+
+ScopedLateFrame::~ScopedLateFrame()
+{
+    g_frameMargins.reset();
+}
+
+void ScopedLateFrame::Arrive()
+{
+    g_frameMargins = m_margins;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (!window->isVisible()) continue;
+        QMoveEvent move(window->pos(), window->pos());
+        QCoreApplication::sendEvent(window, &move);
+    }
+    RethrowKeptException();
+}
 
 // ---- handler exceptions ----
 

@@ -151,6 +151,23 @@ private:
     std::optional<Size> m_previous;
 };
 
+// Window frames as a reparenting window manager reports them: a window
+// that has just been shown has none yet; the frame comes a moment later,
+// when the manager has put the window into it (each visible form then sees
+// a move). While the object lives every form reports no frame until Arrive,
+// and the given margins from then on.
+class ScopedLateFrame {
+public:
+    ScopedLateFrame(int left, int top, int right, int bottom);
+    ~ScopedLateFrame();
+    ScopedLateFrame(const ScopedLateFrame&) = delete;
+    ScopedLateFrame& operator=(const ScopedLateFrame&) = delete;
+    void Arrive();
+
+private:
+    Rect m_margins;
+};
+
 // Renders a control (a form: its whole window, menu bar included) as it
 // looks now and saves it as a PNG file; false when the file could not be
 // written.

@@ -244,4 +244,18 @@ TEST_F(ToolBar, AClickRunsTheCellWithEnter)
     EXPECT_EQ(keys, (std::vector<int>{13}));
 }
 
+TEST_F(ToolBar, BuildingAgainReplacesTheButtons)
+{
+    Build({"{(%CL_Menu_File_Open)(ImageIndex=1)}Open", "-", "{(%CL_Menu_File_New)(ImageIndex=0)}New"});
+    bar->Build();
+    ASSERT_EQ(bar->Bar()->ButtonCount(), 3);
+    std::vector<int> labels;
+    indActiveCell::TestOverride engine([&](cmcCellCapsule* c, int) {
+        labels.push_back(c->Cell->Label);
+        return erNothing;
+    });
+    bar->Refresh(); // every button's cell is alive
+    EXPECT_EQ(labels, (std::vector<int>{CL_Menu_File_Open, CL_Menu_File_New}));
+}
+
 } // namespace

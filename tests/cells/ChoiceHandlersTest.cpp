@@ -127,6 +127,8 @@ TEST_F(ChoiceWorld, TypedNamesAndNumbersPickListEntries)
         {cmNearestNumber, "abc", -1}, {cmNearestNumber, "", -1},     {cmNamePrefix, "au", 4},
         {cmNamePrefix, "cus", 5},     {cmNamePrefix, "x", -1},       {cmNameThenNumber, "a", -1},
         {cmNameThenNumber, "AU", 4},  {cmNameThenNumber, "260", 2},
+        // Numbers beyond any range are read as every typed number is.
+        {cmNearestNumber, "-99999999999999999999", 0}, {cmNearestNumber, "99999999999999999999", 3},
     };
     for (const Case& k : cases) {
         Capsule c(cell.get());

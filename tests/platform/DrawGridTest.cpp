@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QImage>
 #include <QMenu>
+#include <QMenuBar>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -439,6 +440,36 @@ TEST(DrawGrid, FocusHandlersRunBeforeTheGridsOwnHandling)
     other->SetFocus();
     EXPECT_EQ(events, (std::vector<std::string>{"set, log 0", "kill, log 1"}));
     EXPECT_EQ(grid.InvalidationLog(), (std::vector<Point>{{1, 1}, {1, 1}}));
+}
+
+// The menu bar worked from the keyboard borrows the focus: the grid keeps it
+// for the program until the focus moves on from the menu bar elsewhere.
+TEST(DrawGrid, TheFocusLentToTheMenuBarIsNotLost)
+{
+    ScopedDialogScript script;
+    GridForm g(200, 100, {20, 40, 40}, {20, 20, 20}, 1, 1);
+    auto* bar = new MainMenu(g.form);
+    bar->Items().Add("&File")->Add("&New");
+    DrawGrid& grid = *g.grid;
+    auto* other = new DrawGrid(g.form);
+    other->SetBounds(0, 120, 50, 50);
+    std::vector<std::string> events;
+    grid.OnSetFocus = [&] { events.push_back("set"); };
+    grid.OnKillFocus = [&] { events.push_back("kill"); };
+    g.form.Show();
+    ProcessMessages();
+    grid.SetFocus();
+    // Lent and given back.
+    bar->Bar()->setFocus(Qt::MenuBarFocusReason);
+    grid.Widget()->setFocus(Qt::MenuBarFocusReason);
+    EXPECT_EQ(events, (std::vector<std::string>{"set"}));
+    // Lent, and the focus then goes elsewhere: lost there.
+    bar->Bar()->setFocus(Qt::MenuBarFocusReason);
+    EXPECT_EQ(events, (std::vector<std::string>{"set"}));
+    other->SetFocus();
+    EXPECT_EQ(events, (std::vector<std::string>{"set", "kill"}));
+    grid.SetFocus();
+    EXPECT_EQ(events, (std::vector<std::string>{"set", "kill", "set"}));
 }
 
 TEST(DrawGrid, ScrollBarsSwitchedAfterBuilding)

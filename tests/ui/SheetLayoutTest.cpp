@@ -9,6 +9,7 @@
 #include "ui/clsSheeRowAtr.h"
 #include "ui/cuiSheetHost.h"
 
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -180,6 +181,20 @@ TEST_F(SheetLayout, ALayoutBeyondTheLargestSheetIsFatal)
     UseLayout("", Basic, {":(LoopFrom 52428)", "a|b|c|d|e", ":(End)"});
     Open();
     EXPECT_EQ(Grid().RowCount(), 52428);
+
+    // The limits: a cell's place is kept in 16 bits of column, so a row
+    // wider than that is refused like too many cells.
+    const struct {
+        int64_t cols;
+        int64_t rows;
+        bool buildable;
+    } sizes[] = {
+        {1, 1, true},         {0, 1, false},         {1, 0, false},
+        {65536, 1, true},     {65537, 1, false},     {1, 65536, true},
+        {1, 65537, false},    {4, 65536, true},      {5, 65536, false},
+    };
+    for (const auto& s : sizes)
+        EXPECT_EQ(cuiSheet::IsBuildableSize(s.cols, s.rows), s.buildable) << s.cols << " x " << s.rows;
 }
 
 TEST_F(SheetLayout, SizesComeFromWAndHCellsOnly)
@@ -228,6 +243,13 @@ TEST(SheetRowAtr, GrowsByHalfAgainAndKeepsItems)
     for (int i = 0; i < 8; ++i) EXPECT_EQ(eight[i].Line, i);
     for (int i = 8; i < 13; ++i) EXPECT_EQ(eight[i].Line, 0);
     for (int i = 8; i < 13; ++i) EXPECT_EQ(eight[i].Flags, dst_SheetRowAtr::Selectable);
+    // Growth stops at the largest number of rows; an index outside them is
+    // a fault of the layout.
+    eight.EnsureIndex(clsSheeRowAtr::MaxItems - 10);
+    EXPECT_EQ(eight.Capacity(), clsSheeRowAtr::MaxItems);
+    for (int index : {-1, clsSheeRowAtr::MaxItems, std::numeric_limits<int>::max()})
+        EXPECT_EQ(qmtest::FatalMessage([&] { eight.EnsureIndex(index); }), "Illegal Cell assign") << index;
+    EXPECT_EQ(eight.Capacity(), clsSheeRowAtr::MaxItems);
 }
 
 } // namespace

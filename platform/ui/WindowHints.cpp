@@ -1,0 +1,104 @@
+#include "platform/ui/WindowHints.h"
+
+#include <QEvent>
+#include <QGuiApplication>
+#include <QObject>
+#include <QVariant>
+#include <QWidget>
+#include <QtGui/qguiapplication_platform.h>
+
+#include <xcb/xcb.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+
+namespace plat {
+
+namespace {
+
+// The Motif window manager hints: which fields are given, the functions
+// and the decorations.
+constexpr uint32_t MwmHintsFunctions = 1u << 0;
+constexpr uint32_t MwmHintsDecorations = 1u << 1;
+constexpr uint32_t MwmFuncResize = 1u << 1;
+constexpr uint32_t MwmFuncMove = 1u << 2;
+constexpr uint32_t MwmFuncMinimize = 1u << 3;
+constexpr uint32_t MwmFuncMaximize = 1u << 4;
+constexpr uint32_t MwmFuncClose = 1u << 5;
+constexpr uint32_t MwmDecorBorder = 1u << 1;
+constexpr uint32_t MwmDecorResizeH = 1u << 2;
+constexpr uint32_t MwmDecorTitle = 1u << 3;
+constexpr uint32_t MwmDecorMenu = 1u << 4;
+constexpr uint32_t MwmDecorMinimize = 1u << 5;
+constexpr uint32_t MwmDecorMaximize = 1u << 6;
+
+xcb_connection_t* X11Connection()
+{
+    if (QGuiApplication::platformName() != QLatin1String("xcb")) return nullptr;
+    auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+    return x11 != nullptr ? x11->connection() : nullptr;
+}
+
+class MinimiseGuard : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::WindowStateChange) {
+            auto* window = static_cast<QWidget*>(watched);
+            if (window->windowState() & Qt::WindowMinimized)
+                window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+        }
+        return false;
+    }
+};
+
+} // namespace
+
+void SetWindowFunctions(QWidget* window, const WindowFunctions& functions)
+{
+    xcb_connection_t* connection = X11Connection();
+    if (connection == nullptr || window == nullptr) return;
+    const auto id = static_cast<xcb_window_t>(window->winId());
+    static const char name[] = "_MOTIF_WM_HINTS";
+    xcb_intern_atom_reply_t* reply =
+        xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 0, std::strlen(name), name), nullptr);
+    if (reply == nullptr) return;
+    const xcb_atom_t atom = reply->atom;
+    std::free(reply);
+
+    uint32_t functionBits = MwmFuncMove;
+    uint32_t decorations = MwmDecorBorder | MwmDecorTitle;
+    if (functions.close) {
+        functionBits |= MwmFuncClose;
+        decorations |= MwmDecorMenu;
+    }
+    if (functions.resize) {
+        functionBits |= MwmFuncResize;
+        decorations |= MwmDecorResizeH;
+    }
+    if (functions.minimize) {
+        functionBits |= MwmFuncMinimize;
+        decorations |= MwmDecorMinimize;
+    }
+    if (functions.maximize) {
+        functionBits |= MwmFuncMaximize;
+        decorations |= MwmDecorMaximize;
+    }
+    const uint32_t hints[5] = {MwmHintsFunctions | MwmHintsDecorations, functionBits, decorations, 0, 0};
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, atom, atom, 32, 5, hints);
+    xcb_flush(connection);
+}
+
+void KeepFromMinimising(QWidget* window)
+{
+    static const char* const guarded = "qmKeptFromMinimising";
+    if (window == nullptr || window->property(guarded).toBool()) return;
+    window->setProperty(guarded, true);
+    window->installEventFilter(new MinimiseGuard(window));
+}
+
+} // namespace plat

@@ -1,0 +1,78 @@
+// Forms under a window manager: one stored at its outer size reopens at
+// exactly that size, also when the manager tells the frame only after
+// showing the window; one without a minimise button stays up.
+#include "platform/ui/Application.h"
+#include "platform/ui/Form.h"
+#include "platform/ui/TestHooks.h"
+#include "tests/support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+using namespace plat;
+
+TEST(UiForm, AStoredOuterSizeHoldsWhenTheFrameIsToldLate)
+{
+    ScopedDialogScript script;
+    ScopedLateFrame frame(2, 25, 2, 2);
+    Form f;
+    f.SetBounds(100, 50, 800, 600);
+    f.Show();
+    ProcessMessages();
+    frame.Arrive();
+    EXPECT_EQ(f.Width(), 800);
+    EXPECT_EQ(f.Height(), 600);
+    EXPECT_EQ(f.ClientWidth(), 800 - 4);
+    EXPECT_EQ(f.ClientHeight(), 600 - 27);
+
+    // Closed and opened again at the size it was closed at: it does not
+    // grow by its frame.
+    const Rect closed = f.NormalBounds();
+    EXPECT_EQ(closed.Width(), 800);
+    EXPECT_EQ(closed.Height(), 600);
+    ScopedLateFrame again(2, 25, 2, 2);
+    Form g;
+    g.SetBounds(closed.left, closed.top, closed.Width(), closed.Height());
+    g.Show();
+    ProcessMessages();
+    again.Arrive();
+    EXPECT_EQ(g.NormalBounds().Width(), 800);
+    EXPECT_EQ(g.NormalBounds().Height(), 600);
+
+    // Without a frame (no window manager) the size is the window's.
+    ScopedLateFrame none(0, 0, 0, 0);
+    Form h;
+    h.SetBounds(10, 10, 640, 480);
+    h.Show();
+    ProcessMessages();
+    none.Arrive();
+    EXPECT_EQ(h.Width(), 640);
+    EXPECT_EQ(h.ClientHeight(), 480);
+}
+
+// A window that offers no minimise button cannot be minimised, even by a
+// window manager that offers it anyway: it stays up (a progress window
+// waited for must never vanish). One with the button minimises.
+TEST(UiForm, OnlyWindowsWithAMinimiseButtonMinimise)
+{
+    ScopedDialogScript script;
+    const struct {
+        BorderStyle style;
+        unsigned icons;
+        WindowState after;
+    } cases[] = {
+        {bsToolWindow, 0, wsNormal},
+        {bsDialog, biSystemMenu, wsNormal},
+        {bsSingle, biSystemMenu, wsNormal},
+        {bsSizeable, biSystemMenu | biMinimize | biMaximize, wsMinimized},
+    };
+    for (const auto& c : cases) {
+        Form f;
+        f.SetBorderStyle(c.style);
+        f.SetBorderIcons(c.icons);
+        f.Show();
+        ProcessMessages();
+        f.SetWindowState(wsMinimized);
+        ProcessMessages();
+        EXPECT_EQ(f.GetWindowState(), c.after) << "border style " << c.style;
+    }
+}
