@@ -10,15 +10,13 @@
 #include "platform/ui/StdControls.h"
 #include "ui/cuiGrid.h"
 #include "ui/cuiSheet.h"
+#include "ui/cuiSheetDialog.h"
 
 #include <algorithm>
 
 namespace {
-constexpr int PanelBorderWidth = 8;
-constexpr int PanelBevelWidth = 2;
-constexpr int ButtonRoom = 10;
-constexpr int ButtonMargin = 5;
-constexpr int MeasuringSize = 4096;
+// The buttons stand this far apart.
+constexpr int ButtonGap = 5;
 // The sheet's focus: the first row address cell.
 constexpr int FocusLabel = 1;
 
@@ -71,37 +69,15 @@ cuiEeDebugWin::cuiEeDebugWin(plat::Control* owner, const std::string& caption, c
     : m_owner(owner)
 {
     m_events = cmcEvSubscription(MemberEventHandler<&cuiEeDebugWin::OnEvent>(this));
-    m_window = new plat::Form(owner);
-    m_window->SetBorderStyle(plat::bsDialog);
-    m_window->SetBorderIcons(plat::biSystemMenu);
-    m_window->SetCaption(caption);
-
-    m_panel = new plat::Panel(*m_window);
-    m_panel->SetAlign(plat::alTop);
-    m_panel->SetBorderWidth(PanelBorderWidth);
-    m_panel->SetBevelOuter(plat::bvRaised);
-    m_panel->SetBevelInner(plat::bvLowered);
-    m_panel->SetBevelWidth(PanelBevelWidth);
-
     if (key.empty()) LoadBuiltinOverlay();
-    m_sheet = std::make_unique<cuiSheet>(m_panel, nullptr, FocusLabel, 0, texts, key, images);
-    m_sheet->Show();
-    m_sheet->Grid()->SetScrollBars(plat::ssVertical);
-    m_window->SetClientWidth(MeasuringSize);
-    m_panel->SetHeight(MeasuringSize);
-    // Room for the sheet and its vertical scroll bar.
-    const cuiGrid& grid = *m_sheet->Grid();
-    const int growth = m_sheet->FullWidth() - m_panel->ClientWidth() + (grid.Width() - grid.ClientWidth());
-    m_window->SetClientWidth(m_window->ClientWidth() + growth);
-    m_panel->SetHeight(std::min(m_sheet->FullHeight(), plat::ScreenSize().cy / 2));
-    m_window->SetClientHeight(m_panel->Height());
-
-    const int clientWidth = m_window->ClientWidth();
-    const int clientHeight = m_window->ClientHeight();
-    if (owner != nullptr)
-        CenterControl(*m_window, *owner);
-    else
-        KeepInWorkArea(*m_window);
+    SheetDialogLayout layout;
+    layout.FocusLabel = FocusLabel;
+    layout.ScrollBars = plat::ssVertical;
+    layout.MostPanelHeight = plat::ScreenSize().cy / 2;
+    SheetDialogParts parts = MakeSheetDialog(owner, caption, texts, key, images, layout);
+    m_window = parts.Window;
+    m_panel = parts.Panel;
+    m_sheet = std::move(parts.Sheet);
 
     m_closeButton = new plat::Button(*m_window);
     m_closeButton->SetCaption(texts->GetText("GI_AppInd_Button_OkCancel", 0));
@@ -109,15 +85,7 @@ cuiEeDebugWin::cuiEeDebugWin(plat::Control* owner, const std::string& caption, c
     m_setCompButton->SetCaption("Set Comp");
     m_redrawButton = new plat::Button(*m_window);
     m_redrawButton->SetCaption("Redraw");
-    m_window->SetClientSize(clientWidth, clientHeight + m_closeButton->Height() + ButtonRoom);
-    // From right to left, all as large as the close button.
-    int right = m_window->ClientWidth() - ButtonMargin;
-    const int top = m_window->ClientHeight() - ButtonMargin - m_closeButton->Height();
-    for (plat::Button* button : {m_closeButton, m_setCompButton, m_redrawButton}) {
-        button->SetBounds(right - m_closeButton->Width(), top, m_closeButton->Width(), m_closeButton->Height());
-        button->SetAnchors(plat::akRight | plat::akBottom);
-        right -= m_closeButton->Width() + ButtonMargin;
-    }
+    PlaceDialogButtons(*m_window, {m_closeButton, m_setCompButton, m_redrawButton}, ButtonGap, true);
     m_closeButton->SetCancel(true);
     m_closeButton->OnClick = [this] { m_window->Release(); };
     m_setCompButton->OnClick = [this] { OnSetCompClick(); };
