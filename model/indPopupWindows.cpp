@@ -3,6 +3,7 @@
 #include "core/cmcGTex.h"
 #include "model/indFlector.h"
 #include "model/indMain.h"
+#include "ui/cuiFText.h"
 #include "ui/cuiFlector.h"
 
 #include <algorithm>
@@ -26,6 +27,14 @@ bool indPopupWindows::OpenPicker(const cmcCellCapsule& origin, int label, int fo
                                  const std::string& sheetCode)
 {
     new indFlector(origin, label, focusIndex, &g_GTex, sheetKey, sheetCode);
+    return true;
+}
+
+bool indPopupWindows::OpenTextEditor(const cmcCellCapsule& origin, const cmcBuff& text, bool selectAll,
+                                     int maxLength)
+{
+    // The editor frees itself when it closes.
+    new cuiFText(origin, &g_GTex, text, selectAll, maxLength);
     return true;
 }
 
