@@ -3,6 +3,7 @@
 #include "core/cmcGTex.h"
 #include "model/indFlector.h"
 #include "model/indMain.h"
+#include "ui/cuiFBitsR.h"
 #include "ui/cuiFText.h"
 #include "ui/cuiFlector.h"
 
@@ -27,6 +28,13 @@ bool indPopupWindows::OpenPicker(const cmcCellCapsule& origin, int label, int fo
                                  const std::string& sheetCode)
 {
     new indFlector(origin, label, focusIndex, &g_GTex, sheetKey, sheetCode);
+    return true;
+}
+
+bool indPopupWindows::OpenBitEditor(const cmcCellCapsule& origin, uint32_t mask, int firstItem, int lastItem,
+                                    int itemKind, int markStyle, const std::string& sheetKey)
+{
+    new cuiFBitsR(origin, &g_GTex, mask, firstItem, lastItem, itemKind, markStyle, sheetKey);
     return true;
 }
 
