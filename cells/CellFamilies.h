@@ -18,3 +18,5 @@ std::span<const LabelBehaviourEntry> CheckCellBehaviours();
 std::span<const LabelBehaviourEntry> CloneInfoCellBehaviours();
 // The commands of the main menu, the tool bar and the tree.
 std::span<const LabelBehaviourEntry> CommandCellBehaviours();
+// The extended settings and the cells of the two user character sets.
+std::span<const LabelBehaviourEntry> ExtendedCellBehaviours();
