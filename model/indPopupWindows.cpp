@@ -3,6 +3,7 @@
 #include "core/cmcGTex.h"
 #include "model/indFlector.h"
 #include "model/indMain.h"
+#include "ui/cuiCEdit.h"
 #include "ui/cuiFBitsR.h"
 #include "ui/cuiFText.h"
 #include "ui/cuiFlector.h"
@@ -43,6 +44,14 @@ bool indPopupWindows::OpenTextEditor(const cmcCellCapsule& origin, const cmcBuff
 {
     // The editor frees itself when it closes.
     new cuiFText(origin, &g_GTex, text, selectAll, maxLength);
+    return true;
+}
+
+bool indPopupWindows::OpenCharEditor(const cmcCellCapsule& origin, int dotSize, int across, int down,
+                                     const cmcBuff& dots)
+{
+    const std::vector<uint8_t> bytes(dots.Data(), dots.Data() + dots.Length());
+    new cuiCEdit(origin, dotSize, across, down, bytes);
     return true;
 }
 
