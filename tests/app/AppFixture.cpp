@@ -2,6 +2,7 @@
 
 #include "cells/ValueHandlers.h"
 #include "core/cmcCellObj.h"
+#include "core/cmcGTex.h"
 #include "model/TableAccess.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Menus.h"
@@ -149,6 +150,28 @@ std::vector<std::string> ProgramFixture::ProgramTreeCaptions(int modelType)
                                          "  Memory Channels", "    Banks"};
     for (int bank = 0; bank < WorkTables::Banks; ++bank)
         captions.push_back("    " + FormatBankName(Main().CurrentImage(), bank));
+    // The pages the tree's body lists after the memory channels, each by its
+    // depth, without those the model type or the maker mode leaves out (with
+    // the nodes below them). Flag 0 marks the maker's pages, flag 1 the
+    // LMR's, flag 2 the PMR's.
+    constexpr int makerOnly = 0, lmrOnly = 1, pmrOnly = 2;
+    const int hidden = modelType == indMain::ModelTypeLmr ? pmrOnly : lmrOnly;
+    int skipBelow = -1;
+    for (int n = 2;; ++n) {
+        const std::string line = g_GTex.GetText("GI_Tree_Main_Body", n);
+        if (!line.empty() && line[0] == '#') break;
+        const size_t depth = line.find('+');
+        if (depth == std::string::npos) continue;
+        if (skipBelow >= 0 && int(depth) > skipBelow) continue;
+        skipBelow = -1;
+        cmcCellObj cell;
+        cmcCellObj::ParseCell(&cell, line.substr(depth + 1), nullptr, nullptr, false);
+        if (cell.GetFlag(hidden) || (Main().MakerMode() == 0 && cell.GetFlag(makerOnly))) {
+            skipBelow = int(depth);
+            continue;
+        }
+        captions.push_back(std::string(2 * depth, ' ') + cell.GetText());
+    }
     return captions;
 }
 
