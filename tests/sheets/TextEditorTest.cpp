@@ -99,6 +99,9 @@ TEST(TextEditor, ATypedNameGoesIntoTheImageAndShowsInTheCell)
     const cuiGrid& table = *editor.Sheet()->Grid();
     EXPECT_EQ(table.ClientWidth(), table.GridWidth());
     EXPECT_LT(table.ClientHeight(), table.GridHeight());
+    const std::filesystem::path dir = "/tmp/i23-pictures";
+    std::filesystem::create_directories(dir);
+    ASSERT_TRUE(plat::SavePng(window, (dir / "text-editor-opened.png").string()));
 
     plat::TypeText(window, "Pump 3");
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(editor.TextBytes().Data()), 6), "Pump 3");
