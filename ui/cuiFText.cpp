@@ -3,7 +3,6 @@
 #include "cells/HandlerSupport.h"
 #include "cells/TextHandlers.h"
 #include "core/EventIds.h"
-#include "core/TextFunctions.h"
 #include "core/cmcCellObj.h"
 #include "core/cmcGTex.h"
 #include "platform/base/Canvas.h"
@@ -17,7 +16,7 @@
 #include "ui/cuiSheet.h"
 
 #include <algorithm>
-#include <cmath>
+#include <cstdlib>
 #include <vector>
 
 namespace {
