@@ -13,6 +13,7 @@
 #include "platform/ui/StdControls.h"
 #include "platform/ui/TestHooks.h"
 #include "tests/sheets/SheetWorld.h"
+#include "tests/support/TestSupport.h"
 #include "ui/cuiFBitsR.h"
 #include "ui/cuiGrid.h"
 
@@ -181,8 +182,7 @@ TEST(BitEditor, TooManySentencesAreMarkedAndNeverCommittedByLeavingTheEditor)
     EXPECT_TRUE(ErrorMarkOn(editor, 4));
     EXPECT_FALSE(ErrorMarkOn(editor, 5));
 
-    const std::filesystem::path dir = "/tmp/i23-pictures";
-    std::filesystem::create_directories(dir);
+    const std::filesystem::path dir = qmtest::OutputDir();
     f.w.world.Pump();
     plat::ProcessMessages();
     ASSERT_TRUE(plat::SavePng(*editor.Window(), (dir / "bit-editor-sentences.png").string()));
@@ -207,8 +207,7 @@ TEST(BitEditor, LeavingCommitsAValidMaskAndEscDiscardsIt)
     cuiFBitsR& editor = f.Open();
     Toggle(editor, 2);
     Toggle(editor, 17);
-    const std::filesystem::path dir = "/tmp/i23-pictures";
-    std::filesystem::create_directories(dir);
+    const std::filesystem::path dir = qmtest::OutputDir();
     f.w.world.Pump();
     plat::ProcessMessages();
     ASSERT_TRUE(plat::SavePng(*editor.Window(), (dir / "bit-editor-scan.png").string()));

@@ -12,6 +12,7 @@
 #include "platform/ui/TestHooks.h"
 #include "platform/ui/ToolBar.h"
 #include "tests/sheets/SheetWorld.h"
+#include "tests/support/TestSupport.h"
 #include "ui/cuiCEdit.h"
 #include "ui/cuiToolBar.h"
 
@@ -166,8 +167,7 @@ TEST(CharEditor, DrawnDotsGoIntoTheCharactersRecord)
                 << column << "," << row;
     EXPECT_TRUE(Shown(editor, 0, 15));
 
-    const std::filesystem::path dir = "/tmp/i23-pictures";
-    std::filesystem::create_directories(dir);
+    const std::filesystem::path dir = qmtest::OutputDir();
     plat::ProcessMessages();
     ASSERT_TRUE(plat::SavePng(*editor.Window(), (dir / "character-editor.png").string()));
 

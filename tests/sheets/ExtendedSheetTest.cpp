@@ -4,6 +4,7 @@
 #include "core/CellNames.h"
 #include "platform/ui/TestHooks.h"
 #include "tests/sheets/SheetWorld.h"
+#include "tests/support/TestSupport.h"
 #include "ui/cuiGrid.h"
 
 #include <gtest/gtest.h>
@@ -32,8 +33,7 @@ TEST(ExtendedSheet, EverySettingShowsAValueOfItsListOrRange)
             }
         EXPECT_EQ(values, 17);
         if (model == 0) {
-            const std::filesystem::path dir = "/tmp/i23-pictures";
-            std::filesystem::create_directories(dir);
+            const std::filesystem::path dir = qmtest::OutputDir();
             w.Focus();
             ASSERT_TRUE(plat::SavePng(w.form, (dir / "extended-settings.png").string()));
         }
@@ -57,7 +57,6 @@ TEST(ExtendedSheet, TheCharacterPagesShowSixteenCharactersEach)
     }
     // A pattern to look at in the first character of the mobile set.
     w.Focus();
-    const std::filesystem::path dir = "/tmp/i23-pictures";
-    std::filesystem::create_directories(dir);
+    const std::filesystem::path dir = qmtest::OutputDir();
     ASSERT_TRUE(plat::SavePng(w.form, (dir / "mobile-characters.png").string()));
 }

@@ -13,6 +13,7 @@
 #include "platform/ui/StdControls.h"
 #include "platform/ui/TestHooks.h"
 #include "tests/sheets/SheetWorld.h"
+#include "tests/support/TestSupport.h"
 #include "ui/cuiFText.h"
 #include "ui/cuiGrid.h"
 
@@ -99,8 +100,7 @@ TEST(TextEditor, ATypedNameGoesIntoTheImageAndShowsInTheCell)
     const cuiGrid& table = *editor.Sheet()->Grid();
     EXPECT_EQ(table.ClientWidth(), table.GridWidth());
     EXPECT_LT(table.ClientHeight(), table.GridHeight());
-    const std::filesystem::path dir = "/tmp/i23-pictures";
-    std::filesystem::create_directories(dir);
+    const std::filesystem::path dir = qmtest::OutputDir();
     ASSERT_TRUE(plat::SavePng(window, (dir / "text-editor-opened.png").string()));
 
     plat::TypeText(window, "Pump 3");
@@ -149,8 +149,7 @@ TEST(TextEditor, TheCharacterTableInsertsWhatTheKeyboardCannotType)
     const std::string bytes(reinterpret_cast<const char*>(editor.TextBytes().Data()), size_t(editor.TextBytes().Length()));
     EXPECT_EQ(bytes, "#\x10\xE9%");
 
-    const std::filesystem::path dir = "/tmp/i23-pictures";
-    std::filesystem::create_directories(dir);
+    const std::filesystem::path dir = qmtest::OutputDir();
     ASSERT_TRUE(plat::SavePng(window, (dir / "text-editor.png").string()));
 
     // Clicking elsewhere commits.
