@@ -29,3 +29,5 @@ std::span<const LabelBehaviourEntry> DigitalListCellBehaviours();
 std::span<const LabelBehaviourEntry> KeyCellBehaviours();
 // The radio-wide digital options.
 std::span<const LabelBehaviourEntry> DigitalOptionCellBehaviours();
+// The extended settings and the cells of the two user character sets.
+std::span<const LabelBehaviourEntry> ExtendedCellBehaviours();

@@ -3,6 +3,9 @@
 #include "core/cmcGTex.h"
 #include "model/indFlector.h"
 #include "model/indMain.h"
+#include "ui/cuiCEdit.h"
+#include "ui/cuiFBitsR.h"
+#include "ui/cuiFText.h"
 #include "ui/cuiFlector.h"
 
 #include <algorithm>
@@ -26,6 +29,29 @@ bool indPopupWindows::OpenPicker(const cmcCellCapsule& origin, int label, int fo
                                  const std::string& sheetCode)
 {
     new indFlector(origin, label, focusIndex, &g_GTex, sheetKey, sheetCode);
+    return true;
+}
+
+bool indPopupWindows::OpenBitEditor(const cmcCellCapsule& origin, uint32_t mask, int firstItem, int lastItem,
+                                    int itemKind, int markStyle, const std::string& sheetKey)
+{
+    new cuiFBitsR(origin, &g_GTex, mask, firstItem, lastItem, itemKind, markStyle, sheetKey);
+    return true;
+}
+
+bool indPopupWindows::OpenTextEditor(const cmcCellCapsule& origin, const cmcBuff& text, bool selectAll,
+                                     int maxLength)
+{
+    // The editor frees itself when it closes.
+    new cuiFText(origin, &g_GTex, text, selectAll, maxLength);
+    return true;
+}
+
+bool indPopupWindows::OpenCharEditor(const cmcCellCapsule& origin, int dotSize, int across, int down,
+                                     const cmcBuff& dots)
+{
+    const std::vector<uint8_t> bytes(dots.Data(), dots.Data() + dots.Length());
+    new cuiCEdit(origin, dotSize, across, down, bytes);
     return true;
 }
 

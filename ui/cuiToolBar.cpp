@@ -1,6 +1,7 @@
 #include "ui/cuiToolBar.h"
 
 #include "cells/indActiveCell.h"
+#include "core/CellNames.h"
 #include "core/EventIds.h"
 #include "core/cmcCellCapsule.h"
 #include "core/cmcGTex.h"
@@ -92,6 +93,8 @@ void cuiToolBar::Refresh()
             button->SetDown(false);
             continue;
         }
+        // A button without a command keeps the state its owner gives it.
+        if (cell->Label == CL_Null || cell->Label == CL_NoLabel) continue;
         for (int flag = 0; flag < FlagsCleared; ++flag) cell->SetFlag(flag, false);
         indActiveCell().Exec(&capsule, 0);
         const bool down = cell->GetFlag(FlagDown);

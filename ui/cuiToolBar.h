@@ -45,7 +45,7 @@ public:
     // with a cell take the click closure, or OnButtonClick of this tool bar
     // without one.
     void Build(ClickClosure onClick = {});
-    // Re-evaluates every button.
+    // Re-evaluates every button that carries a command (a cell label).
     void Refresh();
     void OnButtonClick(plat::ToolButton& sender);
     void OnEvent(const dst_Event* event);

@@ -252,7 +252,9 @@ Memo::Memo(Container& parent) : Control(nullptr, &parent, new QPlainTextEdit(par
     auto* edit = static_cast<QPlainTextEdit*>(Widget());
     edit->setTabChangesFocus(true);
     QObject::connect(edit, &QPlainTextEdit::textChanged, edit, [this] {
-        if (!m_updating) TakeWidgetText();
+        if (m_updating) return;
+        TakeWidgetText();
+        if (OnChange) OnChange();
     });
     QObject::connect(edit->document(), &QTextDocument::contentsChange, edit, [this](int position, int, int added) {
         if (!m_updating && added > 0) CutToMaxLength(position, added);
@@ -306,6 +308,7 @@ void Memo::AddLine(const std::string& line)
     m_updating = false;
     edit->setTextCursor(cursor);
     edit->ensureCursorVisible();
+    if (OnChange) OnChange();
 }
 
 void Memo::Clear()
@@ -340,6 +343,7 @@ void Memo::ShowLines()
     m_updating = true;
     static_cast<QPlainTextEdit*>(Widget())->setPlainText(ToQString(joined));
     m_updating = false;
+    if (OnChange) OnChange();
 }
 
 std::string Memo::RawText() const { return FromQString(static_cast<QPlainTextEdit*>(Widget())->toPlainText()); }
@@ -350,6 +354,7 @@ void Memo::SetRawText(const std::string& text)
     static_cast<QPlainTextEdit*>(Widget())->setPlainText(ToQString(text));
     m_updating = false;
     TakeWidgetText();
+    if (OnChange) OnChange();
 }
 
 void Memo::SetMaxLength(int length) { m_maxLength = std::max(0, length); }
@@ -410,6 +415,22 @@ void Memo::SetSelLength(int length)
 }
 
 void Memo::ClearUndo() { static_cast<QPlainTextEdit*>(Widget())->document()->clearUndoRedoStacks(); }
+
+int Memo::ClientHeight() const
+{
+    // Known before the memo is first shown, when the viewport is not laid
+    // out yet.
+    return Height() - 2 * static_cast<QPlainTextEdit*>(Widget())->frameWidth();
+}
+
+void Memo::SetSelText(const std::string& text)
+{
+    // The widget reports the change as a person's edit.
+    auto* edit = static_cast<QPlainTextEdit*>(Widget());
+    QTextCursor cursor = edit->textCursor();
+    cursor.insertText(ToQString(text));
+    edit->setTextCursor(cursor);
+}
 
 void Memo::CutToMaxLength(int position, int added)
 {

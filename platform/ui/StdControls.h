@@ -164,6 +164,14 @@ public:
     void SetSelLength(int length);
     // Forgets what Undo could take back.
     void ClearUndo();
+    // The height of the area the text is shown in (inside the border).
+    int ClientHeight() const;
+    // Replaces the selection (at the caret: nothing) with the text; the
+    // caret stands after it.
+    void SetSelText(const std::string& text);
+
+    // After every change of the text, by a person or by the program.
+    std::function<void()> OnChange;
 
 protected:
     bool WantsReturn() const override { return true; }

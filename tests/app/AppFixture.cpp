@@ -150,27 +150,30 @@ std::vector<std::string> ProgramFixture::ProgramTreeCaptions(int modelType)
                                          "  Memory Channels", "    Banks"};
     for (int bank = 0; bank < WorkTables::Banks; ++bank)
         captions.push_back("    " + FormatBankName(Main().CurrentImage(), bank));
-    // Then the overlay's nodes after the memory channels, without those of
-    // the other model type and of maker mode (nor their children).
     cmcCellObj basic;
     cmcCellObj::ParseCell(&basic, g_GTex.GetText("GI_Tree_Main_BasicCell", 0), nullptr, nullptr, false);
-    size_t removedDepth = std::string::npos;
-    for (int line = 2;; ++line) {
-        const std::string text = g_GTex.GetText("GI_Tree_Main_Body", line);
-        if (!text.empty() && text[0] == '#') break;
-        const size_t depth = text.find('+');
+    // The pages the tree's body lists after the memory channels, each by its
+    // depth, without those the model type or the maker mode leaves out (with
+    // the nodes below them). Flag 0 marks the maker's pages, flag 1 the
+    // LMR's, flag 2 the PMR's.
+    constexpr int makerOnly = 0, lmrOnly = 1, pmrOnly = 2;
+    const int hidden = modelType == indMain::ModelTypeLmr ? pmrOnly : lmrOnly;
+    int skipBelow = -1;
+    for (int n = 2;; ++n) {
+        const std::string line = g_GTex.GetText("GI_Tree_Main_Body", n);
+        if (!line.empty() && line[0] == '#') break;
+        const size_t depth = line.find('+');
         if (depth == std::string::npos) continue;
-        if (removedDepth != std::string::npos && depth > removedDepth) continue;
-        removedDepth = std::string::npos;
-        cmcCellObj node;
+        if (skipBelow >= 0 && int(depth) > skipBelow) continue;
+        skipBelow = -1;
+        cmcCellObj cell;
         CellCounters counters{};
-        cmcCellObj::ParseCell(&node, text.substr(depth + 1), &counters, &basic, false);
-        const bool pmr = modelType == indMain::ModelTypePmr;
-        if (node.GetFlag(0) || (pmr && node.GetFlag(1)) || (!pmr && node.GetFlag(2))) {
-            removedDepth = depth;
+        cmcCellObj::ParseCell(&cell, line.substr(depth + 1), &counters, &basic, false);
+        if (cell.GetFlag(hidden) || (Main().MakerMode() == 0 && cell.GetFlag(makerOnly))) {
+            skipBelow = int(depth);
             continue;
         }
-        captions.push_back(std::string(2 * depth, ' ') + node.GetText());
+        captions.push_back(std::string(2 * depth, ' ') + cell.GetText());
     }
     return captions;
 }

@@ -103,7 +103,8 @@ protected:
     std::vector<std::string> TreeCaptions();
     // The captions the program's own tree shows for the model type: the
     // radio, its memory channels, the bank operations and the 128 banks,
-    // each bank by its number and its name in the current document.
+    // each bank by its number and its name in the current document, then
+    // the pages the tree's body lists after them.
     std::vector<std::string> ProgramTreeCaptions(int modelType);
     // The sheet specs of the tree's bank nodes in node order, and those the
     // program's tree has for the model type.

@@ -283,7 +283,7 @@ TEST_F(FixedKeys, EveryKeyLiteralOfTheSourcesExists)
     // Sheet keys the code only compares the open sheet with; nothing reads
     // them, so they need not exist until their sheets are authored.
     const std::set<std::string> comparedOnly = {
-        "GI_Sheet_Common_CEdit",       "GI_Sheet_Common_CEdit_Mob", "GI_Sheet_Scan_List",
+        "GI_Sheet_Scan_List",
         // The list sheet's titles (the repeater windows and the ID, talk
         // group and site lists).
         "GI_Sheet_RptSetWin",          "GI_Sheet_RptSetWin_ZEPH",   "GI_Sheet_RptSetWin_Multisite",
