@@ -18,3 +18,7 @@ std::span<const LabelBehaviourEntry> CheckCellBehaviours();
 std::span<const LabelBehaviourEntry> CloneInfoCellBehaviours();
 // The commands of the main menu, the tool bar and the tree.
 std::span<const LabelBehaviourEntry> CommandCellBehaviours();
+// DTMF memories, decode entries and timers; the tone list.
+std::span<const LabelBehaviourEntry> DtmfToneCellBehaviours();
+// 2-tone and 5-tone codes, their timers, and the user tones.
+std::span<const LabelBehaviourEntry> ToneCodeCellBehaviours();

@@ -13,5 +13,7 @@ std::vector<std::span<const LabelBehaviourEntry>> LabelFamilies()
         ChannelCellBehaviours(),
         CloneInfoCellBehaviours(),
         CommandCellBehaviours(),
+        DtmfToneCellBehaviours(),
+        ToneCodeCellBehaviours(),
     };
 }

@@ -2,6 +2,7 @@
 
 #include "cells/ValueHandlers.h"
 #include "core/cmcCellObj.h"
+#include "core/cmcGTex.h"
 #include "model/TableAccess.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Menus.h"
@@ -149,6 +150,26 @@ std::vector<std::string> ProgramFixture::ProgramTreeCaptions(int modelType)
                                          "  Memory Channels", "    Banks"};
     for (int bank = 0; bank < WorkTables::Banks; ++bank)
         captions.push_back("    " + FormatBankName(Main().CurrentImage(), bank));
+    // The pages the overlay's tree lists after the memory channels, as the
+    // model type shows them: maker-only pages are left out, and LMR-only
+    // pages on PMR radios and PMR-only pages on LMR radios, each with the
+    // pages below it.
+    int hiddenDepth = -1;
+    for (int n = 2;; ++n) {
+        const std::string line = g_GTex.GetText("GI_Tree_Main_Body", n);
+        if (!line.empty() && line[0] == '#') break;
+        const size_t depth = line.find('+');
+        if (depth == std::string::npos) continue;
+        if (hiddenDepth >= 0 && int(depth) > hiddenDepth) continue;
+        hiddenDepth = -1;
+        const bool pmr = modelType == indMain::ModelTypePmr;
+        if (line.find("(Flag0=1)") != std::string::npos || (pmr && line.find("(Flag1=1)") != std::string::npos) ||
+            (!pmr && line.find("(Flag2=1)") != std::string::npos)) {
+            hiddenDepth = int(depth);
+            continue;
+        }
+        captions.push_back(std::string(2 * depth, ' ') + line.substr(line.rfind('}') + 1));
+    }
     return captions;
 }
 
