@@ -22,3 +22,6 @@ std::span<const LabelBehaviourEntry> CommandCellBehaviours();
 std::span<const LabelBehaviourEntry> DtmfToneCellBehaviours();
 // 2-tone and 5-tone codes, their timers, and the user tones.
 std::span<const LabelBehaviourEntry> ToneCodeCellBehaviours();
+// The MDC systems, their function blocks, status and message texts, the
+// first alias, and the MDC system of a memory channel.
+std::span<const LabelBehaviourEntry> MdcCellBehaviours();

@@ -1,0 +1,167 @@
+// The signalling pages in the running program: picked in the tree, edited
+// as a person would, saved to a clone file and opened again.
+#include "tests/app/AppFixture.h"
+
+#include "cells/indActiveCell.h"
+#include "core/CellNames.h"
+#include "core/cmcCellCapsule.h"
+#include "model/indMain.h"
+#include "ui/cuiMain.h"
+#include "platform/ui/Keys.h"
+#include "platform/ui/StdControls.h"
+#include "platform/ui/TestHooks.h"
+#include "platform/ui/TreeView.h"
+#include "ui/cuiGrid.h"
+#include "ui/cuiSheet.h"
+#include "ui/cuiTree.h"
+
+#include <filesystem>
+
+namespace {
+
+class SignallingPages : public apptest::ProgramFixture {
+protected:
+    cuiSheet& Sheet() { return *Main().CurrentSheet(); }
+    cuiGrid& Grid() { return *Sheet().Grid(); }
+    // Opens the page of the tree node with the caption.
+    void OpenPage(const std::string& caption)
+    {
+        plat::TreeView* view = Main().Tree()->View();
+        for (int i = 0; i < view->Count(); ++i) {
+            if (view->Item(i)->Text() == caption) {
+                view->SetSelected(view->Item(i));
+                Wait(400);
+                return;
+            }
+        }
+        FAIL() << "no page " << caption;
+    }
+    plat::TreeNode* Node(const std::string& caption)
+    {
+        plat::TreeView* view = Main().Tree()->View();
+        for (int i = 0; i < view->Count(); ++i)
+            if (view->Item(i)->Text() == caption) return view->Item(i);
+        return nullptr;
+    }
+    void RunCheck()
+    {
+        Main().ScheduleCheck();
+        Wait(cuiMain::CheckDelayMs + 2 * cuiMain::TickMs);
+    }
+    // The grid cell with the label and index.
+    bool Find(int label, int index, int& col, int& row)
+    {
+        for (row = 0; row < Grid().RowCount(); ++row)
+            for (col = 0; col < Grid().ColCount(); ++col)
+                if (Sheet().CellAt(col, row).Label == label && Sheet().CellAt(col, row).Index == index) return true;
+        return false;
+    }
+    std::string Text(int label, int index)
+    {
+        int col = 0, row = 0;
+        if (!Find(label, index, col, row)) return "(no cell)";
+        cmcCellCapsule capsule;
+        Sheet().FillCapsule(col, row, capsule);
+        indActiveCell().Exec(&capsule, 0);
+        return capsule.Text;
+    }
+    // Hands the cell a text as the text editor window does when it closes
+    // with OK.
+    void EditedText(int label, int index, const std::string& text)
+    {
+        int col = 0, row = 0;
+        ASSERT_TRUE(Find(label, index, col, row));
+        cmcCellCapsule capsule;
+        Sheet().FillCapsule(col, row, capsule);
+        capsule.Phase = cpEditText;
+        capsule.EditText = text;
+        indActiveCell().Exec(&capsule, 1);
+        Wait();
+    }
+    // Clicks the cell and types the text into it, as a person would.
+    void TypeInto(int label, int index, const std::string& text)
+    {
+        int col = 0, row = 0;
+        ASSERT_TRUE(Find(label, index, col, row)) << label << "[" << index << "]";
+        const plat::Rect r = Grid().GetCellRect(col, row);
+        plat::ClickAt(Grid(), (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        plat::TypeText(Form(), text);
+        plat::SendKey(Form(), plat::VK_RETURN);
+        Wait();
+    }
+};
+
+TEST_F(SignallingPages, AnMdcStatusTextAndATwoToneCodeAreSavedAndOpenedAgain)
+{
+    Start();
+    Form().SetClientSize(1200, 760);
+    constexpr int kStatus = 16 + 2;  // status 3 of the second block
+    constexpr int kCode = 4;
+
+    OpenPage("MDC Status");
+    ASSERT_EQ(Main().CurrentSheetKey(), "GI_Sheet_MdcStatus");
+    const std::string statusBefore = Text(CL_Mdc_Status_Text, kStatus);
+    EditedText(CL_Mdc_Status_Text, kStatus, "ON SCENE");
+    EXPECT_EQ(Text(CL_Mdc_Status_Text, kStatus), "ON SCENE");
+
+    OpenPage("2-Tone Codes");
+    ASSERT_EQ(Main().CurrentSheetKey(), "GI_Sheet_2Tone");
+    const std::string codeBefore = Text(CL_2T_RxFreq_1st, kCode);
+    TypeInto(CL_2T_RxFreq_1st, kCode, "1234.56");
+    EXPECT_EQ(Text(CL_2T_RxFreq_1st, kCode), "1234.6");
+    EXPECT_TRUE(Main().IsModified());
+
+    const std::string docs = user.Documents();
+    dialogs.AnswerFile(docs + "signalling");
+    Choose(MenuItem(CL_Menu_File_Save));
+    ASSERT_TRUE(std::filesystem::exists(docs + "signalling.icf"));
+    EXPECT_FALSE(Main().IsModified());
+
+    // A new document forgets both; opening the file brings them back.
+    Choose(MenuItem(CL_Menu_File_New));
+    OpenPage("2-Tone Codes");
+    EXPECT_EQ(Text(CL_2T_RxFreq_1st, kCode), codeBefore);
+    dialogs.AnswerFile(docs + "signalling.icf");
+    Choose(MenuItem(CL_Menu_File_Open));
+    OpenPage("2-Tone Codes");
+    EXPECT_EQ(Text(CL_2T_RxFreq_1st, kCode), "1234.6");
+    OpenPage("MDC Status");
+    EXPECT_NE(statusBefore, "ON SCENE");
+    EXPECT_EQ(Text(CL_Mdc_Status_Text, kStatus), "ON SCENE");
+    EXPECT_TRUE(BoxTexts().empty());
+}
+
+TEST_F(SignallingPages, TheMdcSystemsPageShowsTheSystemsAndTheirGeneralBlocks)
+{
+    Start();
+    Form().SetClientSize(1400, 520);
+    OpenPage("MDC Systems");
+    ASSERT_EQ(Main().CurrentSheetKey(), "GI_Sheet_MdcSystems");
+    EXPECT_EQ(Text(CL_Mdc_System_List_Text, 4), "Sys 4");
+    EXPECT_EQ(Text(CL_Mdc_General_Text, 0), "Gen 0");
+    int col = 0, row = 0;
+    EXPECT_TRUE(Find(CL_Mdc_General_Self_Id, 4, col, row));
+    EXPECT_TRUE(Find(CL_Mdc_System_List_Message, 4, col, row));
+    ASSERT_TRUE(plat::SavePng(Form(), (qmtest::OutputDir() / "app-mdc-systems.png").string()));
+}
+
+TEST_F(SignallingPages, TheMdcChecksMarkTheirPagesInTheTreeUntilMended)
+{
+    Start();
+    RunCheck();
+    ASSERT_NE(Node("MDC Systems"), nullptr);
+    // The initial file leaves the own IDs at 0 and the first statuses off.
+    EXPECT_EQ(Node("MDC Systems")->OverlayIndex(), cuiTree::WarningOverlay);
+    EXPECT_EQ(Node("MDC Status")->OverlayIndex(), cuiTree::WarningOverlay);
+    EXPECT_EQ(Node("MDC Calls")->OverlayIndex(), cuiTree::NoOverlay);
+    cmcEeprom& image = Main().CurrentImage();
+    for (int s = 0; s < 5; ++s) {
+        image.SetByte(235194 + 20 * s + 2, 0x01);        // own ID 0001
+        image.SetByte(235754 + 208 * s + 192, 0x10);     // status 1 enabled
+    }
+    RunCheck();
+    EXPECT_EQ(Node("MDC Systems")->OverlayIndex(), cuiTree::NoOverlay);
+    EXPECT_EQ(Node("MDC Status")->OverlayIndex(), cuiTree::NoOverlay);
+}
+
+}  // namespace
