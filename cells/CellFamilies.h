@@ -25,3 +25,6 @@ std::span<const LabelBehaviourEntry> ToneCodeCellBehaviours();
 // The MDC systems, their function blocks, status and message texts, the
 // first alias, and the MDC system of a memory channel.
 std::span<const LabelBehaviourEntry> MdcCellBehaviours();
+// The MSK signalling of PMR radios: address plan, ID groups, call list,
+// status and short messages, timing and configuration.
+std::span<const LabelBehaviourEntry> MskCellBehaviours();

@@ -16,5 +16,6 @@ std::vector<std::span<const LabelBehaviourEntry>> LabelFamilies()
         DtmfToneCellBehaviours(),
         ToneCodeCellBehaviours(),
         MdcCellBehaviours(),
+        MskCellBehaviours(),
     };
 }

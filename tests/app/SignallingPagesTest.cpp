@@ -5,6 +5,7 @@
 #include "cells/indActiveCell.h"
 #include "core/CellNames.h"
 #include "core/cmcCellCapsule.h"
+#include "model/datCh.h"
 #include "model/indMain.h"
 #include "ui/cuiMain.h"
 #include "platform/ui/Keys.h"
@@ -162,6 +163,50 @@ TEST_F(SignallingPages, TheMdcChecksMarkTheirPagesInTheTreeUntilMended)
     RunCheck();
     EXPECT_EQ(Node("MDC Systems")->OverlayIndex(), cuiTree::NoOverlay);
     EXPECT_EQ(Node("MDC Status")->OverlayIndex(), cuiTree::NoOverlay);
+}
+
+TEST_F(SignallingPages, TheMskChecksMarkTheirPagesOfAPmrRadio)
+{
+    Start(false);
+    Environ().ModelType = indMain::ModelTypePmr;
+    form = std::make_unique<TForm1>();
+    Wait();
+    cmcEeprom& image = Main().CurrentImage();
+    auto setU16 = [&](int at, int value) {
+        image.SetByte(at, value >> 8);
+        image.SetByte(at + 1, value & 0xFF);
+    };
+    // Own ID 100: the killer and the fixed base IDs lie below it, ID group 1
+    // below it and the other groups from it.
+    setU16(181580, 100);
+    setU16(181584, 99);
+    setU16(182052, 1);
+    setU16(182054, 1);
+    for (int g = 0; g < 8; ++g) {
+        datCh group(&image);
+        group.Unpack(14, g);
+        group.MskAdr = g == 0 ? 0 : 100 + g;
+        group.Pack(14, g);
+    }
+    RunCheck();
+    ASSERT_NE(Node("MSK Address Plan"), nullptr);
+    EXPECT_EQ(Node("MSK Address Plan")->OverlayIndex(), cuiTree::NoOverlay);
+    EXPECT_EQ(Node("MSK Configuration")->OverlayIndex(), cuiTree::NoOverlay);
+
+    setU16(181584, 100);   // the killer address among the group addresses
+    setU16(182054, 100);   // the GPS base ID too
+    RunCheck();
+    EXPECT_EQ(Node("MSK Address Plan")->OverlayIndex(), cuiTree::ErrorOverlay);
+    EXPECT_EQ(Node("MSK Configuration")->OverlayIndex(), cuiTree::ErrorOverlay);
+    EXPECT_FALSE(Main().CheckErrors().empty());
+
+    // An LMR radio has no MSK pages.
+    form.reset();
+    Environ().ModelType = indMain::ModelTypeLmr;
+    form = std::make_unique<TForm1>();
+    Wait();
+    EXPECT_EQ(Node("MSK Address Plan"), nullptr);
+    EXPECT_EQ(Node("MSK Configuration"), nullptr);
 }
 
 }  // namespace
