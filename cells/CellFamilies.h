@@ -28,3 +28,5 @@ std::span<const LabelBehaviourEntry> MdcCellBehaviours();
 // The MSK signalling of PMR radios: address plan, ID groups, call list,
 // status and short messages, timing and configuration.
 std::span<const LabelBehaviourEntry> MskCellBehaviours();
+// The three channel templates of the railroad channel plan.
+std::span<const LabelBehaviourEntry> RailroadCellBehaviours();

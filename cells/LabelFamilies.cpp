@@ -17,5 +17,6 @@ std::vector<std::span<const LabelBehaviourEntry>> LabelFamilies()
         ToneCodeCellBehaviours(),
         MdcCellBehaviours(),
         MskCellBehaviours(),
+        RailroadCellBehaviours(),
     };
 }
