@@ -17,11 +17,13 @@
 #include "ui/cuiTree.h"
 
 #include <filesystem>
+#include <vector>
 
 namespace {
 
 class SignallingPages : public apptest::ProgramFixture {
 protected:
+    int row0 = 0;  // numbers the pictures
     cuiSheet& Sheet() { return *Main().CurrentSheet(); }
     cuiGrid& Grid() { return *Sheet().Grid(); }
     // Opens the page of the tree node with the caption.
@@ -144,6 +146,52 @@ TEST_F(SignallingPages, TheMdcSystemsPageShowsTheSystemsAndTheirGeneralBlocks)
     EXPECT_TRUE(Find(CL_Mdc_General_Self_Id, 4, col, row));
     EXPECT_TRUE(Find(CL_Mdc_System_List_Message, 4, col, row));
     ASSERT_TRUE(plat::SavePng(Form(), (qmtest::OutputDir() / "app-mdc-systems.png").string()));
+}
+
+// The initial file as the signalling pages show it: every value a page
+// shows is one its list offers, and every cell has a behaviour.
+TEST_F(SignallingPages, EveryPageOfEitherModelShowsAValueInEveryCell)
+{
+    const std::vector<std::string> pages = {
+        "DTMF Memories", "DTMF Decode", "Tone List", "2-Tone Codes", "5-Tone Decode", "5-Tone Encode", "User Tones",
+        "MDC Systems", "MDC Calls", "MDC Emergency and Remote Control", "MDC Status", "MDC Messages", "MDC Aliases",
+        "MSK Address Plan", "MSK Call List", "MSK Status Messages", "MSK Short Messages", "MSK Configuration",
+        "Railroad Channel Plan"};
+    for (int modelType : {indMain::ModelTypeLmr, indMain::ModelTypePmr}) {
+        SCOPED_TRACE(modelType == indMain::ModelTypeLmr ? "LMR" : "PMR");
+        form.reset();
+        globals.reset();
+        Start(false);
+        Environ().ModelType = modelType;
+        form = std::make_unique<TForm1>();
+        Form().SetClientSize(1400, 700);
+        Wait();
+        for (const std::string& page : pages) {
+            const bool msk = page.rfind("MSK", 0) == 0;
+            if (msk && modelType == indMain::ModelTypeLmr) {
+                EXPECT_EQ(Node(page), nullptr) << page;
+                continue;
+            }
+            OpenPage(page);
+            int labelled = 0;
+            for (int row = 0; row < Grid().RowCount(); ++row) {
+                for (int col = 0; col < Grid().ColCount(); ++col) {
+                    if (Sheet().CellAt(col, row).Label >= CL_NoLabel) continue;
+                    ++labelled;
+                    cmcCellCapsule capsule;
+                    Sheet().FillCapsule(col, row, capsule);
+                    indActiveCell().Exec(&capsule, 0);
+                    EXPECT_EQ(capsule.Text.find("error"), std::string::npos) << page << " " << col << "," << row;
+                    EXPECT_EQ(capsule.Text.find("*Yet*"), std::string::npos) << page << " " << col << "," << row;
+                }
+            }
+            EXPECT_GT(labelled, 0) << page;
+            ASSERT_TRUE(plat::SavePng(Form(), (qmtest::OutputDir() / ("app-page-" + std::to_string(modelType) + "-" +
+                                                                      page.substr(0, page.find(' ')) + "-" +
+                                                                      std::to_string(row0++) + ".png"))
+                                                  .string()));
+        }
+    }
 }
 
 TEST_F(SignallingPages, TheMdcChecksMarkTheirPagesInTheTreeUntilMended)
