@@ -5,6 +5,7 @@
 #include "cells/indActiveCell.h"
 #include "core/CellNames.h"
 #include "core/cmcCellCapsule.h"
+#include "model/TableAccess.h"
 #include "model/datCh.h"
 #include "model/indMain.h"
 #include "ui/cuiMain.h"
@@ -191,6 +192,30 @@ TEST_F(SignallingPages, EveryPageOfEitherModelShowsAValueInEveryCell)
                                                                       std::to_string(row0++) + ".png"))
                                                   .string()));
         }
+    }
+}
+
+// A bank's channel sheet has the MDC system column unless its type has no
+// use for it (ZEPH and multisite banks).
+TEST_F(SignallingPages, TheMdcSystemColumnOfTheBankSheetFollowsTheBankType)
+{
+    Start();
+    Form().SetClientSize(1200, 500);
+    plat::TreeView* view = Main().Tree()->View();
+    for (bool zeph : {false, true}) {
+        SCOPED_TRACE(zeph ? "ZEPH bank" : "conventional bank");
+        SetZephBank(1, zeph);
+        view->SetSelected(view->Item(3));
+        Wait(400);
+        view->SetSelected(view->Item(4));  // bank 2
+        Wait(400);
+        ASSERT_EQ(Main().CurrentSheetKey(), "GI_Sheet_Mch_Lmr");
+        int col = -1;
+        const int row = Grid().RowCount() - 1;
+        for (int c = 0; c < Grid().ColCount(); ++c)
+            if (Sheet().CellAt(c, row).Label == CL_Mch_Mdc_System) col = c;
+        ASSERT_GE(col, 0);
+        EXPECT_EQ(Grid().ColWidths(col) == 0, zeph);
     }
 }
 
