@@ -343,7 +343,9 @@ void StatusNumberCell(indCellCall& call)
     if (base < 0) return;
     ImageBytes bytes(&call.Image());
     int choice = bytes.Bit(base + n.SetByte, n.SetBit) ? bytes.Bits(base + n.NumberByte, 0, 4) + 1 : 0;
-    if (!ChooseFromList(call.Cap, "GI_Sheet_Mdc_Status_No_Sel", choice, call.Result)) return;
+    ChooseFromList(call.Cap, "GI_Sheet_Mdc_Status_No_Sel", choice, call.Result);
+    // Written back on every run, so that a number without its set bit is
+    // cleared as soon as the cell is drawn.
     bytes.SetBit(base + n.SetByte, n.SetBit, choice > 0);
     bytes.SetBits(base + n.NumberByte, 0, 4, uint32_t(choice > 0 ? choice - 1 : 0));
 }

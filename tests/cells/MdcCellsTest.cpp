@@ -176,6 +176,8 @@ TEST(MdcFields, AStatusNumberIsASetBitAndTheNumberLessOne)
     TestImage image(world.Image());
     image.Byte(Emergency(1), 0xE0).Byte(Emergency(1) + 2, 0xF5);
     EXPECT_EQ(Shown(CL_Mdc_Emg_Status_No, 1), "None");
+    EXPECT_EQ(image.ReadU8(Emergency(1) + 2), 0xF0) << "a number without its set bit is cleared when drawn";
+    EXPECT_EQ(image.ReadU8(Emergency(1)), 0xE0);
     Picked(CL_Mdc_Emg_Status_No, 1, 3);
     EXPECT_EQ(image.ReadU8(Emergency(1)), 0xF0);
     EXPECT_EQ(image.ReadU8(Emergency(1) + 2), 0xF2);
