@@ -31,3 +31,15 @@ std::span<const LabelBehaviourEntry> KeyCellBehaviours();
 std::span<const LabelBehaviourEntry> DigitalOptionCellBehaviours();
 // The extended settings and the cells of the two user character sets.
 std::span<const LabelBehaviourEntry> ExtendedCellBehaviours();
+// DTMF memories, decode entries and timers; the tone list.
+std::span<const LabelBehaviourEntry> DtmfToneCellBehaviours();
+// 2-tone and 5-tone codes, their timers, and the user tones.
+std::span<const LabelBehaviourEntry> ToneCodeCellBehaviours();
+// The MDC systems, their function blocks, status and message texts, the
+// first alias, and the MDC system of a memory channel.
+std::span<const LabelBehaviourEntry> MdcCellBehaviours();
+// The MSK signalling of PMR radios: address plan, ID groups, call list,
+// status and short messages, timing and configuration.
+std::span<const LabelBehaviourEntry> MskCellBehaviours();
+// The three channel templates of the railroad channel plan.
+std::span<const LabelBehaviourEntry> RailroadCellBehaviours();

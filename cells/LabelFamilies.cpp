@@ -19,5 +19,10 @@ std::vector<std::span<const LabelBehaviourEntry>> LabelFamilies()
         KeyCellBehaviours(),
         DigitalOptionCellBehaviours(),
         ExtendedCellBehaviours(),
+        DtmfToneCellBehaviours(),
+        ToneCodeCellBehaviours(),
+        MdcCellBehaviours(),
+        MskCellBehaviours(),
+        RailroadCellBehaviours(),
     };
 }
