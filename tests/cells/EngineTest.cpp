@@ -155,7 +155,7 @@ TEST(Engine, RowCommandsAreHandledAndBoundedByTheirList)
         {CT_Multisite_SL, 3, CL_PMenu_Copy, {0, 47, 1}},
         {CT_DTMF, 1, CL_PMenu_Copy, {0, 7, 1}},
     };
-    for (const Case& k : cases) {
+    auto check = [](const Case& k) {
         auto cell = MakeCell(k.category, CL_Null, k.index);
         Capsule c(cell.get());
         c.cap.Command = k.command;
@@ -168,7 +168,15 @@ TEST(Engine, RowCommandsAreHandledAndBoundedByTheirList)
         EXPECT_EQ(b.First, k.expected.First) << k.category << " " << k.command;
         EXPECT_EQ(b.Last, k.expected.Last) << k.category << " " << k.command;
         EXPECT_EQ(b.Group, k.expected.Group) << k.category << " " << k.command;
-    }
+    };
+    for (const Case& k : cases) check(k);
+    // An empty bank or group holds no row, so that no command reaches the
+    // first row of the next one.
+    TestImage(world.Image()).BankCount(0, 0).GroupCount(27, 0, 0);
+    world.currentBank = 0;
+    world.listGroup = 0;
+    check({CT_Mch, 0, CL_PMenu_Clear, {0, -1, 0}});
+    check({CT_ZEPH_Rpt, 0, CL_PMenu_Delete, {0, -1, 0}});
 
     // The command is the whole call: the cell's own behaviour does not run.
     Seen seen;
