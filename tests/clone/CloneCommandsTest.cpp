@@ -291,16 +291,22 @@ TEST_F(CloneCommands, PasswordDialogTakesOneToSixteenCharacters)
         EXPECT_LE(dialog.CancelButton->Left() + dialog.CancelButton->Width(), dialog.ClientWidth());
         EXPECT_LE(dialog.CancelButton->Top() + dialog.CancelButton->Height(), dialog.ClientHeight());
         EXPECT_LE(dialog.Notice->Left() + dialog.Notice->Width(), dialog.ClientWidth());
+        EXPECT_TRUE(dialog.PasswordEdit->PrintableAsciiOnly());
         dialog.OkButton->Click(); // empty
         stayedOpen = dialog.ModalResult() == plat::mrNone;
+        // Nine "é" are 18 bytes, more than the radio's 16.
+        dialog.PasswordEdit->SetText("\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9");
+        dialog.OkButton->Click();
+        stayedOpen = stayedOpen && dialog.ModalResult() == plat::mrNone;
         dialog.PasswordEdit->SetText("QM71");
         dialog.OkButton->Click();
     });
     dialogs.Answer(plat::IDOK);
+    dialogs.Answer(plat::IDOK);
     ASSERT_EQ(Main().CloneRead(), 0);
     Finish();
     EXPECT_TRUE(stayedOpen);
-    EXPECT_EQ(BoxTexts(dialogs), std::vector<std::string>{Lines("GI_AppInd_Opt_ClonePwd_OutofRange")});
+    EXPECT_EQ(BoxTexts(dialogs), std::vector<std::string>(2, Lines("GI_AppInd_Opt_ClonePwd_OutofRange")));
     EXPECT_EQ(radio.Stats().passwordAccepted, 1);
 }
 
@@ -817,6 +823,10 @@ TEST(ReadWritePasswordDialog, TakesTwoEqualTextsOrNone)
     const Case cases[] = {
         {"", "", true},          {"  ", "  ", false}, {"abc", "abd", false},
         {"abc", "", false},      {" a ", " a ", true}, {"0123456789abcdef", "0123456789abcdef", true},
+        // The radio holds 16 bytes of printable ASCII: nine (or eight) "é"
+        // are 18 (16) bytes it would not compare as typed.
+        {"\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9", "\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9", false},
+        {"\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9", "\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9", false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.password) + "|" + c.confirm);
@@ -830,6 +840,8 @@ TEST(ReadWritePasswordDialog, TakesTwoEqualTextsOrNone)
             EXPECT_LE(dialog.OkButton->Left() + dialog.OkButton->Width(), dialog.ClientWidth());
             EXPECT_LE(dialog.CancelButton->Top() + dialog.CancelButton->Height(), dialog.ClientHeight());
             EXPECT_LE(dialog.PasswordLabel->Left() + dialog.PasswordLabel->Width(), dialog.PasswordEdit->Left());
+            EXPECT_TRUE(dialog.PasswordEdit->PrintableAsciiOnly());
+            EXPECT_TRUE(dialog.ConfirmEdit->PrintableAsciiOnly());
             if (c.accepted && *c.password == 0) {
                 EXPECT_TRUE(plat::SavePng(dialog, (qmtest::OutputDir() / "read-write-password-dialog.png").string()));
             }
