@@ -113,6 +113,8 @@ static void CarryBlock(cmcCellCapsule* capsule, cmcEeprom& image, int kind, int 
     if (n == 0) return;
     datCh record(&image);
     record.Unpack(kind, first);
+    // The rows carried are the block's, whatever the capsule selected.
+    capsule->RangeFlags |= 1;
     capsule->RangeFirst = first;
     capsule->RangeLast = first + n - 1;
     for (int k = 0; k < m; ++k) CarryRows(capsule, record, 0, upper, d);
