@@ -365,6 +365,24 @@ void TrunkingChannelInBank0(bool multisite)
     ch.Pack(MchRecordKind(), 0);
 }
 
+// Lists so long that the data fit the 32-bit layout only; with every list
+// full, not even that one.
+void DataBeyondThe16BitLayout(cmcEeprom& doc, bool everyListFull = false)
+{
+    for (int b = 0; b < 128; ++b) SetBankChannelCount(b, 4);
+    WriteCToneListCount(doc, 80);
+    WriteNacChListCount(doc, 80);
+    WriteIndListCount(doc, 500, 18);
+    WriteTgListCount(doc, 500, 19);
+    if (!everyListFull) return;
+    for (int g = 0; g < WorkTables::Banks; ++g) {
+        SetGroupItemCount(g, 20, 22);
+        SetGroupItemCount(g, 30, 27);
+    }
+    for (int kind : {28, 32}) WriteIndListCount(doc, 500, kind);
+    for (int kind : {29, 33}) WriteTgListCount(doc, 500, kind);
+}
+
 } // namespace
 
 TEST_F(CloneCommands, WriteGatesRefuseBeforeAnythingIsSent)
@@ -402,6 +420,24 @@ TEST_F(CloneCommands, WriteGatesRefuseBeforeAnythingIsSent)
          {"GI_Mess_Maker_Caution", confirm, "GI_Mess_CloneWrite_Succeeded"}, 2, true, [](CloneCommands& t) { t.Main().SetMakerMode(1); }},
         {"the data end beyond the radio's memory", Conventional, 0x40, {ok, ok}, {confirm, "GI_Mess_CloneErr_Datasize_Over"}, 2, false,
          [](CloneCommands& t) { t.radio.SetEndAddress(0x0FFF); }},
+        // How the data are packed for the radio's addressing.
+        {"a 16-bit radio takes the 16-bit layout only", Conventional, 0x40, {ok, ok},
+         {confirm, "GI_Mess_CloneErr_Old_Datasize_Model"}, 2, false,
+         [](CloneCommands& t) {
+             t.radio.SetExtendedAddressing(false);
+             t.radio.SetEndAddress(0xFF7F);
+             DataBeyondThe16BitLayout(t.world.Document());
+         }},
+        {"a radio of both layouts takes the 32-bit one when the 16-bit one is too small", Conventional, 0x40, {ok, ok},
+         {confirm, "GI_Mess_CloneWrite_Succeeded"}, 2, true,
+         [](CloneCommands& t) { DataBeyondThe16BitLayout(t.world.Document()); }},
+        {"a 32-bit radio without the layout choice", Conventional, 0x40, {ok, ok}, {confirm, "GI_Mess_CloneErr_Datasize_Over"}, 2, false,
+         [](CloneCommands& t) {
+             t.radio.payload[109] = 0x40;
+             DataBeyondThe16BitLayout(t.world.Document());
+         }},
+        {"data beyond the 32-bit layout too", Conventional, 0x40, {ok, ok}, {confirm, "GI_Mess_CloneErr_Datasize_Over"}, 2, false,
+         [](CloneCommands& t) { DataBeyondThe16BitLayout(t.world.Document(), true); }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
