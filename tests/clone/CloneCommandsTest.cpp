@@ -57,6 +57,7 @@ public:
     {
         radio.payload = defaultPayload;
         radio.fault = qmsim::CloneFault::None;
+        radio.writeAckDelayMs = 0;
         radio.password.clear();
         radio.memory = world.RadioMemory([] { FillBank0(3, 150000000); }, bits16);
         radio.SetExtendedAddressing(!bits16);
@@ -436,6 +437,8 @@ TEST_F(CloneCommands, WriteGatesRefuseBeforeAnythingIsSent)
              t.radio.payload[109] = 0x40;
              DataBeyondThe16BitLayout(t.world.Document());
          }},
+        {"a radio that takes 4.5 s to acknowledge the write request", Conventional, 0x40, {ok, ok},
+         {confirm, "GI_Mess_CloneWrite_Succeeded"}, 2, true, [](CloneCommands& t) { t.radio.writeAckDelayMs = 4500; }},
         {"data beyond the 32-bit layout too", Conventional, 0x40, {ok, ok}, {confirm, "GI_Mess_CloneErr_Datasize_Over"}, 2, false,
          [](CloneCommands& t) { DataBeyondThe16BitLayout(t.world.Document(), true); }},
     };
