@@ -72,13 +72,13 @@ RowBounds CommandRowBounds(const indCellCall& call, int command)
     RowBounds b{KindTableMin(call.Kind), KindTableMax(call.Kind), call.Bank.Group};
     const bool carry = command == CL_PMenu_CarryUp || command == CL_PMenu_CarryDown;
     auto list = [](int count) { return RowBounds{0, count - 1, 0}; };
-    auto group = [&call](int kind) {
-        const ListRange& g = call.GroupRange(kind);
-        return RowBounds{g.First, g.Last, g.Group};
-    };
+    // The rows of a bank or group run from its first item through its count:
+    // an empty one has no row (its range's last row is no row of its own).
+    auto items = [](const ListRange& r) { return RowBounds{r.First, r.First + r.Count - 1, r.Group}; };
+    auto group = [&call, &items](int kind) { return items(call.GroupRange(kind)); };
     switch (call.Category) {
     case CT_Mch:
-    case CT_Mch_Check: b = {call.Bank.First, call.Bank.Last, call.Bank.Group}; break;
+    case CT_Mch_Check: b = items(call.Bank); break;
     case CT_CTone: b = list(CToneListCount()); break;
     case CT_DIG_NacCh: b = list(NacChListCount()); break;
     case CT_DIG_Inv: b = list(IndListCount(18)); break;
@@ -113,6 +113,8 @@ static void CarryBlock(cmcCellCapsule* capsule, cmcEeprom& image, int kind, int 
     if (n == 0) return;
     datCh record(&image);
     record.Unpack(kind, first);
+    // The rows carried are the block's, whatever the capsule selected.
+    capsule->RangeFlags |= 1;
     capsule->RangeFirst = first;
     capsule->RangeLast = first + n - 1;
     for (int k = 0; k < m; ++k) CarryRows(capsule, record, 0, upper, d);

@@ -139,6 +139,18 @@ Rows CommandRows(const cmcCellCapsule& capsule, const datCh& record)
     return rows;
 }
 
+// The rows of a command cut to the rows it may touch, first..last; false when
+// the current row lies outside them (the row past a list, or a row of another
+// bank or group): then the command has nothing of its own to act on.
+bool ConfineRows(Rows& rows, int current, int first, int last)
+{
+    if (current < first || current > last) return false;
+    rows.first = std::max(rows.first, first);
+    rows.last = std::min(rows.last, last);
+    rows.start = std::min(current, rows.first);
+    return true;
+}
+
 void SelectAgain(cmcCellCapsule& capsule, int first, int last)
 {
     capsule.RangeFlags |= kRangeReselect;
@@ -537,9 +549,9 @@ datCh& RunRowCommand(cmcCellCapsule* capsule, datCh& record, int first, int last
     case rowcmd::Paste: RowPaste(capsule, record, first, last); break;
     case rowcmd::CarryUp: CarryRows(capsule, record, first, last, -1); break;
     case rowcmd::CarryDown: CarryRows(capsule, record, first, last, +1); break;
-    case rowcmd::Clear: RowClear(capsule, record); break;
-    case rowcmd::Delete: RowDelete(capsule, record, group); break;
-    case rowcmd::Insert: RowInsert(capsule, record, group); break;
+    case rowcmd::Clear: RowClear(capsule, record, first, last); break;
+    case rowcmd::Delete: RowDelete(capsule, record, first, last, group); break;
+    case rowcmd::Insert: RowInsert(capsule, record, first, last, group); break;
     default: break;
     }
     return record.Reload();
@@ -598,12 +610,13 @@ void CarryRows(cmcCellCapsule* capsule, datCh& record, int first, int last, int 
     JumpTo(*capsule, direction > 0 ? d + direction : f + direction);
 }
 
-void RowClear(cmcCellCapsule* capsule, datCh& record)
+void RowClear(cmcCellCapsule* capsule, datCh& record, int first, int last)
 {
     const int kind = RecordKind(record);
     if (!capsule || !record.Image || !KindTableFlag(kind)) return;
+    Rows rows = CommandRows(*capsule, record);
+    if (!ConfineRows(rows, record.Index, first, last)) return;
     if (!Confirm(kAskClear)) return;
-    const Rows rows = CommandRows(*capsule, record);
     cmcEeprom& image = *record.Image;
 
     if (IsChannelKind(kind)) {
@@ -634,13 +647,14 @@ void RowClear(cmcCellCapsule* capsule, datCh& record)
     Post(ev::RepaintLabelled, 0, 0);
 }
 
-void RowDelete(cmcCellCapsule* capsule, datCh& record, int group)
+void RowDelete(cmcCellCapsule* capsule, datCh& record, int first, int last, int group)
 {
     const int kind = RecordKind(record);
     if (!capsule || !record.Image || !KindTableFlag(kind) || HasNoListEvents(kind)) return;
     const ListEvents* events = ListEventsOfKind(kind);
     if (!events) return;
-    const Rows rows = CommandRows(*capsule, record);
+    Rows rows = CommandRows(*capsule, record);
+    if (!ConfineRows(rows, record.Index, first, last)) return;
     const int n = rows.Count();
     if (!datCh::RangeIsEmpty(record, rows.first, rows.last) && !Confirm(kAskDelete)) return;
     cmcEeprom& image = *record.Image;
@@ -685,13 +699,15 @@ void RowDelete(cmcCellCapsule* capsule, datCh& record, int group)
     Status(kStatusDelete, Delivery::Post);
 }
 
-void RowInsert(cmcCellCapsule* capsule, datCh& record, int group)
+void RowInsert(cmcCellCapsule* capsule, datCh& record, int first, int last, int group)
 {
     const int kind = RecordKind(record);
     if (!capsule || !record.Image || !KindTableFlag(kind) || HasNoListEvents(kind)) return;
     const ListEvents* events = ListEventsOfKind(kind);
     if (!events) return;
-    const Rows rows = CommandRows(*capsule, record);
+    // A list grows at its end too: the row just past it takes an insert.
+    Rows rows = CommandRows(*capsule, record);
+    if (!ConfineRows(rows, record.Index, first, last + 1)) return;
     const int p1 = EventGroup(kind, group);
     int inserted = 0;
     for (int i = 0; i < rows.Count(); ++i) {

@@ -97,14 +97,18 @@ void RowPaste(cmcCellCapsule* capsule, datCh& record, int first, int last);
 // Moves the rows one place up (direction -1) or down (+1) within
 // first..last, past their neighbour row, renumbering the references.
 void CarryRows(cmcCellCapsule* capsule, datCh& record, int first, int last, int direction);
-// Resets the rows to their defaults after a confirmation, releasing the
-// emergency divert references and repeater marks that named them.
-void RowClear(cmcCellCapsule* capsule, datCh& record);
-// Deletes the rows after a confirmation: one delete event per row.
-void RowDelete(cmcCellCapsule* capsule, datCh& record, int group);
-// Inserts as many empty rows as are selected at the start row while the list
-// has room and the clone memory takes them: one insert event per row.
-void RowInsert(cmcCellCapsule* capsule, datCh& record, int group);
+// Resets the rows, cut to first..last, to their defaults after a
+// confirmation, releasing the emergency divert references and repeater marks
+// that named them. Nothing when the current row lies outside first..last.
+void RowClear(cmcCellCapsule* capsule, datCh& record, int first, int last);
+// Deletes the rows, cut to first..last, after a confirmation: one delete
+// event per row. Nothing when the current row lies outside first..last.
+void RowDelete(cmcCellCapsule* capsule, datCh& record, int first, int last, int group);
+// Inserts as many empty rows as are selected (cut to first..last + 1, the
+// row past the list included) at the start row while the list has room and
+// the clone memory takes them: one insert event per row. Nothing when the
+// current row lies outside first..last + 1.
+void RowInsert(cmcCellCapsule* capsule, datCh& record, int first, int last, int group);
 
 // Copies the items first..last of the initial image into the image, keeping
 // each target's links, and posts a repaint of each index. Nothing without an

@@ -315,6 +315,15 @@ void PowerOnListsAndFlags(cmcEeprom& image, const ImageBytes& initial)
     if (bank > 15) img.SetBits(kPowerOnFlags, 0, 4, 1);
 }
 
+// The LTR repeater item that home repeater number `home` (from 1) of bank b
+// names; -1 for 0 and for numbers past the bank's group, which would name a
+// repeater of another group.
+int HomeRepeaterItem(int b, int home)
+{
+    if (home < 1 || home > GroupItemCount(b, kKindLtrRepeater)) return -1;
+    return GroupFirstItem(b, kKindLtrRepeater) + home - 1;
+}
+
 // Step 8: bank start positions, and the values that channels and their banks
 // share. One record serves the channel and, once decoded into it, its bank
 // and home repeater; the later tests and commits of the channel's turn then
@@ -356,21 +365,31 @@ void BankStartPositions(cmcEeprom& image, int mode)
                 if (mode == kAfterLoad) {
                     const bool pwrSave = img.Bit(S, 7);
                     const int homeRepeater = rec.GrpHomeRptCh;
+                    // Every other bank (conventional banks too, and trunked
+                    // banks whose channel is flagged as an LTR bank's) takes
+                    // the LTR values of its first active channel, as the
+                    // trunked banks do: the channel's record then holds the
+                    // bank, so that its turn sees the bank's flags from here
+                    // on (steps 4 and 6). That is harmless: before any
+                    // output the start positions and divert targets are
+                    // taken again from the channels themselves.
                     if ((zeph || ms) && !rec.Attr.LtrBank) {
                         rec.Unpack(kKindBank, b);
                         rec.ZephBankFlags2.PwrSave = pwrSave;
                         rec.Commit();
                     } else if (ltr && homeRepeater == 0) {
                         firstActiveSeen = false;  // the next active channel is the first again
-                    } else if (ltr) {
+                    } else {
                         rec.Unpack(kKindBank, b);
                         rec.LtrBankFlags.L6 = pwrSave;
                         rec.LtrHomeRpt = uint8_t(homeRepeater);
                         rec.Commit();
-                        if (rec.LtrHomeRpt != 0) {
+                        // A home repeater number past the bank's group names
+                        // no repeater of its own: nothing is written.
+                        if (const int item = HomeRepeaterItem(b, homeRepeater); item >= 0) {
                             const int nar = img.Bit(R + 12, 6);
                             const int power = img.Bits(S, 0, 2);
-                            rec.Unpack(kKindLtrRepeater, GroupFirstItem(b, kKindLtrRepeater) + homeRepeater - 1);
+                            rec.Unpack(kKindLtrRepeater, item);
                             rec.RptFlags.Nar = nar;
                             rec.RptRfPo = power;
                             rec.Commit();
@@ -395,13 +414,12 @@ void BankStartPositions(cmcEeprom& image, int mode)
                     const int home = img.U8(H + 7);
                     img.SetU8(kLtrGroupData + 6 * n + 2, home);
                     rec.Unpack(kKindBank, b);
-                    if (home != 0) {
-                        const int item = GroupFirstItem(b, kKindLtrRepeater) + home - 1;
+                    // Only a repeater of the bank's own group gives the
+                    // channel its narrow and power bits.
+                    if (const int item = HomeRepeaterItem(b, home); item >= 0) {
                         const int64_t rpt = kLtrRepeaters + 10 * int64_t(item);
-                        if (item >= 0 && item < CountLimits::LtrTotal) {
-                            img.SetBit(R + 12, 6, img.Bit(rpt + 8, 5));
-                            img.SetBits(S, 0, 2, uint32_t(img.Bit(rpt + 8, 4) * 2 + img.Bit(rpt + 8, 3)));
-                        }
+                        img.SetBit(R + 12, 6, img.Bit(rpt + 8, 5));
+                        img.SetBits(S, 0, 2, uint32_t(img.Bit(rpt + 8, 4) * 2 + img.Bit(rpt + 8, 3)));
                         rec.Unpack(kKindLtrRepeater, item);
                     }
                 }

@@ -18,8 +18,10 @@ enum NormaliseMode {
     kBeforeOutput = 1,  // push bank values back into channels, final checks, pack
 };
 
-// What the main object keeps of a normalisation. Every run also clears its two
-// model-variant flags.
+// What the main object keeps of a normalisation. Nothing here clears the
+// model-variant flag of the main object: it is set when a radio or file of the
+// second model code is met, and clearing it on every load would undo that
+// detection at once.
 struct OutputPreparation {
     // An active channel exists that a radio below version 0x24 (resp. 0x32)
     // can take: one outside the ZEPH and multisite banks (resp. outside the

@@ -48,6 +48,7 @@ cuiClonePasswordDialog::cuiClonePasswordDialog(plat::Form* owner) : plat::Form(o
     Notice->SetTop(margin);
 
     PasswordEdit = new plat::Edit(*this);
+    PasswordEdit->SetPrintableAsciiOnly(true);
     PasswordEdit->SetMaxLength(cuiMain::ClonePasswordMax);
     PasswordEdit->SetPasswordChar(U'*');
     // One text line high, with room for the edit's frame.

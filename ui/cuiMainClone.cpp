@@ -52,12 +52,12 @@ uint32_t HexField(const std::array<uint8_t, cuiMain::IdentityPayloadSize>& p, in
     return value;
 }
 
-// Characters of a UTF-8 text.
-int CharacterCount(const std::string& text)
+// Whether a password is one the radio holds as typed: at most the
+// password's bytes, each a printable ASCII character (blank to '~').
+bool IsRadioPassword(const std::string& text)
 {
-    int n = 0;
-    for (unsigned char c : text) n += (c & 0xC0) != 0x80 ? 1 : 0;
-    return n;
+    if (text.size() > static_cast<size_t>(cuiMain::ClonePasswordMax)) return false;
+    return std::all_of(text.begin(), text.end(), [](char c) { return c >= ' ' && c <= '~'; });
 }
 
 std::string AppTitle() { return g_GTex.GetText("GI_Sys_AppTitle", 0); }
@@ -273,8 +273,7 @@ void cuiMain::OnClonePasswordOkClick()
     cuiClonePasswordDialog* dialog = m_clonePasswordDialog;
     if (dialog == nullptr) return;
     const std::string text = dialog->PasswordEdit->Text();
-    const int length = CharacterCount(text);
-    if (length < 1 || length > ClonePasswordMax) {
+    if (text.empty() || !IsRadioPassword(text)) {
         plat::MessageBox(g_GTex.GetMultiLineText("GI_AppInd_Opt_ClonePwd_OutofRange"), AppTitle(),
                          plat::MB_OK | plat::MB_ICONERROR, dialog);
         dialog->PasswordEdit->SetFocus();
@@ -310,8 +309,8 @@ void cuiMain::OnReadWritePasswordOkClick()
     const std::string password = dialog->PasswordEdit->Text();
     const std::string confirm = dialog->ConfirmEdit->Text();
     const bool bothEmpty = password.empty() && confirm.empty();
-    const bool valid = password == confirm && CharacterCount(password) <= ClonePasswordMax &&
-                       password.find_first_not_of(' ') != std::string::npos;
+    const bool valid =
+        password == confirm && IsRadioPassword(password) && password.find_first_not_of(' ') != std::string::npos;
     if (!bothEmpty && !valid) {
         plat::MessageBox(g_GTex.GetMultiLineText("GI_AppInd_Opt_ClonePwd_OutofRange"), AppTitle(),
                          plat::MB_OK | plat::MB_ICONERROR, dialog);

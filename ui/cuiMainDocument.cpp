@@ -187,18 +187,15 @@ int cuiMain::SaveFile(const std::string& path)
 {
     ClosePopups();
     BeforeImageSaved(m_current, 1);
+    int result = kIcfOk;
     // Tables that do not fit into the clone memory would be saved without
     // their directory, so that the file would load as defaults: nothing is
     // written then.
     if (Pack(m_current) != kPackOk) {
-        UpdateModified();
         plat::MessageBox(g_GTex.GetMultiLineText("GI_Mess_CloneErr_Datasize_Over"), AppTitle(),
                          plat::MB_OK | plat::MB_ICONERROR, m_mainForm);
-        return 1;
-    }
-
-    int result;
-    {
+        result = -1;
+    } else {
         cmcIcfFile file;
         file.SetImage(&m_current);
         file.SetModelCode(m_modelCode);
@@ -210,15 +207,15 @@ int cuiMain::SaveFile(const std::string& path)
         const std::vector<dst_AdrRange> ranges = AddressRanges(RangesSaveFile);
         result = file.Save(path, ranges.data());
     }
+    // A failed save leaves the file name and the modified state as they
+    // were (the old file is untouched; the document keeps what it had).
     if (result == kIcfOk) {
         KeepFolderOf(path, m_folder);
         SetFileName(path);
         MarkSaved();
-    } else {
-        // The old file is untouched; the document keeps its changes.
-        UpdateModified();
     }
-    // Packing may have changed the scan lists the open scan list sheet shows.
+    // Packing may have changed the scan lists the open scan list sheet shows,
+    // whether the file was written or not.
     if (m_currentSheetKey == "GI_Sheet_Scan_List") ReopenTreeSelection();
     return result == kIcfOk ? 0 : 1;
 }

@@ -33,6 +33,7 @@ cuiReadWritePasswordDialog::cuiReadWritePasswordDialog(plat::Form* owner, const 
 
     auto makeEdit = [&](int top) {
         auto* edit = new plat::Edit(*this);
+        edit->SetPrintableAsciiOnly(true);
         edit->SetMaxLength(cuiMain::ClonePasswordMax);
         edit->SetText(initial);
         edit->SetBounds(editLeft, top, editWidth, editHeight);

@@ -341,6 +341,11 @@ protected:
     plat::PopupMenu* m_popupMenu = nullptr;
     std::unique_ptr<cuiMenu> m_popupCuiMenu;
     const cmcCellObj* m_lastPopupCell = nullptr;
+    // While OnGridSelectCell runs: the cell the grid moves to (it becomes the
+    // grid's current cell only afterwards); -1 otherwise. The pop-up menu
+    // refreshed meanwhile shows the state of this cell.
+    int m_selectingCol = -1;
+    int m_selectingRow = -1;
     std::optional<std::string> m_lastPopupKey;
     clsSheeRowAtr m_rowAtr;
     int m_rowCount = 0;

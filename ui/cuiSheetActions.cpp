@@ -439,7 +439,11 @@ void cuiSheet::UpdatePopupMenu(int col, int row, bool force)
 
 void cuiSheet::OnPopupMenuPopup()
 {
-    if (HasSlots()) UpdatePopupMenu(m_grid->Col(), m_grid->Row(), false);
+    if (!HasSlots()) return;
+    UpdatePopupMenu(m_grid->Col(), m_grid->Row(), false);
+    // The items show what their commands can do on the cell as it is now,
+    // also when the menu stays the one of the last refresh.
+    if (g_EvMan != nullptr) g_EvMan->Send(ev::MenuRefresh, 0, 0);
 }
 
 void cuiSheet::OnPopupItemClick(plat::MenuItem& item)
@@ -707,7 +711,10 @@ void cuiSheet::OnGridSelectCell(int col, int row, bool& canSelect)
                 InvalidateRow(m_grid->Row());
                 InvalidateRow(row);
             }
+            m_selectingCol = col;
+            m_selectingRow = row;
             UpdatePopupMenu(col, row, false);
+            m_selectingCol = m_selectingRow = -1;
             UpdateSelection(col, row);
         }
     }
@@ -782,7 +789,10 @@ void cuiSheet::ReplyCurrentCell(const dst_Event* event)
 {
     if (m_popupMenu == nullptr || !HasSlots()) return;
     if (event->p1 != reinterpret_cast<intptr_t>(static_cast<const plat::Component*>(&m_popupMenu->Items()))) return;
-    g_EvMan->ReplyObject(CellAt(m_grid->Col(), m_grid->Row()));
+    if (m_selectingCol >= 0)
+        g_EvMan->ReplyObject(CellAt(m_selectingCol, m_selectingRow));
+    else
+        g_EvMan->ReplyObject(CellAt(m_grid->Col(), m_grid->Row()));
 }
 
 void cuiSheet::OnEvent(const dst_Event* event)

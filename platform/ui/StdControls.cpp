@@ -232,15 +232,38 @@ void Edit::SetPasswordChar(char32_t ch)
         edit->setEchoMode(QLineEdit::Password);
         edit->setStyleSheet(QStringLiteral("lineedit-password-character: %1").arg(static_cast<uint>(ch)));
     }
+    // A change of echo mode turns the input methods on again.
+    if (m_printableAsciiOnly) edit->setAttribute(Qt::WA_InputMethodEnabled, false);
 }
 
 void Edit::SetNumbersOnly(bool numbersOnly)
 {
     m_numbersOnly = numbersOnly;
+    ApplyCharacterLimit();
+}
+
+void Edit::SetPrintableAsciiOnly(bool asciiOnly)
+{
+    m_printableAsciiOnly = asciiOnly;
+    ApplyCharacterLimit();
+    auto* edit = static_cast<QLineEdit*>(Widget());
+    // No input method composes characters for this edit (they would be
+    // characters the text cannot hold).
+    edit->setAttribute(Qt::WA_InputMethodEnabled, !asciiOnly);
+    edit->setInputMethodHints(asciiOnly ? Qt::ImhLatinOnly | Qt::ImhNoPredictiveText | Qt::ImhNoAutoUppercase
+                                        : Qt::ImhNone);
+}
+
+void Edit::ApplyCharacterLimit()
+{
     auto* edit = static_cast<QLineEdit*>(Widget());
     delete edit->validator();
-    edit->setValidator(numbersOnly ? new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit)
-                                   : nullptr);
+    QString pattern;
+    if (m_numbersOnly)
+        pattern = QStringLiteral("[0-9]*");
+    else if (m_printableAsciiOnly)
+        pattern = QStringLiteral("[\\x{20}-\\x{7E}]*");
+    edit->setValidator(pattern.isEmpty() ? nullptr : new QRegularExpressionValidator(QRegularExpression(pattern), edit));
 }
 
 void Edit::SelectAll() { static_cast<QLineEdit*>(Widget())->selectAll(); }

@@ -109,12 +109,21 @@ public:
     // Only the digits 0 to 9 can be typed or pasted.
     bool NumbersOnly() const { return m_numbersOnly; }
     void SetNumbersOnly(bool numbersOnly);
+    // Only the printable ASCII characters (blank to '~') can be typed or
+    // pasted, one byte each, and input methods are off: for texts that a
+    // radio stores byte for byte.
+    bool PrintableAsciiOnly() const { return m_printableAsciiOnly; }
+    void SetPrintableAsciiOnly(bool asciiOnly);
     void SelectAll();
 
 private:
+    // The validator of the character limits set (none, digits, ASCII).
+    void ApplyCharacterLimit();
+
     int m_maxLength = 0;
     char32_t m_passwordChar = 0;
     bool m_numbersOnly = false;
+    bool m_printableAsciiOnly = false;
 };
 
 enum ScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };

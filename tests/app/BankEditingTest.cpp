@@ -3,6 +3,7 @@
 // of that bank, each with a row of its own and a new empty row after it.
 #include "tests/app/AppFixture.h"
 
+#include "cells/ValueHandlers.h"
 #include "cells/indActiveCell.h"
 #include "core/CellNames.h"
 #include "core/cmcCellCapsule.h"
@@ -10,12 +11,16 @@
 #include "model/datCh.h"
 #include "model/indMain.h"
 #include "platform/ui/Keys.h"
+#include "platform/ui/Menus.h"
 #include "platform/ui/StdControls.h"
 #include "platform/ui/TestHooks.h"
 #include "platform/ui/TreeView.h"
 #include "ui/cuiGrid.h"
+#include "ui/cuiMenu.h"
 #include "ui/cuiSheet.h"
 #include "ui/cuiTree.h"
+
+#include <QMenu>
 
 #include <cstdlib>
 
@@ -97,6 +102,68 @@ TEST_F(BankEditing, FrequenciesTypedIntoTheNewRowBecomeChannelsOfTheBankPickedIn
     EXPECT_EQ(Text(freq, emptyRow + 2), "");
     EXPECT_TRUE(BoxTexts().empty());
     ASSERT_TRUE(plat::SavePng(Form(), (qmtest::OutputDir() / "app-bank-sheet.png").string()));
+}
+
+TEST_F(BankEditing, TheRowMenuOnTheNewRowOffersNothingThatReachesTheNextBank)
+{
+    Start();
+    Form().SetClientSize(1000, 420);
+    // Bank 2 (index 1) with channels 2-1 to 2-3, bank 3 with one channel.
+    datCh ch(&Main().CurrentImage());
+    SetBankChannelCount(1, 3);
+    SetBankChannelCount(2, 1);
+    for (int n = 0; n < 4; ++n) {
+        ch.Unpack(MchRecordKind(), n);
+        ch.RxFreq = uint32_t(146000000 + 12500 * n);
+        ch.Pack(MchRecordKind(), n);
+    }
+    plat::TreeView* view = Main().Tree()->View();
+    view->SetSelected(view->Item(4));
+    Wait(400);
+    ASSERT_EQ(Main().CurrentSheetKey(), "GI_Sheet_Mch_Lmr");
+    const int newRow = Grid().RowCount() - 1;
+    ASSERT_EQ(Text(0, newRow), "New");
+    const int freq = ColumnOf(CL_Mch_FreqR);
+    auto click = [&](int row, plat::MouseButton button) {
+        const plat::Rect r = Grid().GetCellRect(freq, row);
+        plat::ClickAt(Grid(), (r.left + r.right) / 2, (r.top + r.bottom) / 2, button);
+    };
+    auto enabled = [&](int label) {
+        plat::MenuItem* item = Sheet().PopupCuiMenu()->FindItem(nullptr, label);
+        return item != nullptr && item->Enabled() ? 1 : 0;
+    };
+    auto state = [&] {
+        std::string s;
+        for (int label : {CL_PMenu_Copy, CL_PMenu_CarryUp, CL_PMenu_CarryDown, CL_PMenu_Clear, CL_PMenu_Delete})
+            s += std::to_string(enabled(label));
+        return s;
+    };
+
+    // From the bank's last channel to the New row: the menu judges the New row.
+    click(newRow - 1, plat::mbLeft);
+    click(newRow, plat::mbLeft);
+    click(newRow, plat::mbRight);
+    ASSERT_NE(Sheet().PopupCuiMenu(), nullptr);
+    EXPECT_TRUE(Sheet().PopupMenu()->Menu()->isVisible());
+    EXPECT_EQ(state(), "00000");  // copy, up, down, clear, delete
+    Sheet().PopupMenu()->Menu()->hide();
+    // The first channel moves down only, the last one up only.
+    click(newRow - 3, plat::mbLeft);
+    EXPECT_EQ(state(), "10111");
+    click(newRow - 1, plat::mbLeft);
+    EXPECT_EQ(state(), "11011");
+
+    // Clear and Delete sent to the New row all the same touch nothing (the
+    // engine packs the tables after a command).
+    Main().Pack(Main().CurrentImage());
+    const cmcEeprom before = Main().CurrentImage();
+    click(newRow, plat::mbLeft);
+    for (int command : {CL_PMenu_Clear, CL_PMenu_Delete}) Sheet().DoAction(Grid().Col(), newRow, 0, command, nullptr);
+    Wait();
+    EXPECT_TRUE(Main().CurrentImage().Equals(before));
+    EXPECT_EQ(BankChannelCount(1), 3);
+    EXPECT_EQ(BankChannelCount(2), 1);
+    EXPECT_TRUE(BoxTexts().empty());
 }
 
 TEST_F(BankEditing, TheWarningCheckMarksTheBankOfAFaultyChannelInTheTreeUntilItIsMended)

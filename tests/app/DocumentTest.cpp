@@ -327,6 +327,50 @@ TEST_F(Document, SavesThatCannotBeWrittenLeaveTheDocumentModified)
     EXPECT_TRUE(Main().IsModified());
 }
 
+TEST_F(Document, AFailedSaveKeepsTheNameAndTheModifiedStateAndStillEndsItsSteps)
+{
+    Start();
+    const std::string docs = user.Documents();
+    dialogs.AnswerFile(docs + "kept.icf");
+    ASSERT_EQ(Main().FileSaveAs(), 0);
+    // A clean document whose image the save's normalisation changes: a
+    // control character in the comment.
+    cmcEeprom& image = Main().CurrentImage();
+    image.SetByte(CommentByte, 0x07);
+    Main().MarkSaved();
+    ASSERT_FALSE(Main().IsModified());
+    dialogs.Answer(plat::IDOK);
+    EXPECT_EQ(Main().SaveFile(docs + "no/such/folder.icf"), 1);
+    EXPECT_EQ(image.GetByte(CommentByte), ' ');  // normalised all the same
+    EXPECT_FALSE(Main().IsModified());
+    EXPECT_EQ(Main().FilePath(), docs + "kept.icf");
+    EXPECT_EQ(Form().Caption(), Title("kept.icf"));
+
+    // Tables that no longer fit: nothing is written, and the open scan list
+    // sheet, whose lists the packing may have changed, is built again.
+    for (int g = 0; g < WorkTables::Banks; ++g) {
+        SetGroupItemCount(g, 20, 22);
+        SetGroupItemCount(g, 30, 27);
+    }
+    for (int kind : {18, 28, 32}) WriteIndListCount(image, 500, kind);
+    for (int kind : {19, 29, 33}) WriteTgListCount(image, 500, kind);
+    WriteCToneListCount(image, 80);
+    WriteNacChListCount(image, 80);
+    Main().MarkSaved();
+    const std::string kept = qmtest::ReadFile(docs + "kept.icf");
+    dialogs.Answer(plat::IDOK);
+    EXPECT_EQ(Main().SaveFile(docs + "kept.icf"), 1);
+    EXPECT_EQ(dialogs.Boxes().back().text, g_GTex.GetMultiLineText("GI_Mess_CloneErr_Datasize_Over"));
+    EXPECT_EQ(qmtest::ReadFile(docs + "kept.icf"), kept);
+    EXPECT_FALSE(Main().IsModified());
+    EXPECT_EQ(Main().FilePath(), docs + "kept.icf");
+    ASSERT_NE(Main().CurrentSheet(), nullptr);
+    Main().SetCurrentSheet(Main().CurrentSheet(), "GI_Sheet_Scan_List");
+    dialogs.Answer(plat::IDOK);
+    EXPECT_EQ(Main().SaveFile(docs + "kept.icf"), 1);
+    EXPECT_NE(Main().CurrentSheetKey(), "GI_Sheet_Scan_List");
+}
+
 TEST_F(Document, TheCommentJoinsBothHalvesWithoutTheirTrailingBlanks)
 {
     Start();

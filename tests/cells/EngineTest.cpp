@@ -1,6 +1,7 @@
 // The engine's frame: prologue, pop-up commands, empty-row redirect, label
 // dispatch and epilogue.
 #include "cells/CellQueries.h"
+#include "cells/ValueHandlers.h"
 #include "cells/LabelDispatch.h"
 #include "cells/indActiveCell.h"
 #include "cells/indCellCall.h"
@@ -15,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <set>
 #include <string>
 #include <vector>
@@ -156,7 +158,7 @@ TEST(Engine, RowCommandsAreHandledAndBoundedByTheirList)
         {CT_Multisite_SL, 3, CL_PMenu_Copy, {0, 47, 1}},
         {CT_DTMF, 1, CL_PMenu_Copy, {0, 7, 1}},
     };
-    for (const Case& k : cases) {
+    auto check = [](const Case& k) {
         auto cell = MakeCell(k.category, CL_Null, k.index);
         Capsule c(cell.get());
         c.cap.Command = k.command;
@@ -169,7 +171,15 @@ TEST(Engine, RowCommandsAreHandledAndBoundedByTheirList)
         EXPECT_EQ(b.First, k.expected.First) << k.category << " " << k.command;
         EXPECT_EQ(b.Last, k.expected.Last) << k.category << " " << k.command;
         EXPECT_EQ(b.Group, k.expected.Group) << k.category << " " << k.command;
-    }
+    };
+    for (const Case& k : cases) check(k);
+    // An empty bank or group holds no row, so that no command reaches the
+    // first row of the next one.
+    TestImage(world.Image()).BankCount(0, 0).GroupCount(27, 0, 0);
+    world.currentBank = 0;
+    world.listGroup = 0;
+    check({CT_Mch, 0, CL_PMenu_Clear, {0, -1, 0}});
+    check({CT_ZEPH_Rpt, 0, CL_PMenu_Delete, {0, -1, 0}});
 
     // The command is the whole call: the cell's own behaviour does not run.
     Seen seen;
@@ -190,6 +200,17 @@ TEST(Engine, CarryingBanksMovesTheirChannelCountsAndRenamesTheRows)
     CellWorld world;
     TestImage(world.Image()).BankCounts({1, 2, 3, 4, 5, 6}).GroupCount(22, 3, 2).GroupCount(22, 2, 1);
     world.currentBank = 3;
+    // Channel n on frequency 150 MHz + n steps; bank b named "BANK b"; the
+    // LTR repeaters of groups 2 (item 0) and 3 (items 1 and 2) numbered 1-3.
+    const int kind = MchRecordKind();
+    auto freq = [](int n) { return uint32_t(150000000 + 12500 * n); };
+    auto name = [](int b) { return "BANK " + std::to_string(b) + std::string(6, ' '); };
+    {
+        TestImage data(world.Image());
+        for (int n = 0; n < 21; ++n) data.Item(kind, n, [&](datCh& ch) { ch.RxFreq = freq(n); });
+        for (int b = 0; b < 6; ++b) data.Item(13, b, [&](datCh& r) { std::memcpy(r.Text, name(b).data(), 12); });
+        for (int i = 0; i < 3; ++i) data.Item(22, i, [&](datCh& r) { r.RptRxFreq = freq(100 + i); });
+    }
     int scope = 0;
     auto cell = MakeCell(CT_BankOp, CL_Null, 3);
     Capsule c(cell.get());
@@ -211,6 +232,13 @@ TEST(Engine, CarryingBanksMovesTheirChannelCountsAndRenamesTheRows)
     EXPECT_EQ(world.PostedOf(ev::UpdateBankNodes).size(), 1u);
     EXPECT_EQ(world.PostedOf(ev::RereadBankName), (std::vector<int>{2, 3, 4, 5}));
     EXPECT_TRUE(scope & csEveryLabelled);
+    // The channels, the bank records and the repeaters moved with them.
+    const int channelOrder[] = {0, 1, 2, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 3, 4, 5};
+    for (int n = 0; n < 21; ++n) EXPECT_EQ(uint32_t(image.Read(kind, n).RxFreq), freq(channelOrder[n])) << n;
+    const int bankOrder[] = {0, 1, 3, 4, 5, 2};
+    for (int b = 0; b < 6; ++b) EXPECT_EQ(std::string(image.Read(13, b).Text, 12), name(bankOrder[b])) << b;
+    const int repeaterOrder[] = {1, 2, 0};
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(uint32_t(image.Read(22, i).RptRxFreq), freq(100 + repeaterOrder[i])) << i;
 
     // Bank 0 cannot move up: nothing moves, the rows are still named.
     world.posted.clear();
@@ -265,6 +293,9 @@ TEST(Engine, ContentMovesKeepTheHomeRepeatersInPlace)
     image.GroupCount(22, 0, 2).GroupCount(22, 1, 3).GroupCount(27, 0, 1).GroupCount(27, 1, 1);
     image.Item(13, 0, [](datCh& r) { r.LtrHomeRpt = 2; r.ZephHomeRpt = 1; r.ZephHomeRpt2 = 0; });
     image.Item(13, 1, [](datCh& r) { r.LtrHomeRpt = 3; r.ZephHomeRpt = 0; r.ZephHomeRpt2 = 1; });
+    // Repeaters numbered by their place: LTR 0-4, ZEPH 10-11.
+    for (int i = 0; i < 5; ++i) image.Item(22, i, [i](datCh& r) { r.RptRxFreq = uint32_t(451000000 + 12500 * i); });
+    for (int i = 0; i < 2; ++i) image.Item(27, i, [i](datCh& r) { r.RptRxFreq = uint32_t(451000000 + 12500 * (10 + i)); });
     MoveGroupBlock(&capsule, world.Image(), 22, ListItemTotal(22), 0, 1);
     // The range is left on the moved block: group 0's two repeaters now
     // follow group 1's three.
@@ -278,6 +309,12 @@ TEST(Engine, ContentMovesKeepTheHomeRepeatersInPlace)
     EXPECT_EQ(bank1.LtrHomeRpt, 3);
     EXPECT_EQ(bank0.ZephHomeRpt, 1);
     EXPECT_EQ(bank1.ZephHomeRpt2, 1);
+    // The repeaters themselves changed groups.
+    std::vector<int> ltr, zeph;
+    for (int i = 0; i < 5; ++i) ltr.push_back((int(image.Read(22, i).RptRxFreq) - 451000000) / 12500);
+    for (int i = 0; i < 2; ++i) zeph.push_back((int(image.Read(27, i).RptRxFreq) - 451000000) / 12500);
+    EXPECT_EQ(ltr, (std::vector<int>{2, 3, 4, 0, 1}));
+    EXPECT_EQ(zeph, (std::vector<int>{11, 10}));
 }
 
 TEST(Engine, HelpCommandAsksTheHelpServiceForTheCellsContext)

@@ -54,6 +54,7 @@ TEST_F(Handlers, Numbers)
     Check([](cmcCellCapsule* c, int& v, CellExecResult& r) { return EditNumber(c, v, 3, 1, 16, false, r); },
           {
               {"zero filled", 7, 0, nullptr, 0, 7, "007"},
+              {"Space reaches the top", 15, ' ', nullptr, 1, 16, "016"},
               {"Space past the top", 16, ' ', nullptr, 1, 1, "001"},
               {"Backspace past the bottom", 1, 8, nullptr, 1, 16, "016"},
               {"typed", 7, 0, "12", 1, 12, "012"},
@@ -69,6 +70,7 @@ TEST_F(Handlers, Numbers)
               {"typed to the nearest step, up", 0, 0, "13", 1, 15, "15"},
               {"typed above the range", 0, 0, "400", 1, 100, "100"},
               {"typed without a digit", 20, 0, "-", 0, 20, "20"},
+              {"Space reaches the top", 95, ' ', nullptr, 1, 100, "100"},
               {"Space past the top wraps", 100, ' ', nullptr, 1, 0, "0"},
               {"a step lands on a multiple", 12, ' ', nullptr, 1, 15, "15"},
           });
@@ -138,6 +140,7 @@ TEST_F(Handlers, Decimals)
               {"two leading blanks", 5, 0, nullptr, 0, 5, "  0.05"},
               {"typed above the range", 5, 0, "3", 1, 255, "  2.55"},
               {"typed", 5, 0, "1.234", 1, 123, "  1.23"},
+              {"Space reaches the top", 254, ' ', nullptr, 1, 255, "  2.55"},
               {"Space past the top wraps", 255, ' ', nullptr, 1, 1, "  0.01"},
               {"Backspace past the bottom wraps", 1, 8, nullptr, 1, 255, "  2.55"},
               {"a digit starts the editor", 5, '7', nullptr, 0, 5, "7", erStartEdit},
@@ -178,6 +181,7 @@ TEST_F(Handlers, Durations)
               {"typed OFF among digits", 40, 0, " OFF ", 1, 0, "Off"},
               {"typed seconds", 0, 0, "1.25", 1, 12, "  1.200"},
               {"typed above the range", 0, 0, "99", 1, 255, " 25.500"},
+              {"Space reaches the top", 254, ' ', nullptr, 1, 255, " 25.500"},
               {"Space wraps", 255, ' ', nullptr, 1, 0, "  0.000"},
               {"'o' starts the editor", 5, 'o', nullptr, 0, 5, "o", erStartEdit},
           });
@@ -193,6 +197,8 @@ TEST_F(Handlers, Durations)
               {"too long", 7, 0, "1234567", 0, 7, " 1:10"},
               {"off while drawn", 0, 0, nullptr, 0, 0, "Off"},
               {"Backspace wraps", 0, 8, nullptr, 1, 360, "60:00"},
+              {"Space reaches the top", 359, ' ', nullptr, 1, 360, "60:00"},
+              {"Space past the top wraps", 360, ' ', nullptr, 1, 0, " 0:00"},
           });
     uint8_t byte = 250;
     auto cell = MakeCell(CT_Null, CL_Comm_Tactical);

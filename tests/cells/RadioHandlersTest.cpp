@@ -86,6 +86,7 @@ TEST_F(Radio, FrequenciesAreTypedShownAndFollowed)
         {"TX follows an equal RX", 146000000, 146000000, true, true, 0, "147", 0, 147000000, 147000000, "147.000000", 2},
         {"a new channel with a shift", 0, 0, false, true, 5000000, "460", 0, 460000000, 465000000, "460.000000", 2},
         {"a new channel above 470 MHz", 0, 0, false, true, 5000000, "480", 0, 480000000, 483000000, "480.000000", 2},
+        {"a new channel at 470 MHz takes the rule above", 0, 0, false, true, 5000000, "470", 0, 470000000, 473000000, "470.000000", 2},
         {"TX typed", 146000000, 146000000, true, false, 0, "146.6", 0, 146000000, 146600000, "146.600000", 2},
         {"TX equal to RX", 146000000, 146000000, true, false, 0, nullptr, 0, 146000000, 146000000, "<-", 1},
         {"an empty channel", 0, 0, false, true, 0, nullptr, 0, 0, 0, "", 2},

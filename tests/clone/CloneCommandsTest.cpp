@@ -57,6 +57,7 @@ public:
     {
         radio.payload = defaultPayload;
         radio.fault = qmsim::CloneFault::None;
+        radio.writeAckDelayMs = 0;
         radio.password.clear();
         radio.memory = world.RadioMemory([] { FillBank0(3, 150000000); }, bits16);
         radio.SetExtendedAddressing(!bits16);
@@ -291,16 +292,22 @@ TEST_F(CloneCommands, PasswordDialogTakesOneToSixteenCharacters)
         EXPECT_LE(dialog.CancelButton->Left() + dialog.CancelButton->Width(), dialog.ClientWidth());
         EXPECT_LE(dialog.CancelButton->Top() + dialog.CancelButton->Height(), dialog.ClientHeight());
         EXPECT_LE(dialog.Notice->Left() + dialog.Notice->Width(), dialog.ClientWidth());
+        EXPECT_TRUE(dialog.PasswordEdit->PrintableAsciiOnly());
         dialog.OkButton->Click(); // empty
         stayedOpen = dialog.ModalResult() == plat::mrNone;
+        // Nine "é" are 18 bytes, more than the radio's 16.
+        dialog.PasswordEdit->SetText("\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9");
+        dialog.OkButton->Click();
+        stayedOpen = stayedOpen && dialog.ModalResult() == plat::mrNone;
         dialog.PasswordEdit->SetText("QM71");
         dialog.OkButton->Click();
     });
     dialogs.Answer(plat::IDOK);
+    dialogs.Answer(plat::IDOK);
     ASSERT_EQ(Main().CloneRead(), 0);
     Finish();
     EXPECT_TRUE(stayedOpen);
-    EXPECT_EQ(BoxTexts(dialogs), std::vector<std::string>{Lines("GI_AppInd_Opt_ClonePwd_OutofRange")});
+    EXPECT_EQ(BoxTexts(dialogs), std::vector<std::string>(2, Lines("GI_AppInd_Opt_ClonePwd_OutofRange")));
     EXPECT_EQ(radio.Stats().passwordAccepted, 1);
 }
 
@@ -359,6 +366,24 @@ void TrunkingChannelInBank0(bool multisite)
     ch.Pack(MchRecordKind(), 0);
 }
 
+// Lists so long that the data fit the 32-bit layout only; with every list
+// full, not even that one.
+void DataBeyondThe16BitLayout(cmcEeprom& doc, bool everyListFull = false)
+{
+    for (int b = 0; b < 128; ++b) SetBankChannelCount(b, 4);
+    WriteCToneListCount(doc, 80);
+    WriteNacChListCount(doc, 80);
+    WriteIndListCount(doc, 500, 18);
+    WriteTgListCount(doc, 500, 19);
+    if (!everyListFull) return;
+    for (int g = 0; g < WorkTables::Banks; ++g) {
+        SetGroupItemCount(g, 20, 22);
+        SetGroupItemCount(g, 30, 27);
+    }
+    for (int kind : {28, 32}) WriteIndListCount(doc, 500, kind);
+    for (int kind : {29, 33}) WriteTgListCount(doc, 500, kind);
+}
+
 } // namespace
 
 TEST_F(CloneCommands, WriteGatesRefuseBeforeAnythingIsSent)
@@ -396,6 +421,26 @@ TEST_F(CloneCommands, WriteGatesRefuseBeforeAnythingIsSent)
          {"GI_Mess_Maker_Caution", confirm, "GI_Mess_CloneWrite_Succeeded"}, 2, true, [](CloneCommands& t) { t.Main().SetMakerMode(1); }},
         {"the data end beyond the radio's memory", Conventional, 0x40, {ok, ok}, {confirm, "GI_Mess_CloneErr_Datasize_Over"}, 2, false,
          [](CloneCommands& t) { t.radio.SetEndAddress(0x0FFF); }},
+        // How the data are packed for the radio's addressing.
+        {"a 16-bit radio takes the 16-bit layout only", Conventional, 0x40, {ok, ok},
+         {confirm, "GI_Mess_CloneErr_Old_Datasize_Model"}, 2, false,
+         [](CloneCommands& t) {
+             t.radio.SetExtendedAddressing(false);
+             t.radio.SetEndAddress(0xFF7F);
+             DataBeyondThe16BitLayout(t.world.Document());
+         }},
+        {"a radio of both layouts takes the 32-bit one when the 16-bit one is too small", Conventional, 0x40, {ok, ok},
+         {confirm, "GI_Mess_CloneWrite_Succeeded"}, 2, true,
+         [](CloneCommands& t) { DataBeyondThe16BitLayout(t.world.Document()); }},
+        {"a 32-bit radio without the layout choice", Conventional, 0x40, {ok, ok}, {confirm, "GI_Mess_CloneErr_Datasize_Over"}, 2, false,
+         [](CloneCommands& t) {
+             t.radio.payload[109] = 0x40;
+             DataBeyondThe16BitLayout(t.world.Document());
+         }},
+        {"a radio that takes 4.5 s to acknowledge the write request", Conventional, 0x40, {ok, ok},
+         {confirm, "GI_Mess_CloneWrite_Succeeded"}, 2, true, [](CloneCommands& t) { t.radio.writeAckDelayMs = 4500; }},
+        {"data beyond the 32-bit layout too", Conventional, 0x40, {ok, ok}, {confirm, "GI_Mess_CloneErr_Datasize_Over"}, 2, false,
+         [](CloneCommands& t) { DataBeyondThe16BitLayout(t.world.Document(), true); }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -817,6 +862,10 @@ TEST(ReadWritePasswordDialog, TakesTwoEqualTextsOrNone)
     const Case cases[] = {
         {"", "", true},          {"  ", "  ", false}, {"abc", "abd", false},
         {"abc", "", false},      {" a ", " a ", true}, {"0123456789abcdef", "0123456789abcdef", true},
+        // The radio holds 16 bytes of printable ASCII: nine (or eight) "é"
+        // are 18 (16) bytes it would not compare as typed.
+        {"\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9", "\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9", false},
+        {"\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9", "\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9", false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.password) + "|" + c.confirm);
@@ -830,6 +879,8 @@ TEST(ReadWritePasswordDialog, TakesTwoEqualTextsOrNone)
             EXPECT_LE(dialog.OkButton->Left() + dialog.OkButton->Width(), dialog.ClientWidth());
             EXPECT_LE(dialog.CancelButton->Top() + dialog.CancelButton->Height(), dialog.ClientHeight());
             EXPECT_LE(dialog.PasswordLabel->Left() + dialog.PasswordLabel->Width(), dialog.PasswordEdit->Left());
+            EXPECT_TRUE(dialog.PasswordEdit->PrintableAsciiOnly());
+            EXPECT_TRUE(dialog.ConfirmEdit->PrintableAsciiOnly());
             if (c.accepted && *c.password == 0) {
                 EXPECT_TRUE(plat::SavePng(dialog, (qmtest::OutputDir() / "read-write-password-dialog.png").string()));
             }

@@ -317,6 +317,13 @@ std::vector<Field> Fields()
              {11, 3, "Period2", [](datCh& c) { c.Period2 = 9.9; },
               [](const datCh& c) { return std::to_string(int64_t(c.Period2)); }, {{177418 + 7, 0xFF}}},
              {11, 3, "CodeType", NUM(CodeType, 1), {{E11 + 12, 0xFF}}},
+             // The last code, 10, has all of them too.
+             {11, 10, "Freq2High", NUM(Freq2High, 0xFFFF), Run(177312 + 80 + 6, 2)},
+             {11, 10, "TxFreq2", [](datCh& c) { c.TxFreq2 = 2100.2; },
+              [](const datCh& c) { return std::to_string(int64_t(c.TxFreq2)); }, Run(147404 + 40 + 2, 2)},
+             {11, 10, "Period2", [](datCh& c) { c.Period2 = 9.9; },
+              [](const datCh& c) { return std::to_string(int64_t(c.Period2)); }, {{177418 + 21, 0xFF}}},
+             {11, 10, "CodeType", NUM(CodeType, 1), {{180324 + 140 + 12, 0xFF}}},
          })
         v.push_back(f);
 

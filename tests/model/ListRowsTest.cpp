@@ -523,6 +523,76 @@ TEST_F(ListRows, CopyAndPasteKeepToTheirBounds)
     EXPECT_TRUE(image().Equals(before));
 }
 
+TEST_F(ListRows, ClearAndDeleteKeepToTheRowsOfTheirBankListOrGroup)
+{
+    // Bank 0: channels 0-5; bank 1: channels 6-7.
+    ChannelBank(6);
+    ChannelBank(2, 1, 6);
+    // From the row past the bank (bank 1's first channel), nothing is cleared
+    // or deleted, with or without a selection.
+    const cmcEeprom before = image();
+    for (int command : {rowcmd::Clear, rowcmd::Delete}) {
+        capsule.RangeFlags = 0;
+        Run(command, 1, 6, 0, 5);
+        SelectRows(4, 6);
+        Run(command, 1, 6, 0, 5);
+    }
+    EXPECT_TRUE(image().Equals(before));
+    EXPECT_TRUE(questions.empty());
+
+    // A selection reaching one row past the bank: only the bank's rows.
+    SelectRows(4, 6);
+    Run(rowcmd::Clear, 1, 5, 0, 5);
+    EXPECT_EQ(Freqs(3, 7), Expected({3, -1, -1, 6, 7}));
+    ChannelBank(6);
+    SelectRows(4, 6);
+    Run(rowcmd::Delete, 1, 4, 0, 5);
+    EXPECT_EQ(EventsOf(ev::DeleteChannel).size(), 2u);
+    EXPECT_EQ(BankChannelCount(0), 4);
+    EXPECT_EQ(BankChannelCount(1), 2);
+    EXPECT_EQ(Freqs(3, 5), Expected({3, 6, 7}));
+
+    // An ID list of five: a selection of its last two and the row past it
+    // deletes two entries and keeps the rest.
+    SetIndListCount(5, 18);
+    datCh id(&image());
+    for (int i = 0; i < 5; ++i) {
+        id.Unpack(18, i).IndId = uint32_t(100 + i);
+        id.Commit();
+    }
+    SelectRows(3, 5);
+    Run(rowcmd::Delete, 18, 3, 0, 4);
+    EXPECT_EQ(IndListCount(18), 3);
+    std::vector<uint32_t> ids;
+    for (int i = 0; i < 3; ++i) ids.push_back(id.Unpack(18, i).IndId);
+    EXPECT_EQ(ids, (std::vector<uint32_t>{100, 101, 102}));
+
+    // LTR groups 0 (items 0-2) and 1 (items 3-4): a selection reaching into
+    // group 1 deletes from group 0 only.
+    SetGroupItemCount(0, 3, 22);
+    SetGroupItemCount(1, 2, 22);
+    datCh rpt(&image());
+    for (int i = 0; i < 5; ++i) {
+        rpt.Unpack(22, i).RptRxFreq = Freq(i);
+        rpt.Commit();
+    }
+    SelectRows(2, 3);
+    Run(rowcmd::Delete, 22, 2, 0, 2, 0);
+    EXPECT_EQ(GroupItemCount(0, 22), 2);
+    EXPECT_EQ(GroupItemCount(1, 22), 2);
+    std::vector<int32_t> freqs;
+    for (int i = 0; i < 4; ++i) freqs.push_back(rpt.Unpack(22, i).RptRxFreq);
+    EXPECT_EQ(freqs, Expected({0, 1, 3, 4}));
+
+    // Insert may open the row just past the list, and no row beyond it.
+    capsule.RangeFlags = 0;
+    Run(rowcmd::Insert, 22, 2, 0, 1, 0);
+    EXPECT_EQ(GroupItemCount(0, 22), 3);
+    Run(rowcmd::Insert, 22, 5, 0, 2, 0);
+    EXPECT_EQ(GroupItemCount(0, 22), 3);
+    EXPECT_EQ(GroupItemCount(1, 22), 2);
+}
+
 TEST_F(ListRows, KindsWithoutListEventsAreNeverDeletedOrInserted)
 {
     // Clear, delete and insert only act on row-editable kinds; kinds 3, 4,

@@ -165,6 +165,60 @@ TEST_F(NormaliseFixture, PowerOnChannelFollowsTheRadioVersion)
     }
 }
 
+TEST_F(NormaliseFixture, PowerOnFlagsFollowTheBankOfThePowerOnChannel)
+{
+    // The low nibble of the power-on flags comes from the initial image,
+    // and is 1 when the power-on channel lies in a bank above 15.
+    initial.SetByte(147904, 0x05);
+    const std::pair<int, int> cases[] = {{0, 5}, {15, 5}, {16, 1}, {127, 1}};
+    for (auto [bank, nibble] : cases) {
+        image().Fill(0);
+        Banks({{bank, 1}});
+        Conventional(0);
+        Run(kBeforeOutput);
+        EXPECT_EQ(Get16(image(), kPowerOnChannel), 0) << bank;
+        EXPECT_EQ(image().GetByte(147904) & 0x0F, nibble) << bank;
+    }
+}
+
+TEST_F(NormaliseFixture, FirstActiveChannelGivesItsBankTheHomeRepeaterOfItsOwnGroupOnly)
+{
+    // Banks 0 and 1 LTR, bank 2 conventional, one channel each; LTR groups
+    // 0, 1 and 2 hold two repeaters each (items 0-1, 2-3, 4-5).
+    constexpr int kLtrData = 231602, kLtrBanks = 204978;
+    auto repeaterBits = [this](int item) { return image().GetByte(206002 + 10 * item + 8) & 0x38; };
+    Banks({{0, 1}, {1, 1}, {2, 1}});
+    SetLtrBank(0, 1);
+    SetLtrBank(1, 1);
+    for (int g = 0; g < 3; ++g) image().SetByte(WorkTables::LtrGroupCounts + g, 2);
+    struct Channel {
+        int home;      // home repeater number, from 1
+        int power;     // RF power, 0-3
+    } const channels[] = {{3, 3}, {2, 2}, {1, 1}};
+    for (int n = 0; n < 3; ++n) {
+        image().SetByte(kLtrData + 6 * n, 5);  // an LTR receive ID: active in an LTR bank
+        image().SetByte(kLtrData + 6 * n + 2, channels[n].home);
+        image().SetByte(R(n) + 12, 0x40);     // narrow
+        image().SetByte(S(n), 0x80 | channels[n].power);  // power save
+    }
+    Conventional(2);
+    Run(kAfterLoad);
+    // Bank 0's home repeater 3 lies past its group of two: the bank keeps the
+    // number, and group 1's first repeater keeps its own bits.
+    EXPECT_EQ(image().GetByte(kLtrBanks + 7), 3);
+    EXPECT_EQ(repeaterBits(2), 0);
+    // Bank 1's home repeater, item 3, takes the channel's narrow and power.
+    EXPECT_EQ(image().GetByte(kLtrBanks + 8 + 7), 2);
+    EXPECT_EQ(image().GetByte(kLtrBanks + 8) & 0x02, 0x02);
+    EXPECT_EQ(repeaterBits(3), 0x30);
+    // A conventional bank takes its first active channel's values the same
+    // way.
+    EXPECT_EQ(image().GetByte(kLtrBanks + 16 + 7), 1);
+    EXPECT_EQ(image().GetByte(kLtrBanks + 16) & 0x02, 0x02);
+    EXPECT_EQ(repeaterBits(4), 0x28);
+    EXPECT_EQ(repeaterBits(5), 0);
+}
+
 TEST_F(NormaliseFixture, PowerOnChannelGroupIsTheFirstThatQualifies)
 {
     // Group types: 1 a channel, 2 a scan list that scans, 3 a bank with an
@@ -204,7 +258,9 @@ TEST_F(NormaliseFixture, StartPositionsAndValuesSharedWithBanks)
     image().SetByte(S(3), 0x80);
     Put16(image(), 302548 + 2 * 3, 7);
     Run(kAfterLoad);
-    EXPECT_EQ(Get16(image(), kStartPositions), 2);
+    // After a load the first active channel's turn sees its bank's record,
+    // so the inhibited channel 1 is bank 0's start for now.
+    EXPECT_EQ(Get16(image(), kStartPositions), 1);
     EXPECT_EQ(Get16(image(), kStartPositions + 2), 0);
     EXPECT_TRUE(image().GetByte(245636 + 10 + 8) & 0x02);  // the ZEPH bank took the power save
     EXPECT_EQ(Get16(image(), 302548 + 4), 0);
@@ -215,6 +271,9 @@ TEST_F(NormaliseFixture, StartPositionsAndValuesSharedWithBanks)
     image().SetByte(245636 + 10 + 8, 0x00);
     Run(kBeforeOutput);
     EXPECT_FALSE(image().GetByte(S(3)) & 0x80);
+    // What goes out starts bank 0 at its first active channel that is not
+    // inhibited.
+    EXPECT_EQ(Get16(image(), kStartPositions), 2);
 }
 
 TEST_F(NormaliseFixture, ChannelsAreRebuiltOverTheTemplates)
@@ -227,7 +286,17 @@ TEST_F(NormaliseFixture, ChannelsAreRebuiltOverTheTemplates)
     std::memcpy(image().Data() + R(2) + 14, "SPARE NAME  ", 12);  // an empty slot with a name
     initial.SetByte(R(1) + 12, 0x00);
     initial.SetByte(S(0) + 2, 0x20);  // a template bit of the LMR view
+    // Scrambler codes: type 1 always code 1, type 2 at most 15.
+    struct Scrambler {
+        int type, code, expected;
+    } const scramblers[] = {{2, 16, 15}, {2, 15, 15}, {1, 9, 1}};
+    for (int n = 0; n < 3; ++n) {
+        image().SetByte(S(n) + 18, image().GetByte(S(n) + 18) | scramblers[n].type << 6);
+        image().SetByte(S(n) + 5, scramblers[n].code);
+    }
     Run(kBeforeOutput);
+    for (int n = 0; n < 3; ++n)
+        EXPECT_EQ(image().GetByte(S(n) + 5), scramblers[n].expected) << scramblers[n].type << "/" << scramblers[n].code;
     EXPECT_EQ(image().GetByte(S(0) + 16), 0);
     EXPECT_EQ(image().GetByte(S(0) + 23), 0x44);
     EXPECT_TRUE(image().GetByte(S(0) + 18) & 0x08);

@@ -80,6 +80,18 @@ const std::array<int, 4>* Entry(const std::vector<std::array<int, 4>>& dir, int 
     return nullptr;
 }
 
+// The packed count of a table; -1 (a failure of the test) when the
+// directory has no entry for it.
+int CountIn(const std::vector<std::array<int, 4>>& dir, int id)
+{
+    const std::array<int, 4>* e = Entry(dir, id);
+    if (e == nullptr) {
+        ADD_FAILURE() << "the directory has no entry for table " << id;
+        return -1;
+    }
+    return (*e)[1];
+}
+
 int End32(const cmcEeprom& image) { return (Get16(image, EepromMap::End32) << 16) | Get16(image, EepromMap::End32 + 2); }
 
 bool HasMarkerAt(const cmcEeprom& image, int at)
@@ -215,9 +227,10 @@ TEST_F(PackFixture, PackedLayoutDirectoryAndEndMarker)
     }
     EXPECT_EQ(dir.size(), 123u);  // LMR, new tables, layout bit set by the trial
     EXPECT_TRUE(image.GetByte(PackLayout::LayoutByte) & 0x80);
+    for (int id : {2, 4, 45, 128}) ASSERT_NE(Entry(dir, id), nullptr) << id;
     EXPECT_EQ(*Entry(dir, 2), (std::array<int, 4>{2, 10, 30, 512}));
-    EXPECT_EQ((*Entry(dir, 4))[1], 3);
-    EXPECT_EQ((*Entry(dir, 45))[1], 13);
+    EXPECT_EQ(CountIn(dir, 4), 3);
+    EXPECT_EQ(CountIn(dir, 45), 13);
 
     // Part A ends after table 128; the directory, then the marker; the end
     // is the address just past the marker.
@@ -327,6 +340,35 @@ TEST_F(PackFixture, LayoutTrialKeepsTable125OnlyWhenItFits)
     EXPECT_EQ(image.GetByte(PackLayout::LayoutByte) & 0x80, 0x80);
 }
 
+TEST_F(PackFixture, APackMayEndExactlyAtTheLimitAndNotOneBytePast)
+{
+    // Packed ends of the 16-bit layout; 0 for an overflow.
+    auto end = [&](const Shape& s) {
+        Fill(image, s, 3);
+        image.SetByte(PackLayout::LayoutByte, 0x00);
+        return Static2Dynamic(image, false, false, true) == kPackOk ? Get16(image, EepromMap::End16) : 0;
+    };
+    // Channels (71 bytes each) and ID list entries (16 bytes) until some 220
+    // bytes are left, then channels and tone entries (4 bytes) for the rest.
+    auto endingAt = [&](int target) {
+        Shape s;
+        s.banks = {{0, 100}};
+        s.tone = 10;
+        s.banks[0] += (target - end(s) - 300) / 71;
+        s.ind18 += (target - end(s) - 220) / 16;
+        const int rest = target - end(s);
+        const int channels = (3 * rest) % 4;  // 71 channels are 3 bytes past a multiple of 4
+        s.banks[0] += channels;
+        s.tone += (rest - 71 * channels) / 4;
+        EXPECT_LT(s.banks[0], 512);
+        EXPECT_LE(s.tone, 80);
+        return s;
+    };
+    EXPECT_EQ(end(endingAt(PackLayout::Limit16)), PackLayout::Limit16);
+    EXPECT_EQ(end(endingAt(PackLayout::Limit16 - 1)), PackLayout::Limit16 - 1);
+    EXPECT_EQ(end(endingAt(PackLayout::Limit16 + 1)), 0);
+}
+
 TEST_F(PackFixture, TheBudgetPadsBank127ButNeverDropsItsChannels)
 {
     Shape s;
@@ -341,9 +383,9 @@ TEST_F(PackFixture, TheBudgetPadsBank127ButNeverDropsItsChannels)
         image.SetByte(PackLayout::TacticalByte, tactical ? 0x40 : 0x00);
         EXPECT_EQ(Static2Dynamic(image, true, budget, false), kPackOk);
         const auto dir = Directory(image);
-        EXPECT_EQ((*Entry(dir, 4))[1], (*Entry(dir, 5))[1]);
-        EXPECT_EQ((*Entry(dir, 45))[1], 20 + (*Entry(dir, 4))[1]);
-        return (*Entry(dir, 4))[1];
+        EXPECT_EQ(CountIn(dir, 4), CountIn(dir, 5));
+        EXPECT_EQ(CountIn(dir, 45), 20 + CountIn(dir, 4));
+        return CountIn(dir, 4);
     };
     payload[34] = 0x40;
     EXPECT_EQ(bank127(true, true), 6 + 30);
@@ -366,7 +408,7 @@ TEST_F(PackFixture, TheBudgetPadsBank127ButNeverDropsItsChannels)
         Fill(image, s, 4);
         image.SetByte(PackLayout::TacticalByte, 0x40);
         EXPECT_EQ(Static2Dynamic(image, true, true, true), kPackOk);
-        return (*Entry(Directory(image), 4))[1];
+        return CountIn(Directory(image), 4);
     };
     EXPECT_EQ(legacyBank127(0x00), 6 + packedRoom);  // 16-bit addressing only
     EXPECT_EQ(legacyBank127(0x50), 6 + packedRoom);  // 32-bit addressing of another kind
@@ -386,6 +428,7 @@ TEST_F(PackFixture, MdcAddressesAndAliasTextBits)
         }
         ASSERT_EQ(Static2Dynamic(image, false, false, legacy16), kPackOk);
         const auto dir = Directory(image);
+        for (int id : {59, 60, 61}) ASSERT_NE(Entry(dir, id), nullptr) << id;
         const auto& blocksA = *Entry(dir, 60);
         const auto& blocksB = *Entry(dir, 61);
         const auto& aliases = *Entry(dir, 59);

@@ -35,6 +35,14 @@ TEST(UiEdit, LimitsOnWhatCanBeTyped)
              e.SetPasswordChar(0);
          },
          "ab", "ab", "ab"},
+        {"printable ASCII only", [](Edit& e) { e.SetPrintableAsciiOnly(true); }, "a\u00e9 ~\u20ac\u00b4Z", "a ~Z", "a ~Z"},
+        {"printable ASCII password of 16",
+         [](Edit& e) {
+             e.SetPrintableAsciiOnly(true);
+             e.SetPasswordChar('*');
+             e.SetMaxLength(16);
+         },
+         "\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9abcdefghijklmnopq", "abcdefghijklmnop", "****************"},
         {"digits only, then anything", [](Edit& e) {
              e.SetNumbersOnly(true);
              e.SetNumbersOnly(false);
@@ -51,6 +59,8 @@ TEST(UiEdit, LimitsOnWhatCanBeTyped)
         TypeText(f, c.typed);
         EXPECT_EQ(edit->Text(), c.text);
         EXPECT_EQ(static_cast<QLineEdit*>(edit->Widget())->displayText().toStdString(), c.shown);
+        // No input method composes characters the text could not hold.
+        EXPECT_EQ(edit->Widget()->testAttribute(Qt::WA_InputMethodEnabled), !edit->PrintableAsciiOnly());
     }
 }
 

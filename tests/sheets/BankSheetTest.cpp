@@ -4,6 +4,7 @@
 // channels added in the empty row and deleted from the row menu; a picture
 // of a bank with an error and a warning mark.
 #include "cells/CellQueries.h"
+#include "cells/indActiveCell.h"
 #include "core/CellNames.h"
 #include "core/EventIds.h"
 #include "model/EepromMap.h"
@@ -17,6 +18,10 @@
 #include "platform/ui/TestHooks.h"
 #include "tests/sheets/SheetWorld.h"
 #include "ui/cuiGrid.h"
+
+#include <QImage>
+#include <QPixmap>
+#include <QWidget>
 
 #include <gtest/gtest.h>
 
@@ -35,6 +40,23 @@ constexpr int HeaderRows = 5;
 void NameBank(SheetWorld& w, int bank, const std::string& bytes)
 {
     for (size_t i = 0; i < 12; ++i) w.Data().Byte(BankNames + 12 * bank + int(i), i < bytes.size() ? uint8_t(bytes[i]) : 0);
+}
+
+// Whether the picture shows the mark along the bottom of the cell, where
+// marks are drawn: every opaque pixel of the mark at one place in the cell.
+bool ShowsMark(const QImage& shot, const plat::Rect& cell, const QImage& mark)
+{
+    const int top = cell.bottom - mark.height() - 1;
+    for (int left = cell.left; left + mark.width() <= cell.right; ++left) {
+        bool all = true;
+        for (int y = 0; y < mark.height() && all; ++y)
+            for (int x = 0; x < mark.width() && all; ++x) {
+                const QRgb p = mark.pixel(x, y);
+                if (qAlpha(p) == 255) all = shot.pixel(left + x, top + y) == p;
+            }
+        if (all) return true;
+    }
+    return false;
 }
 
 bool MultiSelectable(const cuiSheet& sheet, int row)
@@ -311,4 +333,25 @@ TEST(BankSheet, PictureOfABankWithMarks)
     w.Grid().SetLeftCol(w.ColumnOf(CL_Mch_Pos));
     plat::ProcessMessages();
     ASSERT_TRUE(plat::SavePng(w.form, (qmtest::OutputDir() / "bank-sheet-marks.png").string()));
+
+    // Every cell in view of the two first channels shows the marks the cell
+    // engine gives it, and no other; the second channel has both kinds.
+    const QImage shot = w.Grid().Widget()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage warning = w.images.Pixmap(12)->toImage().convertToFormat(QImage::Format_ARGB32);
+    const QImage error = w.images.Pixmap(13)->toImage().convertToFormat(QImage::Format_ARGB32);
+    int errors = 0, warnings = 0;
+    for (int row = HeaderRows; row <= HeaderRows + 1; ++row)
+        for (int col = w.Grid().LeftCol(); col <= w.Grid().LastVisibleCol(); ++col) {
+            const plat::Rect r = w.Grid().GetCellRect(col, row);
+            if (r.right - r.left <= error.width() || r.right > shot.width()) continue;
+            const cmcCellObj& cell = sheet.CellAt(col, row);
+            bool isError = false, isWarning = false;
+            indActiveCell::EvaluateCellMarks(cell.Category, cell.Label, cell.Index, isError, isWarning);
+            EXPECT_EQ(ShowsMark(shot, r, error), isError) << col << "," << row;
+            EXPECT_EQ(ShowsMark(shot, r, warning), isWarning && !isError) << col << "," << row;
+            errors += row == HeaderRows + 1 && isError;
+            warnings += row == HeaderRows + 1 && isWarning && !isError;
+        }
+    EXPECT_GE(errors, 1);
+    EXPECT_GE(warnings, 1);
 }

@@ -309,6 +309,11 @@ void CloneRadio::Poll()
         }
     }
 
+    if (m_delayedAck >= 0 && static_cast<int32_t>(now - m_delayedAckAt) >= 0) {
+        QueueByte(static_cast<uint8_t>(m_delayedAck));
+        m_delayedAck = -1;
+    }
+
     // Send, paced to the line speed (and slower still for trickling frames).
     if (paced) m_outCredit += elapsed * perMs;
     const bool slow = fault == CloneFault::SlowFrames && m_reading;
@@ -411,7 +416,12 @@ void CloneRadio::OnFrame(const std::vector<uint8_t>& body)
         m_writeFrames = 0;
         m_acks = 0;
         m_writing = fault != CloneFault::RefuseWrite;
-        QueueByte(fault == CloneFault::RefuseWrite ? 0xFA : 0xFB);
+        if (writeAckDelayMs > 0) {
+            m_delayedAck = fault == CloneFault::RefuseWrite ? 0xFA : 0xFB;
+            m_delayedAckAt = plat::GetTickCount() + static_cast<uint32_t>(writeAckDelayMs);
+        } else {
+            QueueByte(fault == CloneFault::RefuseWrite ? 0xFA : 0xFB);
+        }
         break;
     case 0xE4:
         if (m_writing) OnDataFrame(body);

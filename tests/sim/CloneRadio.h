@@ -148,6 +148,7 @@ public:
     bool echo = false; // every byte the program sends comes back (one-wire cable)
     CloneFault fault = CloneFault::None;
     int slowFrameMs = 1500;
+    int writeAckDelayMs = 0; // the answer to a write request comes this much later
 
     // The last address of the memory that a read sends (payload bytes
     // 56-59 and 101-108, hexadecimal text).
@@ -211,6 +212,8 @@ private:
     bool m_writeError = false;
     int m_writeFrames = 0;
     int m_acks = 0;
+    int m_delayedAck = -1; // the answer to a write request, while it waits
+    uint32_t m_delayedAckAt = 0;
 
     CloneRadioStats m_stats;
 };

@@ -224,6 +224,54 @@ TEST_F(SheetActions, PopupMenuFollowsTheFocusAndItsItemsActOnTheCurrentCell)
     EXPECT_EQ(answers, nullptr);
 }
 
+TEST_F(SheetActions, PopupItemsShowTheStateOfTheCellTheMenuOpensOn)
+{
+    auto* bar = new plat::MainMenu(form);
+    cuiMenu mainMenu(&form, &bar->Items(), &g_GTex, "M");
+    OpenList();
+    mainMenu.Build();
+    // Copy is disabled on the last row of the list, Carry up on the first:
+    // each item judges the row of the cell it is refreshed for.
+    indActiveCell::TestOverride engine([&](cmcCellCapsule* c, int) {
+        if (c->Key != 0 || c->Parent == nullptr) return erNothing;
+        const int row = c->Parent->Cell->Index;
+        if (c->Cell->Label == CL_PMenu_Copy) c->Cell->SetFlag(2, row == 2);
+        if (c->Cell->Label == CL_PMenu_CarryUp) c->Cell->SetFlag(2, row == 0);
+        return erNothing;
+    });
+    Focus();
+    plat::MenuItem* edit = mainMenu.FindItem(nullptr, CL_Menu_Edit_Top);
+    auto state = [&] {
+        plat::MenuItem& items = sheet->PopupMenu()->Items();
+        std::string s = std::string(items.Items(1)->Enabled() ? "copy" : "-") + "," +
+                        (items.Items(2)->Enabled() ? "up" : "-");
+        // The Edit menu's mirror shows the same.
+        EXPECT_EQ(edit->Items(1)->Enabled(), items.Items(1)->Enabled());
+        EXPECT_EQ(edit->Items(2)->Enabled(), items.Items(2)->Enabled());
+        return s;
+    };
+    EXPECT_EQ(state(), "copy,-");
+
+    const plat::Rect last = Grid().GetCellRect(1, 3);
+    plat::ClickAt(Grid(), last.left + 2, last.top + 2);  // by mouse
+    EXPECT_EQ(Cursor(), "1,3");
+    EXPECT_EQ(state(), "-,up");
+    SendKey(form, plat::VK_UP);  // by keyboard
+    EXPECT_EQ(Cursor(), "1,2");
+    EXPECT_EQ(state(), "copy,up");
+    sheet->MoveTo(0, 1);  // by the program
+    EXPECT_EQ(state(), "copy,-");
+    sheet->SelectCell(1, 3);
+    EXPECT_EQ(state(), "-,up");
+
+    // A right click moves to the cell and opens the menu showing its state.
+    const plat::Rect first = Grid().GetCellRect(0, 1);
+    plat::ClickAt(Grid(), first.left + 2, first.top + 2, plat::mbRight);
+    EXPECT_TRUE(sheet->PopupMenu()->Menu()->isVisible());
+    EXPECT_EQ(state(), "copy,-");
+    sheet->PopupMenu()->Menu()->hide();
+}
+
 TEST_F(SheetActions, RightClickSelectsTheCellAndOpensTheMenuUnlessTheProgramWasInactive)
 {
     bool inactive = true;
