@@ -17,7 +17,6 @@
 #include "platform/ui/StdControls.h"
 #include "platform/ui/TextMetrics.h"
 #include "platform/ui/ToolBar.h"
-#include "ui/SplitSheetSpec.h"
 #include "ui/cuiGrid.h"
 #include "ui/cuiMain.h"
 #include "ui/cuiPrinter.h"
@@ -32,7 +31,6 @@
 namespace {
 
 constexpr plat::Color ClientColor = plat::RGB(85, 85, 85);
-constexpr int PointsPerInch = 72;
 
 std::string PageText(int current, int last)
 {
@@ -47,21 +45,6 @@ int Scale(int value, int multiplier, int divisor)
     return static_cast<int>(static_cast<int64_t>(value) * multiplier / divisor);
 }
 
-// The character-set override of the sheet a spec names.
-int CharSetOverrideOf(const std::string& spec)
-{
-    const std::string key = SplitSheetSpec(spec).Key;
-    if (key == "GI_Sheet_Common_CEdit") return 1;
-    if (key == "GI_Sheet_Common_CEdit_Mob") return 2;
-    return 0;
-}
-
-int PrinterFontSize()
-{
-    return g_Environ != nullptr && g_Environ->FontSizePrinter > 0 ? g_Environ->FontSizePrinter
-                                                                  : cuiPrinter::DefaultFontSize;
-}
-
 } // namespace
 
 cuiPreview::cuiPreview(cuiPrinter& printer, plat::Form* owner, const std::string& caption, plat::ImageList* images)
@@ -72,7 +55,6 @@ cuiPreview::cuiPreview(cuiPrinter& printer, plat::Form* owner, const std::string
     form.SetCaption(caption);
     form.SetBorderIcons(plat::biSystemMenu | plat::biMaximize);
     form.SetKeyPreview(true);
-    form.OnClose = [this] { OnFormClose(); };
     form.OnKeyPress = [this](char32_t& ch) { OnFormKeyPress(ch); };
     form.OnKeyDown = [this](int& key, plat::ShiftState) { OnFormKeyDown(key); };
 
@@ -133,7 +115,6 @@ cuiPreview::cuiPreview(cuiPrinter& printer, plat::Form* owner, const std::string
 cuiPreview::~cuiPreview()
 {
     if (m_window) {
-        m_window->OnClose = nullptr;
         m_window->OnKeyPress = nullptr;
         m_window->OnKeyDown = nullptr;
     }
@@ -244,13 +225,13 @@ void cuiPreview::RenderPage(int page)
     if (record.Spec.empty()) return;
     cuiMain& main = m_printer.Main();
     plat::Form hidden;
-    main.SetCharSetPrintOverride(CharSetOverrideOf(record.Spec));
+    main.SetCharSetPrintOverride(cuiPrinter::CharSetOverrideOf(record.Spec));
     std::unique_ptr<cuiSheet> sheet = main.CreateSheet(&hidden, record.Spec);
     sheet->SetBitmapMode(true);
     plat::Canvas& canvas = m_bitmap->GetCanvas();
     sheet->SetPrintTarget(m_device, &canvas);
-    canvas.GetFont().SetSize(PrinterFontSize());
-    sheet->SetFontHeight(PrinterFontSize() * canvas.GetFont().pixelsPerInch / -PointsPerInch);
+    canvas.GetFont().SetSize(cuiPrinter::PrinterFontSize());
+    sheet->SetFontHeight(cuiPrinter::PrinterFontSize() * canvas.GetFont().pixelsPerInch / -cuiPrinter::PointsPerInch);
     sheet->Show();
 
     const plat::Rect inner = m_printer.DrawPageFrame(*m_device, *sheet, record.Page, false, true);
@@ -413,8 +394,6 @@ void cuiPreview::OnPrintClick()
 }
 
 void cuiPreview::OnSettingClick() { ShowSettingDialog(); }
-
-void cuiPreview::OnFormClose() {}
 
 void cuiPreview::ShowSettingDialog()
 {

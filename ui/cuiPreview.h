@@ -100,7 +100,6 @@ public:
 
     void OnSettingOkClick();
     void OnSettingCancelClick();
-    void OnFormClose();
     void OnPrintClick();
     void OnSettingClick();
     void OnToolClick(plat::ToolButton& button);

@@ -41,17 +41,15 @@ double NumberOf(const std::string& text)
     return std::strtod(text.c_str(), nullptr);
 }
 
-// The character-set override of the sheet a spec names: the two character
-// editors print their own character set.
-int CharSetOverrideOf(const std::string& spec)
+} // namespace
+
+int cuiPrinter::CharSetOverrideOf(const std::string& spec)
 {
     const std::string key = SplitSheetSpec(spec).Key;
     if (key == CEditSheet) return 1;
     if (key == CEditMobSheet) return 2;
     return 0;
 }
-
-} // namespace
 
 cuiPrinter::cuiPrinter(cuiMain& main, plat::Form* owner) : m_main(main), m_owner(owner), m_task(new cmcTask)
 {
@@ -87,7 +85,7 @@ plat::Rect cuiPrinter::MarginArea(int pageWidth, int pageHeight, int pixelsPerIn
             pageWidth - static_cast<int>(margins[2] * perMm), pageHeight - static_cast<int>(margins[3] * perMm)};
 }
 
-int cuiPrinter::PrinterFontSize() const
+int cuiPrinter::PrinterFontSize()
 {
     return g_Environ != nullptr && g_Environ->FontSizePrinter > 0 ? g_Environ->FontSizePrinter : DefaultFontSize;
 }

@@ -92,6 +92,11 @@ public:
 
     void OnCancelClick();
     void OnTick();
+    // The printer font size setting in points (the default without
+    // settings), and the user character set a sheet is printed with: 1 and
+    // 2 for the two character editors' sheets, else 0 (the open sheet's).
+    static int PrinterFontSize();
+    static int CharSetOverrideOf(const std::string& spec);
     // Begins a document on the printer: its first page is the next page
     // printed. False when the printer cannot be started.
     bool StartDocument(plat::Printer& printer);
@@ -115,7 +120,6 @@ private:
     // focused, the dialog gone.
     void Finish();
     void SayNoRoom();
-    int PrinterFontSize() const;
 
     cuiMain& m_main;
     plat::Form* m_owner;

@@ -256,7 +256,10 @@ TEST_F(Printing, ABankSheetIsCutIntoPagesThatTogetherShowEveryCellOnce)
 
 // ---- The print command ----
 
-TEST_F(Printing, PrintCurrentShowsThePreviewAndPrintsTheOpenSheet)
+// The Banks sheet is an overview: in the LMR mode print current prints its
+// group (here the Banks sheet alone: the radio's and the memory channels'
+// pages are not printed).
+TEST_F(Printing, PrintCurrentShowsThePreviewAndPrintsTheBanksSheetsGroup)
 {
     Start();
     OpenNode(BanksNode);
@@ -294,6 +297,24 @@ TEST_F(Printing, PrintCurrentShowsThePreviewAndPrintsTheOpenSheet)
     EXPECT_EQ(Printer().PrintingDialog(), nullptr);
 }
 
+// Any other sheet prints alone, at once, without the list-print flag.
+TEST_F(Printing, PrintCurrentOnABankSheetPrintsThatSheetAloneAtOnce)
+{
+    Start();
+    FillBanks(2, 100);
+    OpenNode(FirstBankNode + 1);
+    dialogs.AnswerPrinterSetup(true);
+    dialogs.Drive([&](plat::Form&) {
+        EXPECT_FALSE(Main().ListPrinting());
+        PressPrint(*Printer().Preview());
+    });
+    Main().PrintCurrent();
+    EXPECT_FALSE(Printer().PrintingAll());
+    ASSERT_GT(Paper().Pages().size(), 1u);
+    for (const std::string& title : PageTitles()) EXPECT_EQ(title.rfind("Bank 2:", 0), 0u) << title;
+    EXPECT_TRUE(Form().Enabled());
+}
+
 TEST_F(Printing, NothingIsPrintedWithoutAPrinterOrWhenTheSetUpOrThePreviewIsCancelled)
 {
     Start();
@@ -320,28 +341,30 @@ TEST_F(Printing, CancelStopsTheRunningPrintAndNoLaterOne)
 {
     Start();
     FillBanks(3, 20);
-    OpenNode(BanksNode);
+    OpenNode(FirstBankNode);
+    Printer().ClearList();
+    for (int b = 0; b < 3; ++b) Printer().AddSheet(Main().TreeNodeSpec(FirstBankNode + b));
     dialogs.AnswerPrinterSetup(true);
     dialogs.Drive([&](plat::Form&) { PressPrint(*Printer().Preview()); });
-    Main().PrintAll();
+    Printer().Print(true, Main().CurrentSheet());
     ASSERT_TRUE(Printer().PrintingAll());
     ASSERT_NE(Printer().PrintingDialog(), nullptr);
-    Wait(cuiPrinter::TickMs); // the first sheet (no pages: the radio's page is not printed)
+    EXPECT_FALSE(Form().Enabled());
+    Wait(cuiPrinter::TickMs); // bank 1
+    const size_t firstSheetPages = Paper().Pages().size();
+    ASSERT_GT(firstSheetPages, 0u);
     dynamic_cast<plat::Button*>(Printer().PrintingDialog()->FindControl("Cancel"))->Click();
-    for (int i = 0; i < 200 && Printer().PrintingAll(); ++i) Wait(cuiPrinter::TickMs);
+    for (int i = 0; i < 20 && Printer().PrintingAll(); ++i) Wait(cuiPrinter::TickMs);
     EXPECT_FALSE(Printer().PrintingAll());
-    const size_t cancelledPages = Paper().Pages().size();
+    // Banks 2 and 3 printed nothing.
+    EXPECT_EQ(Paper().Pages().size(), firstSheetPages);
+    EXPECT_TRUE(Form().Enabled());
 
+    // The next print counts, shows and prints its pages.
     Paper().Clear();
-    RunPrint([&] { Main().PrintAll(); }, PressPrint);
+    RunPrint([&] { Main().PrintCurrent(); }, PressPrint);
     EXPECT_FALSE(Printer().Aborted());
-    EXPECT_GT(Paper().Pages().size(), cancelledPages);
-    // The banks, then bank 1 to 3, each on pages of its own.
-    const std::vector<std::string> titles = PageTitles();
-    ASSERT_FALSE(titles.empty());
-    EXPECT_EQ(titles.front(), "Banks");
-    EXPECT_NE(std::find_if(titles.begin(), titles.end(), [](const std::string& t) { return t.find("Bank 3") == 0; }),
-              titles.end());
+    EXPECT_EQ(Paper().Pages().size(), firstSheetPages);
 }
 
 // Sheets that print nothing: a blank page, no paging, no Print.
