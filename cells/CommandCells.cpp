@@ -21,6 +21,7 @@
 #include "platform/ui/Help.h"
 #include "platform/ui/Menus.h"
 #include "ui/cuiMenu.h"
+#include "ui/cuiSheet.h"
 
 #include <string>
 
@@ -65,6 +66,20 @@ void FileSave(indCellCall& call)
 void FileSaveAs(indCellCall& call)
 {
     if (Enter(call)) g_Main->FileSaveAs();
+}
+
+// Print current is offered while the open sheet may be printed.
+void FilePrintCurrent(indCellCall& call)
+{
+    const cuiSheet* sheet = g_Main->CurrentSheet();
+    const bool enabled = sheet != nullptr && sheet->IsPrintable();
+    SetFlag(call, FlagDisabled, !enabled);
+    if (Enter(call) && enabled) g_Main->PrintCurrent();
+}
+
+void FilePrintAll(indCellCall& call)
+{
+    if (Enter(call)) g_Main->PrintAll();
 }
 
 void FileRecent(indCellCall& call)
@@ -218,6 +233,8 @@ constexpr LabelBehaviourEntry kCommandCells[] = {
     {CL_Menu_File_Open, WithProgram<FileOpen>},
     {CL_Menu_File_Save, WithProgram<FileSave>},
     {CL_Menu_File_SaveAs, WithProgram<FileSaveAs>},
+    {CL_Menu_File_Print_Current, WithProgram<FilePrintCurrent>},
+    {CL_Menu_File_Print_All, WithProgram<FilePrintAll>},
     {CL_Menu_File_Recent, WithProgram<FileRecent>},
     {CL_Menu_File_Exit, WithProgram<FileExit>},
     {CL_Menu_Edit_Top, WithProgram<EditTop>},

@@ -15,12 +15,12 @@ const std::array<const char*, 14> TForm1::TreeImageNames = {
     "imgIcon_Tree_WarnW_RB", "imgIcon_Tree_WarnE_RB",
 };
 
-const std::array<const char*, 18> TForm1::ToolBarImageNames = {
+const std::array<const char*, 19> TForm1::ToolBarImageNames = {
     "imgIcon_Bar_File_New",      "imgIcon_Bar_File_Open",   "imgIcon_Bar_File_Save",   "imgIcon_Bar_Com1",
     "imgIcon_Bar_Com2",          "imgIcon_Bar_Com3",        "imgIcon_Bar_Com4",        "imgIcon_Bar_Clone_Read",
     "imgIcon_Bar_Clone_Write",   "imgIcon_Bar_Clone_Info",  "imgIcon_Bar_Pcg_Pen",     "imgIcon_Bar_Pcg_Fill",
     "imgIcon_Bar_Pcg_Slider",    "imgIcon_Bar_Page_Top",    "imgIcon_Bar_Page_Previous", "imgIcon_Bar_Page_Next",
-    "imgIcon_Bar_Page_Last",     "imgIcon_Bar_Page_Zoom",
+    "imgIcon_Bar_Page_Last",     "imgIcon_Bar_Page_Zoom",     "imgIcon_Bar_Print",
 };
 
 plat::Rect KeepMainWindowReachable(const plat::Rect& bounds, const plat::Rect& workArea)

@@ -24,7 +24,7 @@ public:
     // The pictures of the tree image list and of the tool-bar image list, in
     // index order (overlay cells name these indexes).
     static const std::array<const char*, 14> TreeImageNames;
-    static const std::array<const char*, 18> ToolBarImageNames;
+    static const std::array<const char*, 19> ToolBarImageNames;
 
     // Needs g_Main (and g_Environ for the bounds).
     explicit TForm1(plat::Component* owner = nullptr);

@@ -126,6 +126,46 @@ public:
     int Pack(cmcEeprom& image);
     int PackPlain(cmcEeprom& image);
 
+    // ---- Print selections (model/indMainPrint.cpp) ------------------------------------
+    // The print commands decide which sheets are printed: the sheets of the
+    // tree and, in the LMR mode, the repeater lists of the trunked banks and
+    // of the multisite sites, each right after the sheets they belong to.
+    static constexpr const char* BankOperationSpec = "GI_Sheet_BankOpLtr,Bank %d,%d,0";
+    static constexpr const char* SiteListSpec = "GI_Sheet_Multisite_SiteList,m";
+    // The working bytes of the multisite site records: 8 bytes per site,
+    // the site's identity in byte 3.
+    static constexpr int SiteRecords = 162646;
+    static constexpr int SiteRecordSize = 8;
+    static constexpr int SiteIdByte = 3;
+    // The repeater groups of LTR banks, ZEPH banks and multisite sites.
+    static constexpr int LtrRepeaterKind = 22;
+    static constexpr int ZephRepeaterKind = 27;
+    static constexpr int SiteRepeaterKind = 31;
+    // The tree's first nodes, whose sheets are the bank operation sheets'
+    // group.
+    static constexpr int BankOperationNodes = 3;
+
+    // Print current: the open sheet alone, or in the LMR mode the whole
+    // group of an overview sheet (bank operations, multisite site list).
+    void PrintCurrent();
+    // Print all: every tree sheet with the repeater lists.
+    void PrintAll();
+    void PrintBankOperationSheets();
+    void PrintMultisiteSheets();
+    // The lists the print commands hand to the printer (tests read them
+    // without printing).
+    std::vector<std::string> PrintAllSheets();
+    std::vector<std::string> BankOperationSheets();
+    std::vector<std::string> MultisiteSheets();
+    // The repeater-list sheets of the banks (LTR or ZEPH banks with
+    // repeaters, in bank order) and of the sites (sites with repeaters and
+    // an identity, in site order). Each one sets the list-print flag.
+    void AddRepeaterSetSheets(std::vector<std::string>& list);
+    void AddMultisiteRepeaterSheets(std::vector<std::string>& list);
+    // The sheet spec of the tree node at node order n ("" without one).
+    std::string TreeNodeSpec(int n) const;
+    int TreeNodeCount() const;
+
     // The number of the help context of the capsule's cell in the help file
     // (0 when there is none).
     int HelpContextId(const cmcCellCapsule& capsule);
@@ -159,6 +199,8 @@ public:
 private:
     void Init();
     void RebuildBankBranch();
+    // Hands a list to the printer and prints it.
+    void PrintList(const std::vector<std::string>& list);
     // Follows one typed character through an access word; true when the
     // word is complete.
     static bool FollowWord(int& counter, const std::string& word, char32_t ch);

@@ -2,8 +2,9 @@
 # Installs the Debian packages the build and the tests need; does nothing
 # when all of them are present already.
 set -eu
-# clang and its runtime libraries build the fuzz targets (libFuzzer).
-PKGS="cmake ninja-build g++ make qt6-base-dev libx11-dev libgtest-dev libgmock-dev libbenchmark-dev binutils clang libclang-rt-14-dev"
+# clang and its runtime libraries build the fuzz targets (libFuzzer);
+# poppler-utils renders printed PDF files back to pictures for the tests.
+PKGS="cmake ninja-build g++ make qt6-base-dev libx11-dev libgtest-dev libgmock-dev libbenchmark-dev binutils clang libclang-rt-14-dev poppler-utils"
 missing=""
 for p in $PKGS; do
     if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then

@@ -16,6 +16,7 @@
 #include "platform/ui/Form.h"
 #include "ui/Segchar.h"
 #include "ui/cuiMenu.h"
+#include "ui/cuiPrinter.h"
 #include "ui/cuiSheet.h"
 #include "ui/cuiSheetHost.h"
 #include "ui/cuiToolBar.h"
@@ -57,6 +58,7 @@ cuiMain::cuiMain(std::string baseName, int imageSize, std::optional<std::string>
 
     cuiSheetHost host;
     host.CustomerMode = [this] { return m_customerMode != 0; };
+    host.ListPrinting = [this] { return m_listPrinting; };
     host.RowDeleteRunning = [] { return g_RowDeleteRunning != 0; };
     host.ApplicationInactive = [this] { return m_appInactive; };
     host.ClearApplicationInactive = [this] { m_appInactive = false; };
@@ -104,6 +106,7 @@ void cuiMain::OpenOverlays(const std::string& folder)
 
 void cuiMain::ReleaseWindowParts()
 {
+    m_printer.reset();
     if (m_currentSheet != nullptr) CloseSheet();
     m_ownedSheet.reset();
     if (m_tree != nullptr) delete m_tree; // forgets itself through OnDestroyed

@@ -37,6 +37,7 @@ class cmcCellObj;
 class cmcCellCapsule;
 class cmcGTex;
 class cuiMenu;
+class cuiPrinter;
 class cuiSheet;
 class cuiToolBar;
 class cuiTree;
@@ -328,6 +329,12 @@ public:
     // is drawn: 1 the 7-column set, 2 the 5-column set, 0 the open sheet's.
     int CharSetPrintOverride() const { return m_charSetPrintOverride; }
     void SetCharSetPrintOverride(int value) { m_charSetPrintOverride = value; }
+    // Set while a list of sheets is printed: list sheets then show the rows
+    // meant for paper and leave out their empty row.
+    bool ListPrinting() const { return m_listPrinting; }
+    void SetListPrinting(bool on) { m_listPrinting = on; }
+    // The printer, made with the main window (null before and without one).
+    cuiPrinter* Printer() const { return m_printer.get(); }
 
     // The folder the program's files lie in, with a trailing '/' ("" for the
     // working directory).
@@ -484,6 +491,7 @@ private:
     std::array<uint8_t, 4> m_identityBytes{};
     std::array<uint8_t, IdentityPayloadSize> m_identityPayload{};
     int m_charSetPrintOverride = 0;
+    bool m_listPrinting = false;
 
     // Window parts.
     plat::ImageList* m_treeImages = nullptr;
@@ -500,6 +508,7 @@ private:
     bool m_focusOnGrid = false;
     std::unique_ptr<cuiMenu> m_menu;
     std::unique_ptr<cuiToolBar> m_toolBar;
+    std::unique_ptr<cuiPrinter> m_printer;
     cuiTree* m_tree = nullptr;
     std::array<SheetMaker, 4> m_sheetMakers;
     std::unique_ptr<cuiSheet> m_ownedSheet;

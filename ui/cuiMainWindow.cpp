@@ -22,6 +22,7 @@
 #include "platform/ui/ToolBar.h"
 #include "platform/ui/TreeView.h"
 #include "ui/cuiMenu.h"
+#include "ui/cuiPrinter.h"
 #include "ui/cuiSheet.h"
 #include "ui/cuiToolBar.h"
 #include "model/iuiTree.h"
@@ -88,6 +89,7 @@ void cuiMain::BuildMainWindow(plat::Form& form, plat::ImageList& treeImages, pla
     BuildStatusBar(form);
     InstallFormHandlers(form);
 
+    m_printer = std::make_unique<cuiPrinter>(*this, &form);
     m_tick->Schedule(TickMs);
     form.Show();
 }

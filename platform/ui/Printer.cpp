@@ -2,6 +2,7 @@
 
 #include "platform/ui/Control.h"
 #include "platform/ui/Form.h"
+#include "platform/ui/QtAccess.h"
 #include "platform/ui/QtCanvas.h"
 #include "platform/ui/TestHooks.h"
 #include "platform/ui/TestPrinter.h"
@@ -9,6 +10,9 @@
 #include <QApplication>
 #include <QPainter>
 #include <QPrintDialog>
+#include <QMarginsF>
+#include <QPageLayout>
+#include <QPageSize>
 #include <QPrinter>
 
 namespace plat {
@@ -28,9 +32,24 @@ class QtPrinter : public Printer {
 public:
     QtPrinter() : m_printer(QPrinter::HighResolution), m_canvas(&m_printer) {}
 
+    // A PDF file without a dialog.
+    QtPrinter(const std::string& pdfPath, int pixelsPerInch) : m_printer(QPrinter::HighResolution), m_canvas(&m_printer)
+    {
+        m_pdfOnly = true;
+        m_printer.setOutputFormat(QPrinter::PdfFormat);
+        m_printer.setOutputFileName(ToQString(pdfPath));
+        m_printer.setResolution(pixelsPerInch);
+        m_printer.setPageSize(QPageSize(QPageSize::A4));
+        m_printer.setPageOrientation(QPageLayout::Portrait);
+        m_printer.setPageMargins(QMarginsF(QuarterInchMm, QuarterInchMm, QuarterInchMm, QuarterInchMm),
+                                 QPageLayout::Millimeter);
+        m_canvas.GetFont().pixelsPerInch = m_printer.resolution();
+    }
+
     bool SetupDialog(const Control* owner) override
     {
         if (ScopedDialogScript* script = ScopedDialogScript::Current()) return script->TakePrinterSetup();
+        if (m_pdfOnly) return true;
         QPrintDialog dialog(&m_printer, DialogParent(owner));
         // One copy of everything that is laid out.
         dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
@@ -73,9 +92,11 @@ public:
     bool Printing() const override { return m_painter.isActive(); }
 
 private:
+    static constexpr double QuarterInchMm = 6.35;
     QPrinter m_printer;
     QtCanvas m_canvas;
     QPainter m_painter;
+    bool m_pdfOnly = false;
 };
 
 class QtPrinterService : public PrinterService {
@@ -96,6 +117,13 @@ private:
 PrinterService* g_service = nullptr;
 
 } // namespace
+
+PdfPrinterService::PdfPrinterService(const std::string& path, int pixelsPerInch)
+    : m_printer(std::make_unique<QtPrinter>(path, pixelsPerInch))
+{
+}
+
+PdfPrinterService::~PdfPrinterService() = default;
 
 PrinterService& Printers()
 {

@@ -7,6 +7,7 @@
 // the top-left corner of the printable area, which is PageWidth x
 // PageHeight device pixels. Every document is printed once (one copy).
 #include <memory>
+#include <string>
 
 namespace plat {
 
@@ -51,6 +52,21 @@ PrinterService& Printers();
 // Installs a service (nullptr: the system's again); returns the previous
 // one (nullptr when it was the system's).
 PrinterService* SetPrinterService(PrinterService* service);
+
+// A service whose one printer writes a PDF file: an A4 page at the given
+// resolution with margins of a quarter inch (the test printer's page). Its
+// set-up dialog shows nothing: it takes the test script's answer when one
+// is installed, else OK. Each document replaces the file.
+class PdfPrinterService : public PrinterService {
+public:
+    PdfPrinterService(const std::string& path, int pixelsPerInch);
+    ~PdfPrinterService() override;
+    bool AnyPrinter() override { return true; }
+    Printer& SystemPrinter() override { return *m_printer; }
+
+private:
+    std::unique_ptr<Printer> m_printer;
+};
 
 class ScopedPrinterService {
 public:

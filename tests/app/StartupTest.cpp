@@ -159,7 +159,7 @@ TEST_F(Startup, ImageListsHoldThePicturesInTheirIndexOrder)
 {
     Start();
     EXPECT_EQ(Form().TreeImages().Count(), 14);
-    EXPECT_EQ(Form().ToolBarImages().Count(), 18);
+    EXPECT_EQ(Form().ToolBarImages().Count(), 19);
     EXPECT_EQ(Form().TreeImages().Width(), 16);
     // The tree's marks: overlay 0 the error mark (13), overlay 1 the warning.
     EXPECT_EQ(Form().TreeImages().OverlayImage(cuiTree::ErrorOverlay), 13);

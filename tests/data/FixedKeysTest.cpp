@@ -43,6 +43,8 @@ const FixedKey LanguageKeys[] = {
     {"GI_Sys_Printer_FrameFont", Shape::Lines},
     {"GI_Sys_Printer_NoPrinter", Shape::Multi},
     {"GI_Sys_Printer_PrintingDialog", Shape::Lines, 3},
+    {"GI_Sys_Printer_NoRoom", Shape::Multi},
+    {"GI_Sys_Printer_NotStarted", Shape::Multi},
     {"GI_Sys_Dialog_FOpen", Shape::Lines, 2},
     {"GI_Sys_Dialog_FOpenRpt", Shape::Lines, 2},
     {"GI_Sys_MyHelpFile", Shape::Lines},

@@ -15,10 +15,10 @@
 
 using namespace plat;
 
-TEST(Artwork, ThirtyTwoDistinctPicturesNoneBlank)
+TEST(Artwork, ThirtyThreeDistinctPicturesNoneBlank)
 {
     const auto& names = ArtworkNames();
-    ASSERT_EQ(names.size(), 32u);
+    ASSERT_EQ(names.size(), 33u);
     EXPECT_EQ(names.front(), "imgIcon_Bar_Com1");
     EXPECT_EQ(names.back(), "imgIcon_Bar_Page_Zoom");
     std::set<std::string> seen;
