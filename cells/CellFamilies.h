@@ -18,3 +18,5 @@ std::span<const LabelBehaviourEntry> CheckCellBehaviours();
 std::span<const LabelBehaviourEntry> CloneInfoCellBehaviours();
 // The commands of the main menu, the tool bar and the tree.
 std::span<const LabelBehaviourEntry> CommandCellBehaviours();
+// The common settings: passwords, timers, ports, GPS, emergency, channel groups.
+std::span<const LabelBehaviourEntry> CommonSettingCellBehaviours();
