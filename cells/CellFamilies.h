@@ -20,3 +20,5 @@ std::span<const LabelBehaviourEntry> CloneInfoCellBehaviours();
 std::span<const LabelBehaviourEntry> CommandCellBehaviours();
 // The common settings: passwords, timers, ports, GPS, emergency, channel groups.
 std::span<const LabelBehaviourEntry> CommonSettingCellBehaviours();
+// The scan lists and the scan and vote settings.
+std::span<const LabelBehaviourEntry> ScanCellBehaviours();
