@@ -22,3 +22,5 @@ std::span<const LabelBehaviourEntry> CommandCellBehaviours();
 std::span<const LabelBehaviourEntry> CommonSettingCellBehaviours();
 // The scan lists and the scan and vote settings.
 std::span<const LabelBehaviourEntry> ScanCellBehaviours();
+// The set mode: initial values and what the user may change.
+std::span<const LabelBehaviourEntry> UserSetModeCellBehaviours();

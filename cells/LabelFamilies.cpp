@@ -15,5 +15,6 @@ std::vector<std::span<const LabelBehaviourEntry>> LabelFamilies()
         CommandCellBehaviours(),
         CommonSettingCellBehaviours(),
         ScanCellBehaviours(),
+        UserSetModeCellBehaviours(),
     };
 }
