@@ -24,3 +24,5 @@ std::span<const LabelBehaviourEntry> CommonSettingCellBehaviours();
 std::span<const LabelBehaviourEntry> ScanCellBehaviours();
 // The set mode: initial values and what the user may change.
 std::span<const LabelBehaviourEntry> UserSetModeCellBehaviours();
+// Further settings: second and third key banks, squelch, GPS and digital options.
+std::span<const LabelBehaviourEntry> FurtherSettingCellBehaviours();

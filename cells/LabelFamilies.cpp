@@ -16,5 +16,6 @@ std::vector<std::span<const LabelBehaviourEntry>> LabelFamilies()
         CommonSettingCellBehaviours(),
         ScanCellBehaviours(),
         UserSetModeCellBehaviours(),
+        FurtherSettingCellBehaviours(),
     };
 }
