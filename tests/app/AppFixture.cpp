@@ -2,6 +2,7 @@
 
 #include "cells/ValueHandlers.h"
 #include "core/cmcCellObj.h"
+#include "core/cmcGTex.h"
 #include "model/TableAccess.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Menus.h"
@@ -149,6 +150,23 @@ std::vector<std::string> ProgramFixture::ProgramTreeCaptions(int modelType)
                                          "  Memory Channels", "    Banks"};
     for (int bank = 0; bank < WorkTables::Banks; ++bank)
         captions.push_back("    " + FormatBankName(Main().CurrentImage(), bank));
+    // Then the pages the tree lists after the memory channels, those of the
+    // other model type and of the maker left out.
+    bool afterMemory = false;
+    for (int n = 0;; ++n) {
+        const std::string line = g_GTex.GetText("GI_Tree_Main_Body", n);
+        if (!line.empty() && line[0] == '#') break;
+        const size_t plus = line.find('+');
+        if (plus == std::string::npos) continue;
+        if (!afterMemory) {
+            afterMemory = line.find("GI_Sheet_Memory_CH_Top") != std::string::npos;
+            continue;
+        }
+        const char* otherModel = modelType == indMain::ModelTypePmr ? "(Flag1=1)" : "(Flag2=1)";
+        if (line.find(otherModel) != std::string::npos) continue;
+        if (line.find("(Flag0=1)") != std::string::npos && !Main().MakerMode()) continue;
+        captions.push_back(std::string(2 * plus, ' ') + line.substr(line.rfind('}') + 1));
+    }
     return captions;
 }
 
