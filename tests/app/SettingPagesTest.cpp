@@ -7,6 +7,8 @@
 #include "cells/indActiveCell.h"
 #include "core/CellNames.h"
 #include "core/cmcCellCapsule.h"
+#include "model/TableAccess.h"
+#include "model/datCh.h"
 #include "model/indMain.h"
 #include "platform/ui/Keys.h"
 #include "platform/ui/TestHooks.h"
@@ -108,6 +110,43 @@ TEST_F(SettingPages, AValueChangedOnEachPageIsSavedAndOpenedAgain)
         EXPECT_EQ(Text(col, row), changed[k]) << kPages[k].spec;
     }
     EXPECT_TRUE(BoxTexts().empty());
+}
+
+TEST_F(SettingPages, AScanListChannelInAVoteZoneMarksTheScanListsNodeAndItsCell)
+{
+    Start();
+    Form().SetClientSize(1000, 600);
+    // Bank 2 is a vote zone; scan list 1 transmits on its first channel.
+    SetBankChannelCount(0, 1);
+    SetBankChannelCount(1, 2);
+    SetVoteZoneBank(1, 1);
+    auto transmitOn = [&](int mode) {
+        datCh list(&Main().CurrentImage());
+        list.Unpack(6, 0);
+        list.ScanMode = 1;
+        list.ScanTxFlags.TxChMode = uint8_t(mode);
+        list.ScanTxCh = 1;
+        list.Pack(6, 0);
+        Main().ScheduleCheck();
+        Wait(cuiMain::CheckDelayMs + 2 * cuiMain::TickMs);
+    };
+    transmitOn(5);
+    plat::TreeNode* node = Main().Tree()->FindNode("GI_Sheet_Scan_List");
+    ASSERT_NE(node, nullptr);
+    EXPECT_EQ(node->OverlayIndex(), cuiTree::WarningOverlay);
+
+    // The scan list page shows the warning on the transmit channel of list 1.
+    OpenPage("GI_Sheet_Scan_List");
+    int col = 0, row = 0;
+    ASSERT_TRUE(Find(CL_ScanList_TX_CH, col, row));
+    cmcCellCapsule capsule;
+    Sheet().FillCapsule(col, row, capsule);
+    indActiveCell().Exec(&capsule, 0);
+    EXPECT_TRUE(capsule.WarningMark);
+
+    // Mended: the list transmits on the channel where scanning stopped.
+    transmitOn(0);
+    EXPECT_EQ(node->OverlayIndex(), cuiTree::NoOverlay);
 }
 
 TEST_F(SettingPages, CommonSettingsPagePicture)
