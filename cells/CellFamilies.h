@@ -43,3 +43,11 @@ std::span<const LabelBehaviourEntry> MdcCellBehaviours();
 std::span<const LabelBehaviourEntry> MskCellBehaviours();
 // The three channel templates of the railroad channel plan.
 std::span<const LabelBehaviourEntry> RailroadCellBehaviours();
+// The common settings: passwords, timers, ports, GPS, emergency, channel groups.
+std::span<const LabelBehaviourEntry> CommonSettingCellBehaviours();
+// The scan lists and the scan and vote settings.
+std::span<const LabelBehaviourEntry> ScanCellBehaviours();
+// The set mode: initial values and what the user may change.
+std::span<const LabelBehaviourEntry> UserSetModeCellBehaviours();
+// Further settings: second and third key banks, squelch, GPS and digital options.
+std::span<const LabelBehaviourEntry> FurtherSettingCellBehaviours();

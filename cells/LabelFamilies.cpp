@@ -24,5 +24,9 @@ std::vector<std::span<const LabelBehaviourEntry>> LabelFamilies()
         MdcCellBehaviours(),
         MskCellBehaviours(),
         RailroadCellBehaviours(),
+        CommonSettingCellBehaviours(),
+        ScanCellBehaviours(),
+        UserSetModeCellBehaviours(),
+        FurtherSettingCellBehaviours(),
     };
 }
