@@ -18,3 +18,5 @@ std::span<const LabelBehaviourEntry> CheckCellBehaviours();
 std::span<const LabelBehaviourEntry> CloneInfoCellBehaviours();
 // The commands of the main menu, the tool bar and the tree.
 std::span<const LabelBehaviourEntry> CommandCellBehaviours();
+// LTR, ZEPH, multisite and vote-zone settings of the banks; LTR operation.
+std::span<const LabelBehaviourEntry> TrunkCellBehaviours();

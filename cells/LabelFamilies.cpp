@@ -13,5 +13,6 @@ std::vector<std::span<const LabelBehaviourEntry>> LabelFamilies()
         ChannelCellBehaviours(),
         CloneInfoCellBehaviours(),
         CommandCellBehaviours(),
+        TrunkCellBehaviours(),
     };
 }

@@ -149,6 +149,11 @@ std::vector<std::string> ProgramFixture::ProgramTreeCaptions(int modelType)
                                          "  Memory Channels", "    Banks"};
     for (int bank = 0; bank < WorkTables::Banks; ++bank)
         captions.push_back("    " + FormatBankName(Main().CurrentImage(), bank));
+    if (modelType != indMain::ModelTypePmr) {
+        // Trunking is LMR only.
+        captions.push_back("  Trunking");
+        captions.push_back("    LTR Operation");
+    }
     return captions;
 }
 
