@@ -14,5 +14,6 @@ std::vector<std::span<const LabelBehaviourEntry>> LabelFamilies()
         CloneInfoCellBehaviours(),
         CommandCellBehaviours(),
         TrunkCellBehaviours(),
+        RepeaterCellBehaviours(),
     };
 }

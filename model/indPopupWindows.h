@@ -20,6 +20,8 @@ public:
     bool OpenPicker(const cmcCellCapsule& origin, int label, int focusIndex, const std::string& sheetKey,
                     const std::string& sheetCode) override;
     bool AskReadWritePassword(const std::string& initial, std::array<uint8_t, 16>& result) override;
+    // The repeater window of the group, over the main form.
+    bool OpenRepeaterSetWindow(const cmcCellCapsule& origin, int kind) override;
 
 private:
     indCellPopups* m_previous;
