@@ -1,6 +1,8 @@
 // The trunking lists: the LTR group columns of the channels of an LTR bank,
-// and the repeater lists of LTR banks (kind 22), ZEPH banks (kind 27) and
-// multisite sites (kind 31) that the repeater window shows.
+// the repeater lists of LTR banks (kind 22), ZEPH banks (kind 27) and
+// multisite sites (kind 31) that the repeater window shows, the site list's
+// row numbers and home site, the ZEPH ID and talk-group lists and the ZEPH
+// operation settings.
 //
 // A repeater list is grouped: each bank or site owns up to 20 (LTR) or 30
 // repeaters. The window's sheet answers which group it shows; a row past the
@@ -336,6 +338,140 @@ void BankAreaBitCell(indCellCall& call)
     bank.Commit();
 }
 
+// ---- Multisite site list: row numbers and the home site ----
+
+constexpr int kHomeSite = 303631;
+constexpr int kHomeSiteFlags = 303639;  // bit 7: a home site is set
+constexpr int kHomeSiteBit = 7;
+
+void SiteListNumberCell(indCellCall& call)
+{
+    if (call.Index >= MultisiteSiteCount()) {
+        ShowText(call.Cap, g_GTex.GetFirstLine("GI_NewChTitle"));
+        return;
+    }
+    char text[16];
+    std::snprintf(text, sizeof text, "%3d", call.Index + 1);
+    ShowText(call.Cap, text);
+}
+
+void HomeSiteCell(indCellCall& call)
+{
+    ImageBytes bytes(&call.Image());
+    const bool home = bytes.Bit(kHomeSiteFlags, kHomeSiteBit) && bytes.U8(kHomeSite) == call.Index;
+    int choice = 0;
+    const int changed = ChooseFromList(call.Cap, "GI_Sheet_Sel_Atr_HomeSite", choice, call.Result);
+    ShowText(call.Cap, home ? "H" : "");
+    if (!changed || (choice != 1 && choice != 2)) return;
+    bytes.SetBit(kHomeSiteFlags, kHomeSiteBit, choice == 1);
+    bytes.SetU8(kHomeSite, choice == 1 ? call.Index : 0);
+    ShowText(call.Cap, choice == 1 ? "H" : "");
+    RepaintAll();
+}
+
+// ---- ZEPH individual and talk-group lists ----
+
+constexpr int kIdListLength = 500;
+constexpr int kZephIdMax = 2000;
+constexpr int kZephAllCall = 2047;
+
+// A key typed into the empty row after the list's last entry opens an entry
+// there while the list and the clone memory take one more.
+bool EnterIdRow(indCellCall& call, int kind, int event)
+{
+    cmcCellCapsule* cap = call.Cap;
+    const int count = kind == 28 ? IndListCount(kind) : TgListCount(kind);
+    if (call.Index < count) return true;
+    if (call.Index != count || !OnGrid(cap) || !StartsNewEntry(cap->Key)) return false;
+    if (count >= kIdListLength || !ItemsFit(call.Category, 1, 0)) {
+        plat::MessageBox(g_GTex.GetFirstLine("GI_AppMess_ChErr_Overflow"), g_GTex.GetFirstLine("GI_Sys_AppTitle"),
+                         plat::MB_OK | plat::MB_ICONERROR);
+        return false;
+    }
+    if (g_EvMan) g_EvMan->Send(event, 0, call.Index);
+    call.Rec.Reload();
+    g_Main->Pack(call.Image());
+    if (event == ev::InsertZephTalkGroup) RepaintAll();
+    return true;
+}
+
+void ZephIdCell(indCellCall& call)
+{
+    const bool talkGroup = call.Label == CL_ZEPH_Grp_Id_Dec;
+    const int kind = talkGroup ? 29 : 28;
+    if (!EnterIdRow(call, kind, talkGroup ? ev::InsertZephTalkGroup : ev::InsertZephId)) return;
+    datCh& r = call.Rec;
+    int value = int(talkGroup ? r.GrpId : r.IndId);
+    if (!EditIntWrap(call.Cap, value, 1, talkGroup ? kZephAllCall : kZephIdMax, call.Result)) return;
+    // Between the last talk group and the call to all, Space goes on to the
+    // call to all and anything else stops at the last talk group.
+    if (talkGroup && value > kZephIdMax && value < kZephAllCall)
+        value = call.Cap->Key == cellkey::Space ? kZephAllCall : kZephIdMax;
+    (talkGroup ? r.GrpId : r.IndId) = uint32_t(value);
+    r.Commit();
+    RepaintAll();
+}
+
+void ZephIdNameCell(indCellCall& call)
+{
+    const int kind = call.Label == CL_ZEPH_Grp_Id_Name ? 29 : 28;
+    const int count = kind == 28 ? IndListCount(kind) : TgListCount(kind);
+    if (call.Index >= count) return;
+    call.Rec.Reload();
+    if (EditLcdText(call.Cap, call.Rec.Text, kNameLength, false, call.Result)) call.Rec.Commit();
+}
+
+// ---- ZEPH operation settings ----
+
+constexpr int kZephFadeTimer = 243066;
+constexpr int kZephOptions = 243067;  // bit 7 ring-back timer set, 6 and 5 unit ID mode, 1 and 0 call information
+constexpr int kZephAutoBase = 243072;
+constexpr int kZephGlobalId = 243074;
+constexpr int kAtbRingBack = 303616;
+constexpr int kAtbRingBackTxWait = 303617;
+constexpr int kRingBackSetBit = 7;
+
+bool NotGlobalFixed(const ImageBytes& b) { return !(b.Bit(kZephOptions, 6) && !b.Bit(kZephOptions, 5)); }
+bool NotGlobalAuto(const ImageBytes& b) { return !(b.Bit(kZephOptions, 6) && b.Bit(kZephOptions, 5)); }
+bool RingBackOff(const ImageBytes& b) { return !b.Bit(kZephOptions, kRingBackSetBit); }
+
+const ImageSetting kZephSettings[] = {
+    // The unit ID mode: global (bit 6) times 2 plus automatic (bit 5).
+    {.Label = CL_ZEPH_Op_Unit_ID, .Offset = kZephOptions, .Low = 5, .Width = 2,
+     .Key = "GI_Sheet_Sel_Dig_Option_UnitID", .Scope = csEveryLabelled},
+    {.Label = CL_ZEPH_Op_Global_Edit, .Offset = kZephGlobalId, .Width = 16, .How = SettingEdit::IntWrap, .Min = 1,
+     .Max = kZephIdMax, .GreyWhen = NotGlobalFixed, .Scope = csEveryLabelled},
+    {.Label = CL_ZEPH_Op_Global_Auto, .Offset = kZephAutoBase, .Width = 16, .How = SettingEdit::IntWrap, .Min = 0,
+     .Max = 1, .GreyWhen = NotGlobalAuto, .Scope = csEveryLabelled},
+    {.Label = CL_ZEPH_Op_Tim_FadeTimer, .Offset = kZephFadeTimer, .How = SettingEdit::TimeByte, .Units = 10},
+    {.Label = CL_ZEPH_Op_AtbRingBack, .Offset = kAtbRingBack, .How = SettingEdit::TimeByte, .Units = 1,
+     .OffMode = TimerOffShown, .Scope = csEveryLabelled},
+    {.Label = CL_ZEPH_Op_AtbRingBackTxWaitTimer, .Offset = kAtbRingBackTxWait, .How = SettingEdit::TimeByte,
+     .Units = 1, .OffMode = TimerOffShown, .GreyWhen = RingBackOff, .Scope = csEveryLabelled},
+};
+
+void ZephSettingCell(indCellCall& call)
+{
+    const ImageSetting* s = FindSetting(kZephSettings, call.Label);
+    if (!s) return;
+    const bool stored = RunSetting(call, *s);
+    // The ring-back timer's switch follows the timer.
+    if (call.Label == CL_ZEPH_Op_AtbRingBack && stored) {
+        ImageBytes bytes(&call.Image());
+        bytes.SetBit(kZephOptions, kRingBackSetBit, bytes.U8(kAtbRingBack) != 0);
+    }
+}
+
+// The call information display: bit 0 times 2 plus bit 1.
+void ZephCallInfoCell(indCellCall& call)
+{
+    ImageBytes bytes(&call.Image());
+    int value = bytes.Bit(kZephOptions, 0) * 2 + bytes.Bit(kZephOptions, 1);
+    if (!ChooseFromList(call.Cap, "GI_Sheet_Sel_Dig_Option_CallInfoDisp", value, call.Result)) return;
+    bytes.SetBit(kZephOptions, 0, (value >> 1) & 1);
+    bytes.SetBit(kZephOptions, 1, value & 1);
+}
+
 constexpr LabelBehaviourEntry kRepeaterCells[] = {
     {CL_Grp_RxId, GroupIdCell},
     {CL_Grp_TxId, GroupTxIdCell},
@@ -370,6 +506,19 @@ constexpr LabelBehaviourEntry kRepeaterCells[] = {
     {CL_Rpt_Multisite_FreqR, RepeaterFrequencyCell},
     {CL_Rpt_Multisite_FreqT, RepeaterFrequencyCell},
     {CL_Multisite_RfPo, RepeaterChoiceCell},
+    {CL_Multisite_List_No, SiteListNumberCell},
+    {CL_Multisite_Atr_Home, HomeSiteCell},
+    {CL_ZEPH_Ind_Id_Dec, ZephIdCell},
+    {CL_ZEPH_Ind_Id_Name, ZephIdNameCell},
+    {CL_ZEPH_Grp_Id_Dec, ZephIdCell},
+    {CL_ZEPH_Grp_Id_Name, ZephIdNameCell},
+    {CL_ZEPH_Op_Unit_ID, ZephSettingCell},
+    {CL_ZEPH_Op_Global_Edit, ZephSettingCell},
+    {CL_ZEPH_Op_Global_Auto, ZephSettingCell},
+    {CL_ZEPH_Op_Tim_FadeTimer, ZephSettingCell},
+    {CL_ZEPH_Op_AtbRingBack, ZephSettingCell},
+    {CL_ZEPH_Op_AtbRingBackTxWaitTimer, ZephSettingCell},
+    {CL_ZEPH_Op_CallInfoDisp, ZephCallInfoCell},
 };
 
 }  // namespace

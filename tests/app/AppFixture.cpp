@@ -153,6 +153,9 @@ std::vector<std::string> ProgramFixture::ProgramTreeCaptions(int modelType)
         // Trunking is LMR only.
         captions.push_back("  Trunking");
         captions.push_back("    LTR Operation");
+        captions.push_back("    ZEPH Individual IDs");
+        captions.push_back("    ZEPH Talk Groups");
+        captions.push_back("    ZEPH Operation");
     }
     return captions;
 }

@@ -7,6 +7,7 @@
 #include "core/EventIds.h"
 #include "cells/ValueHandlers.h"
 #include "model/TableAccess.h"
+#include "platform/base/RecordingCanvas.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/TestHooks.h"
 #include "tests/cells/CellWorld.h"
@@ -28,6 +29,8 @@ std::vector<std::string> RepeaterLists()
     add(ListSection("GI_Sheet_Sel_Mch_Nar", "Flex0", {{0, "Wide"}, {1, "Narrow"}}));
     add(ListSection("GI_Sheet_Sel_Mch_RfPwr", "Flex0", {{0, "Low 1"}, {1, "Low 2"}, {2, "Low 3"}, {3, "High"}}));
     add(ListSection("GI_Sheet_Sel_Rpt_Atr", "Flex0", {{0, "Normal"}, {1, "Home"}}));
+    add(ListSection("GI_Sheet_Sel_Atr_HomeSite", "Flex0", {{0, "-"}, {1, "Set"}, {2, "Clear"}}));
+    add(ListSection("GI_Sheet_Sel_Dig_Option_UnitID", "Flex0", {{0, "a"}, {1, "b"}, {2, "c"}, {3, "d"}}));
     add(ListSection("GI_Sheet_Sel_Rpt_Atr_ZEPH", "Flex0", {{0, "-"}, {1, "H1"}, {2, "H2"}, {3, "Both"}}));
     add({"#GI_NewChTitle", "New", "#GI_AppMess_ChErr_Overflow", "No more fit.", "#GI_AreaSetBit_Bar", "Off", "On", "#"});
     return lines;
@@ -180,6 +183,56 @@ TEST_F(Repeaters, ZephHomesAndTheAreaBit)
     EXPECT_EQ(Shown(CT_ZEPH_Rpt, CL_Rpt_ZEPH_AreaBit, first), "On");
     image.Type(kBank, TestImage::Conventional);
     EXPECT_EQ(Shown(CT_BankOp, CL_Mch_AreaBit, kBank), "---");
+}
+
+TEST_F(Repeaters, ZephTalkGroupsIndividualIdsAndSettings)
+{
+    // The first key in the empty row opens the entry.
+    Key(CT_ZEPH_Tg, CL_ZEPH_Grp_Id_Dec, 0, '2');
+    ASSERT_EQ(TgListCount(29), 1);
+    Typed(CT_ZEPH_Tg, CL_ZEPH_Grp_Id_Dec, 0, "2010");
+    EXPECT_EQ(image.Read(29, 0).GrpId, 2000u);
+    Key(CT_ZEPH_Tg, CL_ZEPH_Grp_Id_Dec, 0, ' ');
+    EXPECT_EQ(image.Read(29, 0).GrpId, 2047u);
+    Key(CT_ZEPH_Inv, CL_ZEPH_Ind_Id_Dec, 0, '5');
+    Typed(CT_ZEPH_Inv, CL_ZEPH_Ind_Id_Dec, 0, "55");
+    EXPECT_EQ(IndListCount(28), 1);
+    EXPECT_EQ(image.Read(28, 0).IndId, 55u);
+
+    constexpr int kOptions = 243067;
+    image.Byte(kOptions, 0);
+    auto grey = [&](int label) {
+        auto cell = MakeCell(CT_Null, label);
+        plat::RecordingCanvas canvas;
+        Capsule c(cell.get(), false);
+        c.cap.Canvas = &canvas;
+        Run(c);
+        return canvas.GetFont().color == plat::clSilver;
+    };
+    EXPECT_TRUE(grey(CL_ZEPH_Op_Global_Edit));
+    Pick(CT_Null, CL_ZEPH_Op_Unit_ID, 0, 2);  // global
+    EXPECT_EQ(image.ReadU8(kOptions), 0x40);
+    EXPECT_FALSE(grey(CL_ZEPH_Op_Global_Edit));
+    EXPECT_TRUE(grey(CL_ZEPH_Op_Global_Auto));
+    // The ring-back timer switches its wait timer on and off.
+    EXPECT_TRUE(grey(CL_ZEPH_Op_AtbRingBackTxWaitTimer));
+    Typed(CT_Null, CL_ZEPH_Op_AtbRingBack, 0, "5");
+    EXPECT_EQ(image.ReadU8(303616), 5);
+    EXPECT_EQ(image.ReadU8(kOptions), 0xC0);
+    EXPECT_FALSE(grey(CL_ZEPH_Op_AtbRingBackTxWaitTimer));
+}
+
+TEST_F(Repeaters, OnlyOneSiteIsTheHomeSite)
+{
+    image.SiteCount(10);
+    Pick(CT_Multisite_SL, CL_Multisite_Atr_Home, 5, 1);
+    Pick(CT_Multisite_SL, CL_Multisite_Atr_Home, 7, 1);
+    EXPECT_EQ(Shown(CT_Multisite_SL, CL_Multisite_Atr_Home, 5), "");
+    EXPECT_EQ(Shown(CT_Multisite_SL, CL_Multisite_Atr_Home, 7), "H");
+    Pick(CT_Multisite_SL, CL_Multisite_Atr_Home, 7, 2);
+    EXPECT_EQ(Shown(CT_Multisite_SL, CL_Multisite_Atr_Home, 7), "");
+    EXPECT_EQ(Shown(CT_Null, CL_Multisite_List_No, 9), " 10");
+    EXPECT_EQ(Shown(CT_Null, CL_Multisite_List_No, 10), "New");
 }
 
 }  // namespace
