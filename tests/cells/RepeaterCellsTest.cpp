@@ -78,7 +78,8 @@ struct Repeaters : ::testing::Test {
     // Types a receive frequency into the group's empty row.
     void AddRepeater(int category, int label, int kind, const std::string& mhz)
     {
-        const int row = GroupFirstItem(kBank, kind) + GroupItemCount(kBank, kind);
+        const int group = world.listGroup.value_or(kBank);
+        const int row = GroupFirstItem(group, kind) + GroupItemCount(group, kind);
         Key(category, label, row, '1');
         Typed(category, label, row, mhz);
     }
@@ -233,6 +234,26 @@ TEST_F(Repeaters, OnlyOneSiteIsTheHomeSite)
     EXPECT_EQ(Shown(CT_Multisite_SL, CL_Multisite_Atr_Home, 7), "");
     EXPECT_EQ(Shown(CT_Null, CL_Multisite_List_No, 9), " 10");
     EXPECT_EQ(Shown(CT_Null, CL_Multisite_List_No, 10), "New");
+}
+
+TEST_F(Repeaters, ARepeaterTypedIntoAnEmptySiteStaysInThatSite)
+{
+    // Site 0 holds two repeaters, site 1 none, site 2 one. The empty site's
+    // new row has the index of site 2's first repeater.
+    image.SiteCount(3).GroupCount(31, 0, 2).GroupCount(31, 1, 0).GroupCount(31, 2, 1);
+    image.Item(31, 2, [](datCh& r) {
+        r.RptRxFreq = 460000000;
+        r.RptTxFreq = 465000000;
+    });
+    world.listGroup = 1;
+    EXPECT_EQ(Shown(CT_Multisite_Rpt, CL_Rpt_Multisite_FreqR, 2), "");
+    EXPECT_EQ(Shown(CT_Null, CL_Rpt_Multisite_No, 2), "New");
+
+    AddRepeater(CT_Multisite_Rpt, CL_Rpt_Multisite_FreqR, 31, "451");
+    EXPECT_EQ(GroupItemCount(1, 31), 1);
+    EXPECT_EQ(GroupItemCount(2, 31), 1);
+    EXPECT_EQ(image.Read(31, 2).RptRxFreq, 451000000);
+    EXPECT_EQ(image.Read(31, 3).RptRxFreq, 460000000);
 }
 
 }  // namespace
