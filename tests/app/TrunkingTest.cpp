@@ -10,6 +10,7 @@
 #include "core/cmcCellCapsule.h"
 #include "model/TableAccess.h"
 #include "model/datCh.h"
+#include "model/indEnviron.h"
 #include "model/indMain.h"
 #include "model/iuiRptSetWin.h"
 #include "model/iuiSh_Mch.h"
@@ -175,6 +176,39 @@ TEST_F(Trunking, CancelInTheRepeaterWindowPutsBackWhatItChanged)
     cmcEeprom packedBefore(before);
     Main().Pack(packedBefore);
     EXPECT_TRUE(Main().CurrentImage().Equals(packedBefore));
+}
+
+TEST_F(Trunking, OkWithoutEditsChangesNothingAndKeepsThePlacementForNextTime)
+{
+    Start();
+    Form().SetClientSize(1100, 600);
+    SetLtrBank(0, 1);
+    const cmcEeprom before(Main().CurrentImage());
+    iuiRptSetWin* window = OpenWindow();
+    ASSERT_NE(window, nullptr);
+    const dst_EditFormPos* open = Environ().EditFormPosition("GI_Sheet_RptSetWin");
+    ASSERT_NE(open, nullptr);
+    EXPECT_EQ(open->Open, 1);
+    window->Window()->SetBounds(40, 30, 700, 400);
+    window->OkButton()->Click();
+    Wait();
+    EXPECT_EQ(iuiRptSetWin::Current(), nullptr);
+    // The Banks page packs the image for its free-space figures.
+    cmcEeprom packedBefore(before);
+    Main().Pack(packedBefore);
+    EXPECT_TRUE(Main().CurrentImage().Equals(packedBefore));
+    EXPECT_TRUE(BoxTexts().empty());
+    const dst_EditFormPos* closed = Environ().EditFormPosition("GI_Sheet_RptSetWin");
+    ASSERT_NE(closed, nullptr);
+    EXPECT_EQ(closed->Open, 0);
+    EXPECT_EQ(closed->Width, 700);
+
+    // The next window opens where this one was.
+    window = OpenWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->Window()->Width(), 700);
+    window->OkButton()->Click();
+    Wait();
 }
 
 }  // namespace
