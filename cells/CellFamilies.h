@@ -51,3 +51,13 @@ std::span<const LabelBehaviourEntry> ScanCellBehaviours();
 std::span<const LabelBehaviourEntry> UserSetModeCellBehaviours();
 // Further settings: second and third key banks, squelch, GPS and digital options.
 std::span<const LabelBehaviourEntry> FurtherSettingCellBehaviours();
+// LTR, ZEPH, multisite and vote-zone settings of the banks; LTR operation.
+std::span<const LabelBehaviourEntry> TrunkCellBehaviours();
+// The LTR group columns of channels and the repeater lists.
+std::span<const LabelBehaviourEntry> RepeaterCellBehaviours();
+
+class indCellCall;
+// The entry column of a bank's channel rows: a key typed into the bank's
+// empty row appends a channel (or tells that none fits). True when the call
+// is on a channel of the bank and the column's own editing goes on.
+bool EnterChannelRow(indCellCall& call);

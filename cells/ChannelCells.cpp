@@ -818,4 +818,6 @@ constexpr LabelBehaviourEntry kChannelCells[] = {
 
 }  // namespace
 
+bool EnterChannelRow(indCellCall& call) { return OnChannelOfBank(call); }
+
 std::span<const LabelBehaviourEntry> ChannelCellBehaviours() { return kChannelCells; }

@@ -28,5 +28,7 @@ std::vector<std::span<const LabelBehaviourEntry>> LabelFamilies()
         ScanCellBehaviours(),
         UserSetModeCellBehaviours(),
         FurtherSettingCellBehaviours(),
+        TrunkCellBehaviours(),
+        RepeaterCellBehaviours(),
     };
 }

@@ -6,6 +6,7 @@
 #include "ui/cuiCEdit.h"
 #include "ui/cuiFBitsR.h"
 #include "ui/cuiFText.h"
+#include "model/iuiRptSetWin.h"
 #include "ui/cuiFlector.h"
 
 #include <algorithm>
@@ -62,5 +63,15 @@ bool indPopupWindows::AskReadWritePassword(const std::string& initial, std::arra
     if (!g_Main->ReadWritePasswordResult()) return false;
     const auto& password = g_Main->ReadWritePassword();
     std::copy_n(password.begin(), result.size(), result.begin());
+    return true;
+}
+
+bool indPopupWindows::OpenRepeaterSetWindow(const cmcCellCapsule& origin, int kind)
+{
+    if (g_Main == nullptr || g_Main->MainForm() == nullptr || iuiRptSetWin::Current() != nullptr) return false;
+    const char* key = kind == 22 ? "GI_Sheet_RptSetWin" : kind == 27 ? "GI_Sheet_RptSetWin_ZEPH" : "GI_Sheet_RptSetWin_Multisite";
+    // The window frees itself when it closes.
+    new iuiRptSetWin(g_Main->MainForm(), g_GTex.GetText("GI_Sys_AppTitle", 0), &g_GTex, key, origin.Images, origin,
+                     kind);
     return true;
 }

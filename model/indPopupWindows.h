@@ -24,6 +24,8 @@ public:
     bool OpenTextEditor(const cmcCellCapsule& origin, const cmcBuff& text, bool selectAll, int maxLength) override;
     bool OpenCharEditor(const cmcCellCapsule& origin, int dotSize, int across, int down, const cmcBuff& dots) override;
     bool AskReadWritePassword(const std::string& initial, std::array<uint8_t, 16>& result) override;
+    // The repeater window of the group, over the main form.
+    bool OpenRepeaterSetWindow(const cmcCellCapsule& origin, int kind) override;
 
 private:
     indCellPopups* m_previous;

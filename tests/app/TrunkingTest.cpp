@@ -1,0 +1,214 @@
+// A technician's way through an LTR bank in the running program: the bank's
+// Home repeater cell opens the repeater window; repeaters typed there and a
+// home repeater chosen clear the check; the bank's channels take their group
+// IDs on the bank sheet; Cancel in the window puts everything back.
+#include "tests/app/AppFixture.h"
+
+#include "cells/indActiveCell.h"
+#include "core/CellNames.h"
+#include "cells/ValueHandlers.h"
+#include "core/cmcCellCapsule.h"
+#include "model/TableAccess.h"
+#include "model/datCh.h"
+#include "model/indEnviron.h"
+#include "model/indMain.h"
+#include "model/iuiRptSetWin.h"
+#include "model/iuiSh_Mch.h"
+#include "platform/ui/Form.h"
+#include "platform/ui/Keys.h"
+#include "platform/ui/MessageBox.h"
+#include "platform/ui/StdControls.h"
+#include "platform/ui/TestHooks.h"
+#include "platform/ui/TreeView.h"
+#include "ui/cuiFlector.h"
+#include "ui/cuiGrid.h"
+#include "ui/cuiSheet.h"
+#include "ui/cuiTree.h"
+
+#include <filesystem>
+
+namespace {
+
+const std::filesystem::path kPictures = "/tmp/i24-pictures";
+
+class Trunking : public apptest::ProgramFixture {
+protected:
+    static int ColumnOf(cuiSheet& sheet, int label)
+    {
+        cuiGrid& grid = *sheet.Grid();
+        for (int row = grid.RowCount() - 1; row >= 0; --row)
+            for (int col = 0; col < grid.ColCount(); ++col)
+                if (sheet.CellAt(col, row).Label == label) return col;
+        return -1;
+    }
+    static std::string Text(cuiSheet& sheet, int col, int row)
+    {
+        cmcCellCapsule capsule;
+        sheet.FillCapsule(col, row, capsule);
+        indActiveCell().Exec(&capsule, 0);
+        return capsule.Text;
+    }
+    // Clicks the cell (scrolled into view) and sends the keys.
+    void Click(cuiSheet& sheet, plat::Form& window, int col, int row)
+    {
+        cuiGrid& grid = *sheet.Grid();
+        if (col > grid.LastVisibleCol()) grid.SetLeftCol(col);
+        if (row > grid.LastVisibleRow()) grid.SetTopRow(row);
+        const plat::Rect r = grid.GetCellRect(col, row);
+        plat::ClickAt(grid, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        (void)window;
+        Wait();
+    }
+    void TypeInto(cuiSheet& sheet, plat::Form& window, int col, int row, const std::string& text)
+    {
+        Click(sheet, window, col, row);
+        plat::TypeText(window, text);
+        plat::SendKey(window, plat::VK_RETURN);
+        Wait();
+    }
+    void SavePicture(const plat::Control& control, const std::string& name)
+    {
+        std::filesystem::create_directories(kPictures);
+        ASSERT_TRUE(plat::SavePng(control, (kPictures / name).string()));
+    }
+    // Opens the repeater window of bank 0 from the Banks page.
+    iuiRptSetWin* OpenWindow()
+    {
+        plat::TreeView* view = Main().Tree()->View();
+        view->SetSelected(view->Item(2));
+        Wait(400);
+        cuiSheet& banks = *Main().CurrentSheet();
+        const int col = ColumnOf(banks, CL_Mch_Rpt);
+        const int row = banks.Grid()->FixedRows();
+        Click(banks, Form(), col, row);
+        plat::SendKey(Form(), plat::VK_RETURN);
+        Wait();
+        return iuiRptSetWin::Current();
+    }
+};
+
+TEST_F(Trunking, AnLtrBankIsSetUpThroughTheRepeaterWindowAndItsChannelsGroupColumns)
+{
+    Start();
+    Form().SetClientSize(1100, 600);
+    SetLtrBank(0, 1);
+    Main().ScheduleCheck();
+    Wait(cuiMain::CheckDelayMs + 2 * cuiMain::TickMs);
+    EXPECT_FALSE(Main().CheckErrors().empty());
+
+    iuiRptSetWin* window = OpenWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_FALSE(Form().Enabled());
+    cuiSheet& list = *window->Sheet();
+    plat::Form& w = *window->Window();
+    const int freq = ColumnOf(list, CL_Rpt_FreqR);
+    ASSERT_GE(freq, 0);
+    int row = list.Grid()->RowCount() - 1;
+    EXPECT_EQ(Text(list, 0, row), "New");
+    TypeInto(list, w, freq, row, "451.5");
+    TypeInto(list, w, freq, row + 1, "452.5");
+    ASSERT_EQ(GroupItemCount(0, 22), 2);
+    EXPECT_EQ(Text(list, freq, row), "451.500000");
+    EXPECT_EQ(Text(list, ColumnOf(list, CL_Rpt_FreqT), row + 1), "457.500000");
+
+    // The second repeater becomes the home repeater through its list.
+    const int home = ColumnOf(list, CL_Rpt_Atr);
+    Click(list, w, home, row + 1);
+    plat::SendKey(w, plat::VK_RETURN);
+    Wait();
+    cuiFlector* pick = cuiFlector::Newest();
+    ASSERT_NE(pick, nullptr);
+    plat::SendKey(*pick->Window(), plat::VK_DOWN);
+    plat::SendKey(*pick->Window(), plat::VK_RETURN);
+    Wait();
+    EXPECT_EQ(Text(list, home, row + 1), "H");
+    SavePicture(w, "repeater-window.png");
+
+    window->OkButton()->Click();
+    Wait();
+    EXPECT_EQ(iuiRptSetWin::Current(), nullptr);
+    EXPECT_TRUE(Form().Enabled());
+    Main().ScheduleCheck();
+    Wait(cuiMain::CheckDelayMs + 2 * cuiMain::TickMs);
+    EXPECT_TRUE(Main().CheckErrors().empty());
+
+    // The bank's sheet: a channel made by its receive group ID.
+    plat::TreeView* view = Main().Tree()->View();
+    view->SetSelected(view->Item(3));
+    Wait(400);
+    ASSERT_EQ(Main().CurrentSheetKey(), "GI_Sheet_Mch_Lmr");
+    cuiSheet& bank = *Main().CurrentSheet();
+    const int rxId = ColumnOf(bank, CL_Grp_RxId);
+    ASSERT_GE(rxId, 0);
+    const int newRow = bank.Grid()->RowCount() - 1;
+    TypeInto(bank, Form(), rxId, newRow, "12");
+    ASSERT_EQ(BankChannelCount(0), 1);
+    TypeInto(bank, Form(), ColumnOf(bank, CL_Grp_HomeRptCh), newRow, "2");
+    datCh ch(&Main().CurrentImage());
+    ch.Unpack(MchRecordKind(), BankFirstChannel(0));
+    EXPECT_EQ(ch.GrpRxId, 12);
+    EXPECT_EQ(ch.GrpHomeRptCh, 2);
+    // The new channel's transmit ID (1) was not its receive ID: it stays.
+    EXPECT_EQ(Text(bank, ColumnOf(bank, CL_Grp_TxId), newRow), "1");
+    SavePicture(Form(), "ltr-bank-sheet.png");
+    EXPECT_TRUE(BoxTexts().empty());
+}
+
+TEST_F(Trunking, CancelInTheRepeaterWindowPutsBackWhatItChanged)
+{
+    Start();
+    Form().SetClientSize(1100, 600);
+    SetLtrBank(0, 1);
+    const cmcEeprom before(Main().CurrentImage());
+    iuiRptSetWin* window = OpenWindow();
+    ASSERT_NE(window, nullptr);
+    cuiSheet& list = *window->Sheet();
+    const int freq = ColumnOf(list, CL_Rpt_FreqR);
+    TypeInto(list, *window->Window(), freq, list.Grid()->RowCount() - 1, "451.5");
+    ASSERT_EQ(GroupItemCount(0, 22), 1);
+
+    dialogs.Answer(plat::IDOK);  // discard the changes
+    window->CancelButton()->Click();
+    Wait();
+    EXPECT_EQ(iuiRptSetWin::Current(), nullptr);
+    EXPECT_EQ(GroupItemCount(0, 22), 0);
+    EXPECT_EQ(BoxTexts().size(), 1u);
+    cmcEeprom packedBefore(before);
+    Main().Pack(packedBefore);
+    EXPECT_TRUE(Main().CurrentImage().Equals(packedBefore));
+}
+
+TEST_F(Trunking, OkWithoutEditsChangesNothingAndKeepsThePlacementForNextTime)
+{
+    Start();
+    Form().SetClientSize(1100, 600);
+    SetLtrBank(0, 1);
+    const cmcEeprom before(Main().CurrentImage());
+    iuiRptSetWin* window = OpenWindow();
+    ASSERT_NE(window, nullptr);
+    const dst_EditFormPos* open = Environ().EditFormPosition("GI_Sheet_RptSetWin");
+    ASSERT_NE(open, nullptr);
+    EXPECT_EQ(open->Open, 1);
+    window->Window()->SetBounds(40, 30, 700, 400);
+    window->OkButton()->Click();
+    Wait();
+    EXPECT_EQ(iuiRptSetWin::Current(), nullptr);
+    // The Banks page packs the image for its free-space figures.
+    cmcEeprom packedBefore(before);
+    Main().Pack(packedBefore);
+    EXPECT_TRUE(Main().CurrentImage().Equals(packedBefore));
+    EXPECT_TRUE(BoxTexts().empty());
+    const dst_EditFormPos* closed = Environ().EditFormPosition("GI_Sheet_RptSetWin");
+    ASSERT_NE(closed, nullptr);
+    EXPECT_EQ(closed->Open, 0);
+    EXPECT_EQ(closed->Width, 700);
+
+    // The next window opens where this one was.
+    window = OpenWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->Window()->Width(), 700);
+    window->OkButton()->Click();
+    Wait();
+}
+
+}  // namespace
