@@ -140,12 +140,33 @@ protected:
 
 // ---- Pagination ----
 
-// Column and row groups of the Banks sheet (a fixed column, three fixed
-// rows; the header carries '+' over columns 1, 2 and 4) with set widths and
+// A Banks sheet of six columns: a fixed column, three fixed rows; the
+// header carries '+' over columns 1, 2 and 4.
+const std::vector<std::string> kSixColumnBanks = {
+    "#GI_Sheet_BankOpLtr_Style",
+    "(TitleString=Banks)(FixedRows=3)(FixedCols=1)(ColSizing)(ColorSelectLine)(MultiSelect=Line)",
+    "#GI_Sheet_BankOpLtr_BasicCell",
+    "{($BankBase)}",
+    "#GI_Sheet_BankOpLtr_Cells",
+    "{($ChGroup)}Bank|{($ChGroup)+}|{($ChGroup)+}|{($ChGroup)}Channels|{($ChGroup)+}|{($ChGroup)}\\_",
+    "{($ChHead)}No.|{($ChHead)}Name|{($ChHead)}Type|{($ChHead)}Channels|{($ChHead)}In use|{($ChHead)}Home",
+    "{($ChHead)}\\_|{($ChHead)}\\_|{($ChHead)}\\_|{($ChHead)}\\_|{($ChHead)}\\_|{($ChHead)}repeater",
+    ":(LoopFrom 128)",
+    "{($ChNumber)(%CT_BankOp.FlexCHSelNum[0])}000|{($ChCell)<(%CT_BankOp.CL_Mch_BankText[0])}MMMMMMMMMMMM|"
+    "{($ChCell)(%CT_BankOp.CL_Mch_TrunkType[0])}Vote zone, SmarTrunk|{($ChCell)>(%CT_BankOp.CL_Mch_Bank[0])}000|"
+    "{($ChCell)>(%CT_BankOp.CL_Mch_UsedCHs[0])}000|{($ChCell)>(%CT_BankOp.CL_Mch_Rpt[0])}00",
+    ":(End)",
+    "{($ChTotal)}\\_|{($ChTotal)<}Total|{($ChTotal)}\\_|{($ChTotal)>(%CT_BankOp.CL_Mch_Bank[128])}000|"
+    "{($ChTotal)>(%CT_BankOp.CL_Mch_UsedCHs[128])}000|{($ChTotal)}\\_",
+    "{($ChTotal)}\\_|{($ChTotal)<}Free|{($ChTotal)}\\_|{($ChTotal)>(%CT_BankOp.CL_Mch_Bank[129])}000|"
+    "{($ChTotal)>(%CT_BankOp.CL_Mch_UsedCHs[129])}000|{($ChTotal)}\\_",
+};
+
+// Column and row groups of a six-column Banks sheet with set widths and
 // heights, for pages of several sizes.
 TEST_F(Printing, BlocksFollowThePageSizeAndNeverStartAColumnThatContinuesItsHeader)
 {
-    Start();
+    Start(true, apptest::MakeProgramFolder(user, kSixColumnBanks));
     plat::Form hidden;
     std::unique_ptr<cuiSheet> sheet = Main().CreateSheet(&hidden, indMain::BankOperationSpec);
     sheet->SetPrinter(&Paper());
@@ -617,14 +638,15 @@ TEST_F(Printing, PrintAllListsTheTreeSheetsWithTheRepeaterListsAfterTheBanks)
     EXPECT_TRUE(Main().MultisiteSheets().empty());
 }
 
-// A language file without the repeater lists' sheets prints the others.
-TEST_F(Printing, RepeaterListsWithoutTheirSheetsAreLeftOut)
+// The program's own language file holds the repeater lists' sheets: an LTR
+// bank with repeaters adds its list to the tree's sheets.
+TEST_F(Printing, RepeaterListsOfTheProgramsOwnSheetsArePrinted)
 {
     Start();
     SetLtrBank(3, 1);
     SetGroupItemCount(3, 4, indMain::LtrRepeaterKind);
-    EXPECT_EQ(static_cast<int>(Main().PrintAllSheets().size()), Main().TreeNodeCount());
-    EXPECT_FALSE(Main().ListPrinting());
+    EXPECT_EQ(static_cast<int>(Main().PrintAllSheets().size()), Main().TreeNodeCount() + 1);
+    Main().SetListPrinting(false);
 }
 
 TEST_F(Printing, AMultisiteSiteIsListedWithRepeatersAndAnIdentityOnly)
