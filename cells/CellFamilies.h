@@ -29,3 +29,6 @@ std::span<const LabelBehaviourEntry> DigitalListCellBehaviours();
 std::span<const LabelBehaviourEntry> KeyCellBehaviours();
 // The radio-wide digital options.
 std::span<const LabelBehaviourEntry> DigitalOptionCellBehaviours();
+// Multisite trunking: the site list, the system settings, the multisite ID
+// and talk-group lists and the monitor patterns.
+std::span<const LabelBehaviourEntry> MultisiteCellBehaviours();

@@ -18,5 +18,6 @@ std::vector<std::span<const LabelBehaviourEntry>> LabelFamilies()
         DigitalListCellBehaviours(),
         KeyCellBehaviours(),
         DigitalOptionCellBehaviours(),
+        MultisiteCellBehaviours(),
     };
 }
