@@ -135,4 +135,31 @@ TEST_F(MultisitePages, TheSettingsPageShowsEveryCell)
     ASSERT_TRUE(plat::SavePng(Form(), "/tmp/i24m-pictures/system-settings.png"));
 }
 
+TEST_F(MultisitePages, AnIdAndATalkGroupTypedIntoTheNewRowsBecomeEntries)
+{
+    Start();
+    Form().SetClientSize(700, 300);
+    struct Page {
+        const char* spec;
+        int entryLabel;
+        int kind;
+        const char* picture;
+    };
+    for (const Page& page : {Page{"GI_Sheet_Multisite_Ind_Id,y 9", CL_Multisite_Ind_Id_Dec, 32, "individual-ids.png"},
+                             Page{"GI_Sheet_Multisite_Grp_Id,r 9", CL_Multisite_Grp_Id_Dec, 33, "talk-groups.png"}}) {
+        SCOPED_TRACE(page.spec);
+        OpenNode(page.spec);
+        const int count = page.kind == 32 ? IndListCount(32) : TgListCount(33);
+        int col = 0, row = 0;
+        ASSERT_TRUE(Find(page.entryLabel, count, col, row)) << "the row marked New";
+        EXPECT_EQ(Run(0, row).Text, "New");
+        TypeInto(col, row, "1500");
+        EXPECT_EQ((page.kind == 32 ? IndListCount(32) : TgListCount(33)), count + 1);
+        EXPECT_EQ(Run(col, row).Text, "1500");
+        std::filesystem::create_directories("/tmp/i24m-pictures");
+        ASSERT_TRUE(plat::SavePng(Form(), std::string("/tmp/i24m-pictures/") + page.picture));
+    }
+    EXPECT_TRUE(BoxTexts().empty());
+}
+
 }  // namespace

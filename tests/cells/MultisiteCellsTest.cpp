@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 
@@ -355,6 +356,26 @@ TEST_F(SiteWorld, EnterOnASitesRepeatersOpensItsRepeaterWindow)
     // Not for a row without a site.
     EXPECT_NE(Apply(CT_Multisite_SL, CL_Multisite_Rpt, 2, {.key = cellkey::Enter}), erPopupOpened);
     EXPECT_EQ(world.popups.calls.size(), 1u);
+}
+
+TEST_F(SiteWorld, TheEmptyRowShowsNothingAndChangesNoSite)
+{
+    // Stale bytes past the last site.
+    TestImage(world.Image()).Item(30, 3, [](datCh& r) { r.SiteId = 99, r.IntegratorCode = 7, r.SystemCode = 9; });
+    const std::vector<uint8_t> before(world.Image().Data(), world.Image().Data() + world.Image().Size());
+    for (int label : {CL_MultiSite_SiteID, CL_Multisite_Rpt, CL_Multisite_SiteList_Areabit, CL_Multisite_SiteList_OTAU,
+                      CL_Multisite_SiteList_IntegratorCode, CL_Multisite_SiteList_SystemCode}) {
+        SCOPED_TRACE(label);
+        const Drawn d = Draw(CT_Multisite_SL, label, 3);
+        EXPECT_EQ(d.text, "");
+        EXPECT_FALSE(d.error || d.warning);
+        if (label == CL_MultiSite_SiteID) continue;
+        Apply(CT_Multisite_SL, label, 3, {.pick = 1});
+        Apply(CT_Multisite_SL, label, 3, {.typed = "5"});
+    }
+    EXPECT_EQ(MultisiteSiteCount(), 3);
+    EXPECT_TRUE(world.popups.calls.empty());
+    EXPECT_TRUE(std::equal(before.begin(), before.end(), world.Image().Data()));
 }
 
 TEST_F(Multisite, SitesAreTypedIntoTheEmptyRowUpToFortyEight)
