@@ -307,7 +307,7 @@ void GuardedCell(indCellCall& call)
     }
     if (type) WriteMonitorType(image, guarded->Pattern, value);
     else image.SetU8(guarded->Offset, uint32_t(value));
-    if (!type && value == 0 && call.Result != erStartEdit) ShowText(cap, kOff);
+    if (!type && call.Result != erStartEdit) ShowText(cap, value == 0 ? kOff : std::to_string(value));
     call.Scope |= kPage;
 }
 

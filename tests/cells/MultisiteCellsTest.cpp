@@ -253,6 +253,16 @@ TEST_F(Multisite, TheOlderLayoutRefusesMonitorSettingsWithTheDataSizeMessage)
     Apply(CT_Null, CL_MultiSite_NumSamplingFrameP1, 0, {.typed = "12"});
     EXPECT_EQ(At(303667), 12);
     EXPECT_EQ(dialogs.Boxes().size(), 4u);
+
+    // In the newer layout a count typed over "OFF" shows at once.
+    NewerLayout(true);
+    Capsule stored(count.get());
+    At(303664) = 0;
+    stored.Edit("6");
+    RunCell(stored);
+    EXPECT_EQ(stored.cap.Text, "6");
+    EXPECT_EQ(At(303664), 6);
+    EXPECT_EQ(dialogs.Boxes().size(), 4u);
 }
 
 TEST_F(Multisite, DrawingAnOutOfRangeValueNeverRaisesTheDataSizeMessage)
