@@ -97,6 +97,11 @@ TEST_F(MultisitePages, SitesTypedIntoTheEmptyRowAreSavedAndOpenedAgain)
     TypeInto(codeCol, codeRow, "9");
     EXPECT_EQ(Run(codeCol, codeRow).Text, "9");
     EXPECT_TRUE(BoxTexts().empty());
+    // The check marks the Sites node: the new sites have no repeaters yet.
+    Wait(cuiMain::CheckDelayMs + 2 * cuiMain::TickMs);
+    plat::TreeNode* node = Node(kSiteList);
+    ASSERT_NE(node, nullptr);
+    EXPECT_EQ(node->OverlayIndex(), cuiTree::ErrorOverlay);
     std::filesystem::create_directories("/tmp/i24m-pictures");
     ASSERT_TRUE(plat::SavePng(Form(), "/tmp/i24m-pictures/site-list.png"));
 
