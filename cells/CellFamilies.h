@@ -61,3 +61,6 @@ class indCellCall;
 // empty row appends a channel (or tells that none fits). True when the call
 // is on a channel of the bank and the column's own editing goes on.
 bool EnterChannelRow(indCellCall& call);
+// Multisite trunking: the site list, the system settings, the multisite ID
+// and talk-group lists and the monitor patterns.
+std::span<const LabelBehaviourEntry> MultisiteCellBehaviours();

@@ -30,5 +30,6 @@ std::vector<std::span<const LabelBehaviourEntry>> LabelFamilies()
         FurtherSettingCellBehaviours(),
         TrunkCellBehaviours(),
         RepeaterCellBehaviours(),
+        MultisiteCellBehaviours(),
     };
 }
