@@ -469,19 +469,9 @@ Control* Form::ActiveControl() const
     return control == this ? nullptr : control;
 }
 
-bool Form::OwnsStroke(const QKeyEvent& event)
-{
-    const bool first = event.type() == QEvent::KeyPress && !event.isAutoRepeat();
-    if (first) m_keysDown.insert(event.key());
-    const bool owned = m_keysDown.count(event.key()) != 0;
-    if (event.type() == QEvent::KeyRelease && !event.isAutoRepeat()) m_keysDown.erase(event.key());
-    return owned;
-}
-
 void Form::HandleActivation(bool active)
 {
-    // Strokes that go on while another window is active are not ours.
-    if (!active) m_keysDown.clear();
+    if (!active) m_strokes.Clear();
     if (active) {
         if (OnActivate) OnActivate();
     } else {

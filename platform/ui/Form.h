@@ -23,10 +23,10 @@
 // and the release of a key that went down elsewhere (on a dialog or message
 // box that it closed) never reach this form's controls.
 #include "platform/ui/Control.h"
+#include "platform/ui/KeyStrokes.h"
 
 #include <functional>
 #include <memory>
-#include <set>
 #include <string>
 
 class QEventLoop;
@@ -154,9 +154,8 @@ private:
     int MenuBarHeight(int width) const;
     Form* OwnerForm() const;
     bool DispatchKey(Control* target, const QKeyEvent& event);
-    // Notes the keys that went down on this form; false for a repeat or a
-    // release of a key that went down elsewhere.
-    bool OwnsStroke(const QKeyEvent& event);
+    // False for a repeat or a release of a key that went down elsewhere.
+    bool OwnsStroke(const QKeyEvent& event) { return m_strokes.Owns(event); }
     Button* FindButton(bool cancel) const;
     void HandleActivation(bool active);
     void EndModal();
@@ -178,7 +177,7 @@ private:
     int m_modalResult = mrNone;
     bool m_modal = false;
     bool m_keyPreview = false;
-    std::set<int> m_keysDown; // keys whose stroke began on this form
+    KeyStrokes m_strokes;
     bool m_releasing = false;
     bool m_destroying = false;
 };

@@ -3,16 +3,48 @@
 #include "platform/base/Fatal.h"
 #include "platform/ui/Control.h"
 #include "platform/ui/Form.h"
+#include "platform/ui/KeyStrokes.h"
 #include "platform/ui/QtAccess.h"
 #include "platform/ui/TestHooks.h"
 #include "platform/ui/WindowHints.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMessageBox>
 
 #include <cstdio>
 
 namespace plat {
+
+namespace {
+
+// Lets a message box take only the key strokes that begin on it: a key that
+// went down on the window the box came up over (and closed a dialog there,
+// say) and is still held must not answer the box.
+class BoxKeys : public QObject {
+public:
+    explicit BoxKeys(QMessageBox& box) : m_box(box)
+    {
+        box.installEventFilter(this);
+        for (QWidget* child : box.findChildren<QWidget*>()) child->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease) return false;
+        // A key travels from the focus on to its parents: it counts once.
+        QWidget* focus = m_box.focusWidget();
+        if (watched != (focus != nullptr ? static_cast<QObject*>(focus) : &m_box)) return false;
+        return !m_strokes.Owns(*static_cast<QKeyEvent*>(event));
+    }
+
+private:
+    QMessageBox& m_box;
+    KeyStrokes m_strokes;
+};
+
+} // namespace
 
 int MessageBox(const std::string& text, const std::string& caption, unsigned flags, const Control* owner)
 {
@@ -62,6 +94,7 @@ int MessageBox(const std::string& text, const std::string& caption, unsigned fla
     box.winId();
     SetWindowFunctions(&box, {.close = true});
     KeepFromMinimising(&box);
+    BoxKeys keys(box);
     box.exec();
     switch (box.standardButton(box.clickedButton())) {
     case QMessageBox::Ok: return IDOK;

@@ -368,6 +368,73 @@ TEST(UiForm, AKeyThatClosedADialogNeverReachesTheWindowBeneath)
     EXPECT_EQ(clicks, 1);
 }
 
+// A key held down after it closed a dialog repeats in the window beneath as
+// release-press pairs, each pair with one time stamp; the window system does
+// not always flag them as repeats. None of them is a new stroke there.
+TEST(UiForm, RepeatsOfAKeyHeldElsewhereAreNoStrokeEvenWhenUnflagged)
+{
+    Form main;
+    auto* button = new Button(main);
+    int clicks = 0;
+    button->OnClick = [&] { ++clicks; };
+    main.Show();
+    button->SetFocus();
+
+    PortDialog d;
+    QTimer::singleShot(0, [&] {
+        d.ok->SetFocus();
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, "\r");
+        press.setTimestamp(1000);
+        QCoreApplication::sendEvent(d.form->Widget()->focusWidget(), &press);
+    });
+    EXPECT_EQ(d.form->ShowModal(), mrOk);
+    main.Show();
+    ASSERT_TRUE(button->Focused());
+    auto send = [&](QEvent::Type type, bool repeat, unsigned long time) {
+        QKeyEvent key(type, Qt::Key_Return, Qt::NoModifier, "\r", repeat);
+        key.setTimestamp(time);
+        QCoreApplication::sendEvent(button->Widget(), &key);
+    };
+    send(QEvent::KeyRelease, false, 1001); // the release sent to the dialog's window
+    for (unsigned long time = 1500; time < 2000; time += 40) {
+        const bool flagged = time % 80 == 0; // every other pair goes unflagged
+        send(QEvent::KeyRelease, flagged, time);
+        send(QEvent::KeyPress, flagged, time);
+    }
+    send(QEvent::KeyRelease, false, 2100); // the key goes up at last
+    EXPECT_EQ(clicks, 0);
+
+    // A stroke that begins here works as ever, even at once.
+    send(QEvent::KeyPress, false, 2101);
+    send(QEvent::KeyRelease, false, 2180);
+    EXPECT_EQ(clicks, 1);
+}
+
+// A key held on its own window repeats there, flagged as a repeat or not.
+TEST(UiForm, AKeyHeldOnItsOwnWindowRepeatsThroughUnflaggedPairs)
+{
+    Form f;
+    int downs = 0;
+    f.OnKeyDown = [&](int& key, ShiftState) {
+        if (key == VK_DOWN) ++downs;
+    };
+    f.Show();
+    auto send = [&](QEvent::Type type, bool repeat, unsigned long time) {
+        QKeyEvent key(type, Qt::Key_Down, Qt::NoModifier, QString(), repeat);
+        key.setTimestamp(time);
+        QCoreApplication::sendEvent(f.Widget(), &key);
+    };
+    send(QEvent::KeyPress, false, 100);
+    for (unsigned long time = 500; time < 800; time += 40) {
+        const bool flagged = time % 80 == 0;
+        send(QEvent::KeyRelease, flagged, time);
+        send(QEvent::KeyPress, flagged, time);
+    }
+    send(QEvent::KeyRelease, false, 900);
+    send(QEvent::KeyPress, true, 950); // a stray repeat after the key went up
+    EXPECT_EQ(downs, 1 + 8);
+}
+
 TEST(UiForm, CharactersOfSpecialKeys)
 {
     Form f;

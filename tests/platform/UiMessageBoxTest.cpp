@@ -5,6 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QKeyEvent>
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+
 using namespace plat;
 
 TEST(UiMessageBox, ScriptedAnswersAndTheRecordOfEveryBox)
@@ -63,4 +69,38 @@ TEST(UiMessageBox, UnsupportedStylesAreProgrammingFaults)
                   std::string::npos)
             << flags;
     EXPECT_TRUE(script.Boxes().empty());
+}
+
+// A key held since it went down on another window (it closed a dialog there)
+// repeats on a message box that comes up meanwhile, flagged as a repeat or
+// not, and goes up there: the box stays until a key stroke of its own.
+TEST(UiMessageBox, AKeyHeldFromAnotherWindowDoesNotAnswerTheBox)
+{
+    for (int key : {Qt::Key_Escape, Qt::Key_Return}) {
+        bool openBeforeOwnStroke = false;
+        QTimer::singleShot(0, [&] {
+            QPointer<QWidget> box = QApplication::activeModalWidget();
+            ASSERT_NE(box, nullptr);
+            auto send = [&](QEvent::Type type, int code, bool repeat, unsigned long time) {
+                if (box.isNull() || !box->isVisible()) return;
+                QWidget* target = box->focusWidget() != nullptr ? box->focusWidget() : box.data();
+                QKeyEvent event(type, code, Qt::NoModifier, code == Qt::Key_Return ? "\r" : "\x1b", repeat);
+                event.setTimestamp(time);
+                QCoreApplication::sendEvent(target, &event);
+            };
+            for (unsigned long time = 500; time < 800; time += 40) {
+                const bool flagged = time % 80 == 0; // every other pair goes unflagged
+                send(QEvent::KeyRelease, key, flagged, time);
+                send(QEvent::KeyPress, key, flagged, time);
+            }
+            send(QEvent::KeyRelease, key, false, 900);
+            openBeforeOwnStroke = !box.isNull() && box->isVisible();
+            send(QEvent::KeyPress, Qt::Key_Return, false, 1000);
+            send(QEvent::KeyRelease, Qt::Key_Return, false, 1080);
+            // Never leave the test waiting on a box.
+            if (!box.isNull() && box->isVisible()) box->close();
+        });
+        EXPECT_EQ(MessageBox("No answer from transceiver", "COM Port", MB_OK | MB_ICONERROR), IDOK);
+        EXPECT_TRUE(openBeforeOwnStroke) << key;
+    }
 }
