@@ -38,7 +38,7 @@ constexpr int kOrdinaryBank = 0;
 constexpr int kLtrRepeaters = 20;
 constexpr int kZephRepeaters = 30;
 
-const char* const kOnOff2 = "GI_Sheet_Sel_Misc_OnOff2";
+constexpr const char* kOnOff2 = "GI_Sheet_Sel_Misc_OnOff2";
 
 // The bits of a bank's trunk type code.
 constexpr int kTypeSmarTrunk = 1;

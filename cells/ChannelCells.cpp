@@ -71,7 +71,7 @@ constexpr int kDigitalOnly = 3;
 enum Horz { kLeft = 0, kCentre = 1, kRight = 2 };
 enum Vert { kMiddle = 1, kBottom = 2 };
 
-const char* const kOnOff2 = "GI_Sheet_Sel_Misc_OnOff2";
+constexpr const char* kOnOff2 = "GI_Sheet_Sel_Misc_OnOff2";
 
 // ---- What the columns test ----
 

@@ -23,15 +23,15 @@
 
 namespace {
 
-const char* const kOnOff = "GI_Sheet_Sel_Misc_OnOff";
-const char* const kOnOffI = "GI_Sheet_Sel_Misc_OnOff_I";
-const char* const kEnable = "GI_Sheet_Sel_Misc_Enable";
-const char* const kEnable3 = "GI_Sheet_Sel_Misc_Enable3";
-const char* const kEnable4 = "GI_Sheet_Sel_Misc_Enable4";
-const char* const kEnableI = "GI_Sheet_Sel_Misc_Enable_I";
-const char* const kAccess = "GI_Sheet_Sel_Comm_SetModeAccess";
-const char* const kPortSpeed = "GI_Sheet_Sel_Comm_RS232C_SPEED";
-const char* const kPortMode = "GI_Sheet_Sel_Comm_RS232C_Mode";
+constexpr const char* kOnOff = "GI_Sheet_Sel_Misc_OnOff";
+constexpr const char* kOnOffI = "GI_Sheet_Sel_Misc_OnOff_I";
+constexpr const char* kEnable = "GI_Sheet_Sel_Misc_Enable";
+constexpr const char* kEnable3 = "GI_Sheet_Sel_Misc_Enable3";
+constexpr const char* kEnable4 = "GI_Sheet_Sel_Misc_Enable4";
+constexpr const char* kEnableI = "GI_Sheet_Sel_Misc_Enable_I";
+constexpr const char* kAccess = "GI_Sheet_Sel_Comm_SetModeAccess";
+constexpr const char* kPortSpeed = "GI_Sheet_Sel_Comm_RS232C_SPEED";
+constexpr const char* kPortMode = "GI_Sheet_Sel_Comm_RS232C_Mode";
 
 // Working-table bytes that several cells or rules read.
 constexpr int kUserPassword = 175634;     // 6 digits, one per nibble

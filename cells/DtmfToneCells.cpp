@@ -31,7 +31,7 @@ constexpr int kAutodialEntry = 0;
 constexpr int kEmergencyEntry = 6;
 constexpr int kLogIdEntry = 7;
 
-const char* const kOnOff2 = "GI_Sheet_Sel_Misc_OnOff2";
+constexpr const char* kOnOff2 = "GI_Sheet_Sel_Misc_OnOff2";
 
 // ---- DTMF memories and decode entries ----
 

@@ -27,10 +27,10 @@
 
 namespace {
 
-const char* const kOnOff = "GI_Sheet_Sel_Misc_OnOff";
-const char* const kEnable = "GI_Sheet_Sel_Misc_Enable";
-const char* const kEnable3 = "GI_Sheet_Sel_Misc_Enable3";
-const char* const kAccess = "GI_Sheet_Sel_Comm_SetModeAccess";
+constexpr const char* kOnOff = "GI_Sheet_Sel_Misc_OnOff";
+constexpr const char* kEnable = "GI_Sheet_Sel_Misc_Enable";
+constexpr const char* kEnable3 = "GI_Sheet_Sel_Misc_Enable3";
+constexpr const char* kAccess = "GI_Sheet_Sel_Comm_SetModeAccess";
 
 constexpr int kKeyOptions = 175683;        // bit 4: the rotary switch selects talk groups
 constexpr int kTacticalOptions = 175758;   // bit 6: tactical groups

@@ -12,7 +12,7 @@
 namespace {
 
 constexpr int kWordWidth = 16;
-const char* const kOff = "OFF";
+constexpr const char* kOff = "OFF";
 
 int ReadField(const ImageBytes& image, const ImageSetting& s)
 {

@@ -122,7 +122,7 @@ struct SmarTrunkKey {
     const char* Key;
 };
 
-const char* const kSmarTrunkList = "GI_Sheet_Sel_KDisp_Key_SmTr";
+constexpr const char* kSmarTrunkList = "GI_Sheet_Sel_KDisp_Key_SmTr";
 
 const SmarTrunkKey kSmarTrunkKeyCells[] = {
     {CL_KDisp_Key_SmTr_RightUp, kRightUp, kSmarTrunkList},

@@ -83,7 +83,7 @@ constexpr int kMonitorNoMer = 2;
 constexpr int kAdjacentRssiMin = -100;
 constexpr int kAdjacentRssiTop = -69;  // stored as 0: off
 
-const char* const kOff = "OFF";
+constexpr const char* kOff = "OFF";
 
 void Post(int type)
 {

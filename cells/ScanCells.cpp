@@ -20,7 +20,7 @@
 
 namespace {
 
-const char* const kOnOff = "GI_Sheet_Sel_Misc_OnOff";
+constexpr const char* kOnOff = "GI_Sheet_Sel_Misc_OnOff";
 
 constexpr int kScanLists = 17;
 constexpr int kScanListTextLength = 24;

@@ -39,8 +39,8 @@ constexpr double kUserToneWindow = 0.03;
 constexpr int kUserToneLowest = 4000;
 constexpr int kUserToneHighest = 30000;
 
-const char* const kOnOff2 = "GI_Sheet_Sel_Misc_OnOff2";
-const char* const kAuxList = "GI_Sheet_Sel_RxC_Aux";
+constexpr const char* kOnOff2 = "GI_Sheet_Sel_Misc_OnOff2";
+constexpr const char* kAuxList = "GI_Sheet_Sel_RxC_Aux";
 
 // A window edge: the value rounded to the nearest tenth of a hertz.
 uint32_t WindowEdge(int nominal, double factor) { return uint32_t(int(nominal * factor + 0.5)); }

@@ -92,9 +92,9 @@ struct BankSetting {
     bool RefreshTree = false;
 };
 
-const char* const kEnable2 = "GI_Sheet_Sel_Misc_Enable2";
-const char* const kOnOff = "GI_Sheet_Sel_Misc_OnOff";
-const char* const kOnOff2 = "GI_Sheet_Sel_Misc_OnOff2";
+constexpr const char* kEnable2 = "GI_Sheet_Sel_Misc_Enable2";
+constexpr const char* kOnOff = "GI_Sheet_Sel_Misc_OnOff";
+constexpr const char* kOnOff2 = "GI_Sheet_Sel_Misc_OnOff2";
 
 const BankSetting kBankSettings[] = {
     {CL_Ltr_BlockIdEna, Types::Trunked, SettingEdit::List, kEnable2, FIELD(LtrBankFlags.L2, 0, 1),

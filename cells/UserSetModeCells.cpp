@@ -11,8 +11,8 @@
 
 namespace {
 
-const char* const kOnOff = "GI_Sheet_Sel_Misc_OnOff";
-const char* const kOnOffI = "GI_Sheet_Sel_Misc_OnOff_I";
+constexpr const char* kOnOff = "GI_Sheet_Sel_Misc_OnOff";
+constexpr const char* kOnOffI = "GI_Sheet_Sel_Misc_OnOff_I";
 
 constexpr int kDisplayItems = 147888;  // high nibble backlight, b3 horn, b2 battery voltage, b1 signal monitor
 constexpr int kVox = 147886;           // low nibble gain, high nibble delay
