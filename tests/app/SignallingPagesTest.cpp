@@ -224,15 +224,22 @@ TEST_F(SignallingPages, TheMdcChecksMarkTheirPagesInTheTreeUntilMended)
     Start();
     RunCheck();
     ASSERT_NE(Node("MDC Systems"), nullptr);
-    // The initial file leaves the own IDs at 0 and the first statuses off.
+    // A new document starts with own IDs other than 0 and the first statuses
+    // enabled: nothing to warn of.
+    EXPECT_EQ(Node("MDC Systems")->OverlayIndex(), cuiTree::NoOverlay);
+    EXPECT_EQ(Node("MDC Status")->OverlayIndex(), cuiTree::NoOverlay);
+    cmcEeprom& image = Main().CurrentImage();
+    auto setSystem = [&](int s, int ownIdLow, int statusFlags) {
+        image.SetByte(235194 + 20 * s + 1, 0);
+        image.SetByte(235194 + 20 * s + 2, ownIdLow);     // own ID
+        image.SetByte(235754 + 208 * s + 192, statusFlags); // status 1: b4 enabled
+    };
+    setSystem(3, 0, 0);
+    RunCheck();
     EXPECT_EQ(Node("MDC Systems")->OverlayIndex(), cuiTree::WarningOverlay);
     EXPECT_EQ(Node("MDC Status")->OverlayIndex(), cuiTree::WarningOverlay);
     EXPECT_EQ(Node("MDC Calls")->OverlayIndex(), cuiTree::NoOverlay);
-    cmcEeprom& image = Main().CurrentImage();
-    for (int s = 0; s < 5; ++s) {
-        image.SetByte(235194 + 20 * s + 2, 0x01);        // own ID 0001
-        image.SetByte(235754 + 208 * s + 192, 0x10);     // status 1 enabled
-    }
+    setSystem(3, 0x01, 0x10);
     RunCheck();
     EXPECT_EQ(Node("MDC Systems")->OverlayIndex(), cuiTree::NoOverlay);
     EXPECT_EQ(Node("MDC Status")->OverlayIndex(), cuiTree::NoOverlay);
