@@ -17,6 +17,7 @@
 #include "platform/ui/ToolBar.h"
 #include "ui/cuiFlector.h"
 #include "ui/cuiToolBar.h"
+#include "ui/cuiOpenWindows.h"
 
 #include <algorithm>
 
@@ -37,19 +38,9 @@ constexpr int PickLabel = Flex0;
 int FloorDiv(int a, int b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
 int Mod(int a, int b) { return ((a % b) + b) % b; }
 
-std::vector<cuiCEdit*>& OpenEditors()
-{
-    static std::vector<cuiCEdit*> editors;
-    return editors;
-}
-
 } // namespace
 
-cuiCEdit* cuiCEdit::Newest()
-{
-    const auto& editors = OpenEditors();
-    return editors.empty() ? nullptr : editors.back();
-}
+cuiCEdit* cuiCEdit::Newest() { return cuiOpenWindows<cuiCEdit>::Newest(); }
 
 cuiCEdit::cuiCEdit(const cmcCellCapsule& origin, int dotSize, int across, int down, const std::vector<uint8_t>& dots)
     : m_owner(origin.Owner), m_origin(std::make_unique<cmcCellCapsule>()), m_dotSize(std::max(1, dotSize)),
@@ -62,15 +53,14 @@ cuiCEdit::cuiCEdit(const cmcCellCapsule& origin, int dotSize, int across, int do
     for (size_t i = 0; i < count && i < dots.size(); ++i) m_shown[i] = dots[i] != 0 ? 1 : 0;
     m_pattern = m_shown;
     m_layer.assign(count, 0);
-    OpenEditors().push_back(this);
+    cuiOpenWindows<cuiCEdit>::Add(this);
     Build(origin);
 }
 
 cuiCEdit::~cuiCEdit()
 {
     m_events.Reset();
-    auto& editors = OpenEditors();
-    editors.erase(std::remove(editors.begin(), editors.end(), this), editors.end());
+    cuiOpenWindows<cuiCEdit>::Remove(this);
     m_toolBar.reset();
     if (m_mainWindow != nullptr) {
         m_mainWindow->SetEnabled(true);

@@ -9,6 +9,7 @@
 #include "platform/ui/Form.h"
 #include "platform/ui/StdControls.h"
 #include "ui/cuiGrid.h"
+#include "ui/cuiOpenWindows.h"
 #include "ui/cuiSheet.h"
 #include "ui/cuiSheetDialog.h"
 
@@ -20,8 +21,6 @@ constexpr int ButtonGap = 5;
 // The sheet's focus: the first row address cell.
 constexpr int FocusLabel = 1;
 
-cuiDebugWin* g_NewestDebugWin = nullptr;
-cuiEeDebugWin* g_NewestEeDebugWin = nullptr;
 } // namespace
 
 // ---- the debug text window ----
@@ -42,16 +41,16 @@ cuiDebugWin::cuiDebugWin(plat::Form* owner)
     m_window->OnDeactivate = [this] { OnFormDeactivate(); };
     m_window->Show();
     m_events = cmcEvSubscription(MemberEventHandler<&cuiDebugWin::OnEvent>(this));
-    g_NewestDebugWin = this;
+    cuiOpenWindows<cuiDebugWin>::Add(this);
 }
 
 cuiDebugWin::~cuiDebugWin()
 {
     m_events.Reset();
-    if (g_NewestDebugWin == this) g_NewestDebugWin = nullptr;
+    cuiOpenWindows<cuiDebugWin>::Remove(this);
 }
 
-cuiDebugWin* cuiDebugWin::Newest() { return g_NewestDebugWin; }
+cuiDebugWin* cuiDebugWin::Newest() { return cuiOpenWindows<cuiDebugWin>::Newest(); }
 
 void cuiDebugWin::OnEvent(const dst_Event* event)
 {
@@ -94,17 +93,17 @@ cuiEeDebugWin::cuiEeDebugWin(plat::Control* owner, const std::string& caption, c
     m_window->OnClose = [this] { OnFormClose(); };
     m_window->OnDestroy = [this] { OnFormDestroy(); };
     m_window->Show();
-    g_NewestEeDebugWin = this;
+    cuiOpenWindows<cuiEeDebugWin>::Add(this);
 }
 
 cuiEeDebugWin::~cuiEeDebugWin()
 {
-    if (g_NewestEeDebugWin == this) g_NewestEeDebugWin = nullptr;
+    cuiOpenWindows<cuiEeDebugWin>::Remove(this);
     m_events.Reset();
     m_sheet.reset();
 }
 
-cuiEeDebugWin* cuiEeDebugWin::Newest() { return g_NewestEeDebugWin; }
+cuiEeDebugWin* cuiEeDebugWin::Newest() { return cuiOpenWindows<cuiEeDebugWin>::Newest(); }
 
 void cuiEeDebugWin::OnSetCompClick()
 {

@@ -11,6 +11,7 @@
 #include "ui/cuiFlector.h"
 #include "ui/cuiGrid.h"
 #include "ui/cuiSheet.h"
+#include "ui/cuiOpenWindows.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -30,19 +31,9 @@ constexpr int PickLabel = Flex0;
 
 const char* const kSentences[] = {"RMC", "GGA", "GLL", "GSA", "VTG"};
 
-std::vector<cuiFBitsR*>& OpenEditors()
-{
-    static std::vector<cuiFBitsR*> editors;
-    return editors;
-}
-
 } // namespace
 
-cuiFBitsR* cuiFBitsR::Newest()
-{
-    const auto& editors = OpenEditors();
-    return editors.empty() ? nullptr : editors.back();
-}
+cuiFBitsR* cuiFBitsR::Newest() { return cuiOpenWindows<cuiFBitsR>::Newest(); }
 
 std::string cuiFBitsR::HeaderText(int item, int lastItem, int itemKind)
 {
@@ -126,15 +117,14 @@ cuiFBitsR::cuiFBitsR(const cmcCellCapsule& origin, cmcGTex* texts, uint32_t mask
       m_first(firstItem), m_last(std::max(firstItem, lastItem)), m_kind(itemKind), m_markStyle(markStyle)
 {
     m_origin->Assign(origin);
-    OpenEditors().push_back(this);
+    cuiOpenWindows<cuiFBitsR>::Add(this);
     Build(origin, sheetKey);
 }
 
 cuiFBitsR::~cuiFBitsR()
 {
     m_events.Reset();
-    auto& editors = OpenEditors();
-    editors.erase(std::remove(editors.begin(), editors.end(), this), editors.end());
+    cuiOpenWindows<cuiFBitsR>::Remove(this);
     m_sheet.reset();
 }
 

@@ -14,6 +14,7 @@
 #include "ui/cuiFlector.h"
 #include "ui/cuiGrid.h"
 #include "ui/cuiSheet.h"
+#include "ui/cuiOpenWindows.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -35,19 +36,9 @@ constexpr int CharsPerLine = 12;
 constexpr int TableShownNumerator = 5;
 constexpr int TableShownDenominator = 15;
 
-std::vector<cuiFText*>& OpenEditors()
-{
-    static std::vector<cuiFText*> editors;
-    return editors;
-}
-
 } // namespace
 
-cuiFText* cuiFText::Newest()
-{
-    const auto& editors = OpenEditors();
-    return editors.empty() ? nullptr : editors.back();
-}
+cuiFText* cuiFText::Newest() { return cuiOpenWindows<cuiFText>::Newest(); }
 
 std::string cuiFText::DisplayableFieldText(const std::string& text)
 {
@@ -76,15 +67,14 @@ cuiFText::cuiFText(const cmcCellCapsule& origin, cmcGTex* texts, const cmcBuff& 
 {
     m_origin->Assign(origin);
     m_buffer.Assign(text);
-    OpenEditors().push_back(this);
+    cuiOpenWindows<cuiFText>::Add(this);
     Build(origin, selectAll);
 }
 
 cuiFText::~cuiFText()
 {
     m_events.Reset();
-    auto& editors = OpenEditors();
-    editors.erase(std::remove(editors.begin(), editors.end(), this), editors.end());
+    cuiOpenWindows<cuiFText>::Remove(this);
     // The field's handlers must not reach a half-destroyed editor.
     if (m_memo != nullptr) m_memo->OnChange = nullptr;
     m_sheet.reset();

@@ -9,6 +9,7 @@
 #include "platform/ui/Keys.h"
 #include "ui/cuiGrid.h"
 #include "ui/cuiSheet.h"
+#include "ui/cuiOpenWindows.h"
 
 #include <algorithm>
 #include <vector>
@@ -22,12 +23,6 @@ constexpr int PopupIndent = 8;
 constexpr int MeasuringSize = 4096;
 
 // The pick lists that are open, oldest first.
-std::vector<cuiFlector*>& OpenPickLists()
-{
-    static std::vector<cuiFlector*> lists;
-    return lists;
-}
-
 std::unique_ptr<cuiSheet> PlainSheet(plat::Container* window, const cmcCellCapsule& origin, int focusLabel,
                                      int focusIndex, cmcGTex* texts, const std::string& key, plat::ImageList* images)
 {
@@ -46,23 +41,18 @@ cuiFlector::cuiFlector(const cmcCellCapsule& origin, int focusLabel, int focusIn
                        const std::string& key, const SheetMaker& makeSheet)
     : m_owner(origin.Owner), m_texts(texts), m_key(key), m_images(origin.Images)
 {
-    OpenPickLists().push_back(this);
+    cuiOpenWindows<cuiFlector>::Add(this);
     Build(origin, focusLabel, focusIndex, makeSheet);
 }
 
 cuiFlector::~cuiFlector()
 {
     m_events.Reset();
-    auto& lists = OpenPickLists();
-    lists.erase(std::remove(lists.begin(), lists.end(), this), lists.end());
+    cuiOpenWindows<cuiFlector>::Remove(this);
     m_sheet.reset();
 }
 
-cuiFlector* cuiFlector::Newest()
-{
-    const auto& lists = OpenPickLists();
-    return lists.empty() ? nullptr : lists.back();
-}
+cuiFlector* cuiFlector::Newest() { return cuiOpenWindows<cuiFlector>::Newest(); }
 
 void cuiFlector::Build(const cmcCellCapsule& origin, int focusLabel, int focusIndex, const SheetMaker& makeSheet)
 {

@@ -7,6 +7,7 @@
 #include "platform/ui/Form.h"
 #include "platform/ui/StdControls.h"
 #include "ui/cuiGrid.h"
+#include "ui/cuiOpenWindows.h"
 #include "ui/cuiSheet.h"
 #include "ui/cuiSheetDialog.h"
 
@@ -19,10 +20,9 @@ constexpr int CancelLine = 1;
 
 int LanguageSetting() { return g_Environ != nullptr ? g_Environ->Language : 0; }
 
-cuiLanguage* g_OpenLanguageDialog = nullptr;
 } // namespace
 
-cuiLanguage* cuiLanguage::Current() { return g_OpenLanguageDialog; }
+cuiLanguage* cuiLanguage::Current() { return cuiOpenWindows<cuiLanguage>::Newest(); }
 
 cuiLanguage::cuiLanguage(plat::Control* owner, const std::string& caption, cmcGTex* texts, const std::string& key,
                          plat::ImageList* images)
@@ -48,12 +48,12 @@ cuiLanguage::cuiLanguage(plat::Control* owner, const std::string& caption, cmcGT
     m_window->OnDestroy = [this] { OnFormDestroy(); };
     m_window->Show();
     m_language = LanguageSetting();
-    g_OpenLanguageDialog = this;
+    cuiOpenWindows<cuiLanguage>::Add(this);
 }
 
 cuiLanguage::~cuiLanguage()
 {
-    if (g_OpenLanguageDialog == this) g_OpenLanguageDialog = nullptr;
+    cuiOpenWindows<cuiLanguage>::Remove(this);
     if (m_owner != nullptr) {
         m_owner->SetEnabled(true);
         m_owner->SetFocus();
