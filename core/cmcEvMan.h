@@ -8,6 +8,8 @@
 // Handlers may subscribe, unsubscribe, post, send and query from inside a
 // handler, and may run a nested loop (a modal dialog) in which the pump runs:
 // nodes that a delivery still walks are freed only when no delivery runs.
+#include "core/EventIds.h"
+
 #include <any>
 #include <cstdint>
 #include <list>
@@ -40,6 +42,12 @@ struct dst_Event {
     {
         return data && dataLength >= static_cast<int>(sizeof(T)) ? reinterpret_cast<const T*>(data.get())
                                                                  : nullptr;
+    }
+    // True when this is the closing of that control (event 1 with the
+    // control in p2); never for no control.
+    bool IsClosingOf(const void* control) const
+    {
+        return type == ev::ControlClosing && control != nullptr && p2 == reinterpret_cast<intptr_t>(control);
     }
 };
 

@@ -282,7 +282,6 @@ void iuiRptSetWin::OnSaveClick() { ExportRepeaterList(m_group, m_kind, m_window)
 
 void iuiRptSetWin::OnEvent(const dst_Event* event)
 {
-    const bool parentCloses =
-        event->type == ev::ControlClosing && event->p2 == reinterpret_cast<intptr_t>(m_parent) && m_parent;
+    const bool parentCloses = event->IsClosingOf(m_parent);
     if (parentCloses || event->type == ev::ClosePopups) Close();
 }

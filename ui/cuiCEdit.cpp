@@ -175,8 +175,7 @@ void cuiCEdit::OnEvent(const dst_Event* event)
 {
     // The sheet of the cell goes (and the editor with it): nothing may
     // reach its controls any more.
-    if (event->type == ev::ControlClosing && m_owner != nullptr && event->p2 == reinterpret_cast<intptr_t>(m_owner))
-        m_owner = nullptr;
+    if (event->IsClosingOf(m_owner)) m_owner = nullptr;
 }
 
 plat::Rect cuiCEdit::DotRect(int column, int row) const

@@ -309,8 +309,7 @@ void cuiFText::OnCancelClick()
 
 void cuiFText::OnEvent(const dst_Event* event)
 {
-    const bool ownerCloses = event->type == ev::ControlClosing && m_owner != nullptr &&
-                             event->p2 == reinterpret_cast<intptr_t>(m_owner);
+    const bool ownerCloses = event->IsClosingOf(m_owner);
     if (ownerCloses) {
         m_cancelled = true;
         Release();

@@ -122,8 +122,7 @@ void cuiFlector::OnFormKeyDown(int& key, plat::ShiftState)
 
 void cuiFlector::OnEvent(const dst_Event* event)
 {
-    const bool ownerCloses = event->type == ev::ControlClosing && m_owner != nullptr &&
-                             event->p2 == reinterpret_cast<intptr_t>(m_owner);
+    const bool ownerCloses = event->IsClosingOf(m_owner);
     if (ownerCloses || event->type == ev::ClosePopups) m_window->Release();
 }
 
