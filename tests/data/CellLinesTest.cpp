@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <functional>
 
 namespace {
@@ -275,6 +276,18 @@ TEST_F(CellLines, WarningCheckLinesNameACheckCategoryAndTheNodeToMark)
     const int checks[] = {CL_Check_User_Tone_Encode, CL_Check_Msk_IdRange, CL_Check_Msk_OwnIdGroup, CL_Check_Msk_Config,
                           CL_Check_Mdc_SelfID, CL_Check_MDC_Status, CL_Check_Dig_Nacch, CL_Check_Dig_IndID,
                           CL_Check_Ltr_Repeater, CL_Check_Multisite_Repeater, CL_Check_GPS_Auto_Tx, CL_Check_Scan_Setting};
+    // The specs of the tree's nodes, as the tree marks them (case ignored).
+    auto lower = [](std::string text) {
+        for (char& c : text) c = char(std::tolower(static_cast<unsigned char>(c)));
+        return text;
+    };
+    cmcCellObj treeBasic = ovl::ParseCellText(Language().Line("GI_Tree_Main_BasicCell", 0));
+    std::set<std::string> nodes;
+    for (const std::string& line : Language().Section("GI_Tree_Main_Body"))
+        nodes.insert(lower(ovl::ParseBodyLine(line, &treeBasic).Argument.value_or("")));
+    for (size_t n = 0; n < 2; ++n)
+        nodes.insert(lower(ovl::ParseBodyLine(Language().Line("GI_Tree_Branch_Mch_BankOperation", n), &treeBasic).Argument.value_or("")));
+
     std::set<int> used;
     bool ended = false;
     for (const std::string& line : Language().Section("GI_WarningCheckList", &ended)) {
@@ -283,7 +296,7 @@ TEST_F(CellLines, WarningCheckLinesNameACheckCategoryAndTheNodeToMark)
         // Each line is parsed into a fresh cell, so it names its category.
         EXPECT_NE(cell.Category, CT_NoCategory) << line;
         EXPECT_NE(std::find(std::begin(checks), std::end(checks), cell.Label), std::end(checks)) << "not a check: " << line;
-        EXPECT_TRUE(cell.Argument && !cell.Argument->empty()) << "no node to mark: " << line;
+        EXPECT_TRUE(cell.Argument && nodes.count(lower(*cell.Argument))) << "no tree node to mark: " << line;
         EXPECT_TRUE(used.insert(cell.Label).second) << "the check runs twice: " << line;
     }
     EXPECT_TRUE(ended);
