@@ -113,8 +113,11 @@ void EditTop(indCellCall&)
     cuiMenu* menu = g_Main->Menu();
     if (menu == nullptr || g_EvMan == nullptr) return;
     plat::MenuItem* item = menu->FindItem(nullptr, CL_Menu_Edit_Top);
-    if (item != nullptr && item->Count() == 0)
+    if (item != nullptr && item->Count() == 0) {
         g_EvMan->PostText(ev::MenuRebuildSubItems, reinterpret_cast<intptr_t>(menu), CL_Menu_Edit_Top, "GI_PMenu_NoItem");
+        // The filler greys itself in the refresh that follows it.
+        g_EvMan->Post(ev::MenuRefresh, 0, 0);
+    }
 }
 
 // A new font size or view type reopens the sheet with its default

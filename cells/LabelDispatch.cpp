@@ -148,7 +148,7 @@ void RunLabelBehaviour(indCellCall& call)
         DefaultLabelBehaviour(call);
         return;
     }
-    // A label whose family is not built yet shows nothing.
+    // A label that no family serves (the unnamed ones) shows nothing.
     if (LabelBehaviour behaviour = FamilyBehaviour(label)) behaviour(call);
 }
 

@@ -7,7 +7,9 @@
 #include "ui/cuiFBitsR.h"
 #include "ui/cuiFText.h"
 #include "model/iuiRptSetWin.h"
+#include "platform/ui/Menus.h"
 #include "ui/cuiFlector.h"
+#include "ui/cuiMenu.h"
 
 #include <algorithm>
 
@@ -74,4 +76,12 @@ bool indPopupWindows::OpenRepeaterSetWindow(const cmcCellCapsule& origin, int ki
     new iuiRptSetWin(g_Main->MainForm(), g_GTex.GetText("GI_Sys_AppTitle", 0), &g_GTex, key, origin.Images, origin,
                      kind);
     return true;
+}
+
+int indPopupWindows::MainMenuSubItemCount(int label) const
+{
+    cuiMenu* menu = g_Main ? g_Main->Menu() : nullptr;
+    if (menu == nullptr) return -1;
+    const plat::MenuItem* item = menu->FindItem(nullptr, label);
+    return item ? item->Count() : -1;
 }

@@ -26,6 +26,8 @@ public:
     bool AskReadWritePassword(const std::string& initial, std::array<uint8_t, 16>& result) override;
     // The repeater window of the group, over the main form.
     bool OpenRepeaterSetWindow(const cmcCellCapsule& origin, int kind) override;
+    // Counted on the main form's menu bar.
+    int MainMenuSubItemCount(int label) const override;
 
 private:
     indCellPopups* m_previous;

@@ -56,6 +56,9 @@ TEST_F(Startup, MainWindowHasItsPartsInEnglishWithAnUntitledDocument)
     ASSERT_NE(edit, nullptr);
     ASSERT_EQ(edit->Count(), 1);
     EXPECT_EQ(cuiMenu::CellOf(edit->Items(0))->Label, CL_PMenu_NoItem);
+    // Being the menu's one item, it shows, greyed, so the menu never opens empty.
+    EXPECT_TRUE(edit->Items(0)->Visible());
+    EXPECT_FALSE(edit->Items(0)->Enabled());
 
     // Tool bar with its buttons, tree with its root node, the sheet of the
     // selected node open in the sheet area.

@@ -568,12 +568,16 @@ TEST(Engine, LabelsWithoutABehaviourShowTheirNumber)
         expected += " *Yet*";
         EXPECT_EQ(c.cap.Text, expected);
     }
-    // Silent labels, and a label whose family is not there, show nothing.
-    int unbuilt = 0;  // the first label whose family is not built yet
-    while (unbuilt < CL_NoLabel &&
-           (FamilyBehaviour(unbuilt) || IsDefaultTextLabel(unbuilt) || IsSilentLabel(unbuilt)))
-        ++unbuilt;
-    for (int label : {int(CL_Null), int(Flex_Language_ChNo), int(CL_Mdc_Alias3_ID), int(CL_NoLabel), unbuilt}) {
+    // Silent labels, and a label that no family serves, show nothing.
+    // Every named label is served; only unnamed numbers are left.
+    int unserved = -1;
+    for (int label = 0; label < CL_NoLabel; ++label) {
+        if (FamilyBehaviour(label) || IsDefaultTextLabel(label) || IsSilentLabel(label)) continue;
+        EXPECT_EQ(CellLabelName(label), "") << label << " has no behaviour";
+        if (unserved < 0) unserved = label;
+    }
+    ASSERT_GE(unserved, 0);
+    for (int label : {int(CL_Null), int(Flex_Language_ChNo), int(CL_Mdc_Alias3_ID), int(CL_NoLabel), unserved}) {
         auto cell = MakeCell(CT_Null, label);
         Capsule c(cell.get());
         c.cap.Text.assign(3, 'x');

@@ -335,6 +335,7 @@ TEST_F(FixedKeys, TextsUsedAsFormatsHoldExactlyTheConversionsSupplied)
         {"GI_Tree_Branch_Mch_Bank", 0, {"%s", "%d"}},
         {"GI_Mess_Confirm_WriteFile", 0, {"%s"}},
         {"GI_AppMess_EmerDivertCH", -1, {"%d", "%d"}},
+        {"GI_AppMess_HelpNotShown", -1, {"%s"}},
         {"GI_Mess_CloneInfo_StunKill_ID", 0, {"%d"}},
         {"GI_Mess_CloneInfo_StunKill_ID_Multisite", 0, {"%d", "%d"}},
     };
