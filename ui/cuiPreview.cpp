@@ -94,6 +94,8 @@ cuiPreview::cuiPreview(cuiPrinter& printer, plat::Form* owner, const std::string
     AddSeparator();
     m_zoom = AddToolButton(ZoomImage, "Zoom");
     m_zoom->SetStyle(plat::tbsCheck);
+    // Tab starts at the page number, then Print and Setting.
+    plat::Control::SetTabOrder({m_pageEdit, m_printButton, m_settingButton});
 
     m_status = new plat::StatusBar(form);
     plat::StatusPanel first;

@@ -341,6 +341,15 @@ bool Control::Focused() const
     return m_widget->window()->focusWidget() == m_widget;
 }
 
+void Control::SetTabOrder(std::initializer_list<Control*> order)
+{
+    const Control* previous = nullptr;
+    for (const Control* control : order) {
+        if (previous != nullptr) QWidget::setTabOrder(previous->m_widget, control->m_widget);
+        previous = control;
+    }
+}
+
 void Control::SetCursor(Cursor cursor)
 {
     m_cursor = cursor;

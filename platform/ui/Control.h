@@ -40,6 +40,7 @@
 #include "platform/ui/Keys.h"
 
 #include <functional>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <vector>
@@ -136,6 +137,9 @@ public:
 
     void SetFocus();
     bool Focused() const;
+    // Tab moves the focus from each control to the next in the order given
+    // (all on one form); Shift+Tab goes back.
+    static void SetTabOrder(std::initializer_list<Control*> order);
 
     // Key handlers of the control (see Keys.h); a form with key preview sees
     // each key first.

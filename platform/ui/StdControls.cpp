@@ -233,25 +233,33 @@ void Edit::SetPasswordChar(char32_t ch)
         edit->setStyleSheet(QStringLiteral("lineedit-password-character: %1").arg(static_cast<uint>(ch)));
     }
     // A change of echo mode turns the input methods on again.
-    if (m_printableAsciiOnly) edit->setAttribute(Qt::WA_InputMethodEnabled, false);
+    ApplyInputMethod();
 }
 
 void Edit::SetNumbersOnly(bool numbersOnly)
 {
     m_numbersOnly = numbersOnly;
     ApplyCharacterLimit();
+    ApplyInputMethod();
 }
 
 void Edit::SetPrintableAsciiOnly(bool asciiOnly)
 {
     m_printableAsciiOnly = asciiOnly;
     ApplyCharacterLimit();
+    ApplyInputMethod();
+}
+
+void Edit::ApplyInputMethod()
+{
     auto* edit = static_cast<QLineEdit*>(Widget());
-    // No input method composes characters for this edit (they would be
+    // No input method composes characters for a limited edit (they would be
     // characters the text cannot hold).
-    edit->setAttribute(Qt::WA_InputMethodEnabled, !asciiOnly);
-    edit->setInputMethodHints(asciiOnly ? Qt::ImhLatinOnly | Qt::ImhNoPredictiveText | Qt::ImhNoAutoUppercase
-                                        : Qt::ImhNone);
+    const bool off = m_numbersOnly || m_printableAsciiOnly;
+    edit->setAttribute(Qt::WA_InputMethodEnabled, !off);
+    edit->setInputMethodHints(m_numbersOnly ? Qt::ImhDigitsOnly
+                              : off ? Qt::ImhLatinOnly | Qt::ImhNoPredictiveText | Qt::ImhNoAutoUppercase
+                                    : Qt::ImhNone);
 }
 
 void Edit::ApplyCharacterLimit()

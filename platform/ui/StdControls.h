@@ -106,7 +106,8 @@ public:
     // The character shown for each character of the text (0: the text).
     char32_t PasswordChar() const { return m_passwordChar; }
     void SetPasswordChar(char32_t ch);
-    // Only the digits 0 to 9 can be typed or pasted.
+    // Only the digits 0 to 9 can be typed or pasted, and input methods are
+    // off.
     bool NumbersOnly() const { return m_numbersOnly; }
     void SetNumbersOnly(bool numbersOnly);
     // Only the printable ASCII characters (blank to '~') can be typed or
@@ -119,6 +120,8 @@ public:
 private:
     // The validator of the character limits set (none, digits, ASCII).
     void ApplyCharacterLimit();
+    // Input methods are off while a limit is set.
+    void ApplyInputMethod();
 
     int m_maxLength = 0;
     char32_t m_passwordChar = 0;

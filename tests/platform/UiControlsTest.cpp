@@ -60,7 +60,8 @@ TEST(UiEdit, LimitsOnWhatCanBeTyped)
         EXPECT_EQ(edit->Text(), c.text);
         EXPECT_EQ(static_cast<QLineEdit*>(edit->Widget())->displayText().toStdString(), c.shown);
         // No input method composes characters the text could not hold.
-        EXPECT_EQ(edit->Widget()->testAttribute(Qt::WA_InputMethodEnabled), !edit->PrintableAsciiOnly());
+        EXPECT_EQ(edit->Widget()->testAttribute(Qt::WA_InputMethodEnabled),
+                  !edit->PrintableAsciiOnly() && !edit->NumbersOnly());
     }
 }
 
@@ -75,6 +76,25 @@ TEST(UiEdit, SelectAllThenTypingReplacesTheText)
     TypeText(f, "7");
     EXPECT_EQ(edit->Text(), "7");
     EXPECT_TRUE(edit->Focused());
+}
+
+TEST(UiControl, TabFollowsTheOrderSetNotTheOrderMade)
+{
+    Form f;
+    auto* first = new Button(f);
+    auto* second = new Button(f);
+    auto* edit = new Edit(f);
+    Control::SetTabOrder({edit, first, second});
+    f.Show();
+    edit->SetFocus();
+    std::vector<const Control*> visited;
+    for (int i = 0; i < 3; ++i) {
+        SendKey(f, VK_TAB);
+        for (const Control* control : {static_cast<Control*>(first), static_cast<Control*>(second), static_cast<Control*>(edit)})
+            if (control->Focused()) visited.push_back(control);
+    }
+    const std::vector<const Control*> expected{first, second, edit};
+    EXPECT_EQ(visited, expected);
 }
 
 TEST(UiMemo, LinesAddedSetAndTyped)
