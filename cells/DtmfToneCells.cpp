@@ -66,7 +66,7 @@ void DecodeAbcCell(indCellCall& call)
     call.Rec.Commit();
 }
 
-const RecordChoice kDecodeOptions[] = {
+const RecordField kDecodeOptions[] = {
     {CL_Dtmf_Decode_IdDec, kOnOff2, RECORD_FIELD(DecIdDec)},
     {CL_Dtmf_Decode_Bell, "GI_Sheet_Sel_RxC_Bell", RECORD_FIELD(DecBell)},
     {CL_Dtmf_Decode_EmerCancel, kOnOff2, RECORD_FIELD(DecEmerCancel)},
@@ -81,7 +81,7 @@ const RecordChoice kDecodeOptions[] = {
 
 void DecodeOptionCell(indCellCall& call)
 {
-    if (const RecordChoice* row = FindRecordChoice(kDecodeOptions, call.Label)) RunRecordChoice(call, *row);
+    if (const RecordField* row = FindRecordField(kDecodeOptions, call.Label)) RunRecordField(call, *row);
 }
 
 // ---- Timers (seconds) ----

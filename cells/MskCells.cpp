@@ -118,7 +118,7 @@ void TextCell(indCellCall& call)
 
 // ---- Records' choices ----
 
-const RecordChoice kRecordChoices[] = {
+const RecordField kRecordFields[] = {
     {CL_Msk_IdGroup_Alert, "GI_Sheet_Sel_RxC_Beep", RECORD_FIELD(MskAlert)},
     {CL_Msk_IdGroup_Bell, "GI_Sheet_Sel_Msk_IdGroup_Bell", RECORD_FIELD(MskBell)},
     {CL_Msk_IdGroup_SFunc, "GI_Sheet_Sel_Misc_OnOff2", RECORD_FIELD(MskSFunc)},
@@ -133,9 +133,9 @@ const RecordChoice kRecordChoices[] = {
     {CL_Msk_Msg_ShortTxtTxMsg_Sel, "GI_Sheet_Sel_Misc_OnOff2", RECORD_FIELD(StatusSelection)},
 };
 
-void RecordChoiceCell(indCellCall& call)
+void RecordFieldCell(indCellCall& call)
 {
-    if (const RecordChoice* row = FindRecordChoice(kRecordChoices, call.Label)) RunRecordChoice(call, *row);
+    if (const RecordField* row = FindRecordField(kRecordFields, call.Label)) RunRecordField(call, *row);
 }
 
 void StatusAuxCell(indCellCall& call)
@@ -243,10 +243,10 @@ constexpr LabelBehaviourEntry kMskCells[] = {
     {CL_Msk_CallList_Adr, CallListAddressCell},
     {CL_Msk_CallList_Digit, CallListDigitCell},
     {CL_Msk_CallList_Text, TextCell},
-    {CL_Msk_Msg_Status_Beep, FixedStatusRow<RecordChoiceCell>},
-    {CL_Msk_Msg_Status_Horn, FixedStatusRow<RecordChoiceCell>},
+    {CL_Msk_Msg_Status_Beep, FixedStatusRow<RecordFieldCell>},
+    {CL_Msk_Msg_Status_Horn, FixedStatusRow<RecordFieldCell>},
     {CL_Msk_Msg_Status_Aux, FixedStatusRow<StatusAuxCell>},
-    {CL_Msk_Msg_Status_Auto, FixedStatusRow<RecordChoiceCell>},
+    {CL_Msk_Msg_Status_Auto, FixedStatusRow<RecordFieldCell>},
     {CL_Msk_Msg_Status_Text_Rx, FixedStatusRow<TextCell>},
     {CL_Msk_Msg_Status_Text_Tx, TextCell},
     {CL_Msk_Msg_ShortTxtTxMsg_1, TextCell},
@@ -255,9 +255,9 @@ constexpr LabelBehaviourEntry kMskCells[] = {
 std::vector<LabelBehaviourEntry> AllMskCells()
 {
     std::vector<LabelBehaviourEntry> all(std::begin(kMskCells), std::end(kMskCells));
-    for (const RecordChoice& r : kRecordChoices)
+    for (const RecordField& r : kRecordFields)
         if (r.Label != CL_Msk_Msg_Status_Beep && r.Label != CL_Msk_Msg_Status_Horn && r.Label != CL_Msk_Msg_Status_Auto)
-            all.push_back({r.Label, RecordChoiceCell});
+            all.push_back({r.Label, RecordFieldCell});
     for (const SettingRow& r : kSettings) all.push_back({r.Label, SettingCell});
     return all;
 }

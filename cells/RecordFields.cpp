@@ -12,21 +12,23 @@ int RoundHalfAway(double value)
     return int(std::clamp(std::round(value), -2147483648.0, 2147483647.0));
 }
 
-const RecordChoice* FindRecordChoice(std::span<const RecordChoice> rows, int label)
+const RecordField* FindRecordField(std::span<const RecordField> rows, int label)
 {
-    for (const RecordChoice& r : rows)
+    for (const RecordField& r : rows)
         if (r.Label == label) return &r;
     return nullptr;
 }
 
-bool RunRecordChoice(indCellCall& call, const RecordChoice& row)
+bool RunRecordField(indCellCall& call, const RecordField& row)
 {
     if (row.DashesOnFirstRow && call.Index == 0) {
         ShowDashes(call.Cap);
         return false;
     }
     int value = row.Get(call.Rec);
-    if (!ChooseFromList(call.Cap, row.Key, value, call.Result)) return false;
+    const int changed = row.Key ? ChooseFromList(call.Cap, row.Key, value, call.Result)
+                                : EditIntWrap(call.Cap, value, row.Min, row.Max, call.Result);
+    if (!changed) return false;
     row.Set(call.Rec, value);
     call.Rec.Commit();
     return true;

@@ -10,6 +10,7 @@
 #include "cells/CellFamilies.h"
 #include "cells/HandlerSupport.h"
 #include "cells/RadioHandlers.h"
+#include "cells/RecordFields.h"
 #include "cells/SettingTable.h"
 #include "cells/TextHandlers.h"
 #include "cells/ValueHandlers.h"
@@ -80,41 +81,17 @@ void GroupTxIdCell(indCellCall& call)
     if (ch.GrpFlags.TxInh) GreySetting(cap);
 }
 
-struct GroupColumn {
-    int Label;
-    SettingHandler How;
-    const char* Key;
-    int (*Get)(const datCh&);
-    void (*Set)(datCh&, int);
-    int Min = 0;
-    int Max = 0;
+const RecordField kGroupColumns[] = {
+    {CL_Grp_TxInh, "GI_Sheet_Sel_Mch_CH_TxInh", RECORD_FIELD(GrpFlags.TxInh)},
+    {CL_Grp_PhonePriv, "GI_Sheet_Sel_Misc_Enable2", RECORD_FIELD(GrpFlags.PhonePriv)},
+    {CL_Grp_BlockIdEnable, "GI_Sheet_Sel_Misc_OnOff_I", RECORD_FIELD(GrpFlags.BlockIdEnable)},
+    {CL_Grp_BlockIdStart, nullptr, RECORD_FIELD(GrpBlockIdStart), false, 1, kLtrIdMax},
+    {CL_Grp_BlockIdEnd, nullptr, RECORD_FIELD(GrpBlockIdEnd), false, 1, kLtrIdMax},
 };
-
-#define GRP_FIELD(expr) [](const datCh& r) { return int(r.expr); }, [](datCh& r, int v) { r.expr = v; }
-
-const GroupColumn kGroupColumns[] = {
-    {CL_Grp_TxInh, SettingHandler::List, "GI_Sheet_Sel_Mch_CH_TxInh", GRP_FIELD(GrpFlags.TxInh)},
-    {CL_Grp_PhonePriv, SettingHandler::List, "GI_Sheet_Sel_Misc_Enable2", GRP_FIELD(GrpFlags.PhonePriv)},
-    {CL_Grp_BlockIdEnable, SettingHandler::List, "GI_Sheet_Sel_Misc_OnOff_I", GRP_FIELD(GrpFlags.BlockIdEnable)},
-    {CL_Grp_BlockIdStart, SettingHandler::Number, nullptr, GRP_FIELD(GrpBlockIdStart), 1, kLtrIdMax},
-    {CL_Grp_BlockIdEnd, SettingHandler::Number, nullptr, GRP_FIELD(GrpBlockIdEnd), 1, kLtrIdMax},
-};
-
-#undef GRP_FIELD
 
 void GroupColumnCell(indCellCall& call)
 {
-    for (const GroupColumn& c : kGroupColumns) {
-        if (c.Label != call.Label) continue;
-        int value = c.Get(call.Rec);
-        const int changed = c.How == SettingHandler::List ? ChooseFromList(call.Cap, c.Key, value, call.Result)
-                                                       : EditIntWrap(call.Cap, value, c.Min, c.Max, call.Result);
-        if (changed) {
-            c.Set(call.Rec, value);
-            call.Rec.Commit();
-        }
-        return;
-    }
+    if (const RecordField* row = FindRecordField(kGroupColumns, call.Label)) RunRecordField(call, *row);
 }
 
 // ---- Repeater lists ----

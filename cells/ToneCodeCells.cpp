@@ -167,7 +167,7 @@ void InputDigitCell(indCellCall& call)
     call.Rec.Commit();
 }
 
-const RecordChoice kCodeChoices[] = {
+const RecordField kCodeChoices[] = {
     // 2-tone codes
     {CL_2T_GroupCall, "GI_Sheet_Sel_2TRxC_Group", RECORD_FIELD(GroupCall), true},
     {CL_2T_Bell, "GI_Sheet_Sel_RxC_Bell", RECORD_FIELD(TtBell)},
@@ -199,7 +199,7 @@ const RecordChoice kCodeChoices[] = {
 
 void CodeChoiceCell(indCellCall& call)
 {
-    if (const RecordChoice* row = FindRecordChoice(kCodeChoices, call.Label)) RunRecordChoice(call, *row);
+    if (const RecordField* row = FindRecordField(kCodeChoices, call.Label)) RunRecordField(call, *row);
 }
 
 // ---- Settings shared by the codes (seconds unless said) ----

@@ -9,6 +9,7 @@
 // to the bank's type shows "---" in silver and takes no input.
 #include "cells/CellFamilies.h"
 #include "cells/HandlerSupport.h"
+#include "cells/RecordFields.h"
 #include "cells/SettingTable.h"
 #include "cells/ValueHandlers.h"
 #include "cells/indCellCall.h"
@@ -85,8 +86,7 @@ struct Field {
 struct BankSetting {
     int Label;
     Types When;
-    SettingHandler How;  // List or Number
-    const char* Key;     // the choice list
+    const char* Key;     // the choice list; none for a number
     Field First;         // an LTR bank's field (or the vote zone's)
     Field Other;         // a ZEPH or multisite bank's field
     bool RefreshTree = false;
@@ -97,34 +97,34 @@ constexpr const char* kOnOff = "GI_Sheet_Sel_Misc_OnOff";
 constexpr const char* kOnOff2 = "GI_Sheet_Sel_Misc_OnOff2";
 
 const BankSetting kBankSettings[] = {
-    {CL_Ltr_BlockIdEna, Types::Trunked, SettingHandler::List, kEnable2, FIELD(LtrBankFlags.L2, 0, 1),
+    {CL_Ltr_BlockIdEna, Types::Trunked, kEnable2, FIELD(LtrBankFlags.L2, 0, 1),
      FIELD(ZephBankFlags.Z2, 0, 1)},
-    {CL_Ltr_BlockId_Fleet, Types::Multisite, SettingHandler::Number, nullptr, NO_FIELD,
+    {CL_Ltr_BlockId_Fleet, Types::Multisite, nullptr, NO_FIELD,
      FIELD(LtrBlockIdFleet, 1, kFleetMax)},
-    {CL_Ltr_DecPriTgEna, Types::Trunked, SettingHandler::List, "GI_Sheet_Sel_Misc_Phone", FIELD(LtrDecPriTg, 0, 255),
+    {CL_Ltr_DecPriTgEna, Types::Trunked, "GI_Sheet_Sel_Misc_Phone", FIELD(LtrDecPriTg, 0, 255),
      FIELD(ZephMode, 0, 255)},
-    {CL_Ltr_PriTg_Fleet, Types::Multisite, SettingHandler::Number, nullptr, NO_FIELD, FIELD(LtrPriTgFleet, 1, kFleetMax)},
-    {CL_Ltr_PriTgId, Types::Trunked, SettingHandler::Number, nullptr, FIELD(LtrPriTgId, 1, kLtrIdMax),
+    {CL_Ltr_PriTg_Fleet, Types::Multisite, nullptr, NO_FIELD, FIELD(LtrPriTgFleet, 1, kFleetMax)},
+    {CL_Ltr_PriTgId, Types::Trunked, nullptr, FIELD(LtrPriTgId, 1, kLtrIdMax),
      FIELD(ZephWord2, 1, kZephIdMax)},
-    {CL_Ltr_TotDispatch, Types::LtrOrZeph, SettingHandler::List, kOnOff2, FIELD(LtrBankFlags.L3, 0, 1),
+    {CL_Ltr_TotDispatch, Types::LtrOrZeph, kOnOff2, FIELD(LtrBankFlags.L3, 0, 1),
      FIELD(LtrBankFlags.L3, 0, 1)},
-    {CL_Ltr_TotPhone, Types::LtrOrZeph, SettingHandler::List, kOnOff2, FIELD(LtrBankFlags.L4, 0, 1),
+    {CL_Ltr_TotPhone, Types::LtrOrZeph, kOnOff2, FIELD(LtrBankFlags.L4, 0, 1),
      FIELD(ZephBankFlags2.TotPhone, 0, 1)},
-    {CL_Ltr_TaBusyLockout, Types::LtrOrZeph, SettingHandler::List, kOnOff2, FIELD(LtrBankFlags.L5, 0, 1),
+    {CL_Ltr_TaBusyLockout, Types::LtrOrZeph, kOnOff2, FIELD(LtrBankFlags.L5, 0, 1),
      FIELD(LtrBankFlags.L5, 0, 1)},
-    {CL_Ltr_BeepHandShake, Types::Trunked, SettingHandler::List, kOnOff, FIELD(LtrBankFlags.L7, 0, 1),
+    {CL_Ltr_BeepHandShake, Types::Trunked, kOnOff, FIELD(LtrBankFlags.L7, 0, 1),
      FIELD(ZephBankFlags2.BeepHandShake, 0, 1)},
-    {CL_Zone_TxErrBeep, Types::ZephOrMultisite, SettingHandler::List, "GI_Sheet_Sel_Misc_OnOff_I", NO_FIELD,
+    {CL_Zone_TxErrBeep, Types::ZephOrMultisite, "GI_Sheet_Sel_Misc_OnOff_I", NO_FIELD,
      FIELD(ZephBankFlags2.TxErrBeep, 0, 1)},
-    {CL_Ltr_BeepOnRx, Types::Trunked, SettingHandler::List, kOnOff, FIELD(LtrBankFlags2.L8, 0, 1),
+    {CL_Ltr_BeepOnRx, Types::Trunked, kOnOff, FIELD(LtrBankFlags2.L8, 0, 1),
      FIELD(ZephBankFlags2.BeepOnRx, 0, 1)},
-    {CL_Ltr_PwrSave, Types::Trunked, SettingHandler::List, kOnOff2, FIELD(LtrBankFlags.L6, 0, 1),
+    {CL_Ltr_PwrSave, Types::Trunked, kOnOff2, FIELD(LtrBankFlags.L6, 0, 1),
      FIELD(ZephBankFlags2.PwrSave, 0, 1)},
-    {CL_VoteZone_RfPo, Types::VoteZone, SettingHandler::List, "GI_Sheet_Sel_Mch_RfPwr", FIELD(VoteZoneFlags.RfPo, 0, 3),
+    {CL_VoteZone_RfPo, Types::VoteZone, "GI_Sheet_Sel_Mch_RfPwr", FIELD(VoteZoneFlags.RfPo, 0, 3),
      NO_FIELD, true},
-    {CL_VoteZone_Scrm_On, Types::VoteZone, SettingHandler::List, "GI_Sheet_Sel_Mch_ScramOn",
+    {CL_VoteZone_Scrm_On, Types::VoteZone, "GI_Sheet_Sel_Mch_ScramOn",
      FIELD(VoteZoneFlags.ScrmOn, 0, 3), NO_FIELD, true},
-    {CL_VoteZone_Fast_Mute, Types::VoteZone, SettingHandler::List, kOnOff2, FIELD(VoteZoneFlags.FastMute, 0, 1), NO_FIELD},
+    {CL_VoteZone_Fast_Mute, Types::VoteZone, kOnOff2, FIELD(VoteZoneFlags.FastMute, 0, 1), NO_FIELD},
 };
 
 #undef FIELD
@@ -153,14 +153,8 @@ void BankSettingCell(indCellCall& call)
         return;
     }
     const Field& field = FieldOf(*setting, call.Rec);
-    int value = field.Get(call.Rec);
-    const int changed = setting->How == SettingHandler::List
-                            ? ChooseFromList(call.Cap, setting->Key, value, call.Result)
-                            : EditIntWrap(call.Cap, value, field.Min, field.Max, call.Result);
-    if (!changed) return;
-    field.Set(call.Rec, value);
-    call.Rec.Commit();
-    if (setting->RefreshTree) RefreshTree();
+    const RecordField row{setting->Label, setting->Key, field.Get, field.Set, false, field.Min, field.Max};
+    if (RunRecordField(call, row) && setting->RefreshTree) RefreshTree();
 }
 
 // ---- Settings with rules of their own ----
