@@ -74,10 +74,10 @@ int RunHandler(indCellCall& call, const SettingRow& row, ImageBytes& image, int6
     cmcCellCapsule* cap = call.Cap;
     CellExecResult& result = call.Result;
     const int max = row.UnitIdMax ? call.UnitIdMax : row.Max;
+    const char* key = call.Pmr && row.PmrKey ? row.PmrKey : row.Key;
     switch (row.How) {
-    case SettingHandler::List:
-        return ChooseFromList(cap, call.Pmr && row.PmrKey ? row.PmrKey : row.Key, value, result);
-    case SettingHandler::Cells: return ChooseFromCells(cap, row.Key, Flex0, value, cmNearestNumber, result);
+    case SettingHandler::List: return ChooseFromList(cap, key ? key : "", value, result);
+    case SettingHandler::Cells: return ChooseFromCells(cap, key ? key : "", Flex0, value, cmNearestNumber, result);
     case SettingHandler::Timer: {
         value += row.Bias;
         const int changed = EditTime(cap, value, row.Units, row.Min, max, row.OffShown ? TimerOffShown : 0, 0, result);
