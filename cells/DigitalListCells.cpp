@@ -11,7 +11,7 @@
 #include "cells/CellQueries.h"
 #include "cells/HandlerSupport.h"
 #include "cells/RadioHandlers.h"
-#include "cells/SettingCells.h"
+#include "cells/SettingTable.h"
 #include "cells/TextHandlers.h"
 #include "cells/ValueHandlers.h"
 #include "cells/indCellCall.h"
@@ -310,15 +310,15 @@ void EncryptionKeyCell(indCellCall& call)
 
 bool BlockDecodingOff(const ImageBytes& image) { return !image.Bit(kBlockDecoding, kBlockDecodingBit); }
 
-const setting::Row kSettings[] = {
-    {.Label = CL_Digi_Ind_Set_LogForInd, .Offset = 190852, .Low = 3, .Width = 1, .Key = "GI_Sheet_Sel_Misc_Enable"},
-    {.Label = CL_Digi_Grp_Set_BlockDecode, .Offset = kBlockDecoding, .Low = kBlockDecodingBit, .Width = 1,
-     .Key = "GI_Sheet_Sel_Misc_Enable", .Always = csEveryLabelled},
+const SettingRow kSettings[] = {
+    ListRow(CL_Digi_Ind_Set_LogForInd, 190852, 3, 1, "GI_Sheet_Sel_Misc_Enable"),
+    ListRow(CL_Digi_Grp_Set_BlockDecode, kBlockDecoding, kBlockDecodingBit, 1, "GI_Sheet_Sel_Misc_Enable")
+        .Repaint(ScopeAlways),
 };
 
 void SettingCell(indCellCall& call)
 {
-    if (const setting::Row* row = setting::Find(kSettings, call.Label)) setting::Run(call, *row);
+    if (const SettingRow* row = FindSettingRow(kSettings, call.Label)) RunSettingRow(call, *row);
 }
 
 // The block decoding bounds never cross: each is limited by the other.
@@ -334,7 +334,7 @@ void BlockDecodingBoundCell(indCellCall& call)
         image.SetU16(offset, uint32_t(value));
         call.Scope |= csEveryLabelled;
     }
-    if (BlockDecodingOff(image)) setting::Grey(call.Cap);
+    if (BlockDecodingOff(image)) GreySetting(call.Cap);
 }
 
 void StrappedCell(indCellCall& call)
@@ -345,7 +345,7 @@ void StrappedCell(indCellCall& call)
         call.Rec.Commit();
     }
     // Strapped talk groups are a digital setting.
-    if (call.Rec.ChFlagsF.DigSig == 0) setting::Grey(call.Cap);
+    if (call.Rec.ChFlagsF.DigSig == 0) GreySetting(call.Cap);
 }
 
 constexpr LabelBehaviourEntry kDigitalListCells[] = {

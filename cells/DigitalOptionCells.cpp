@@ -8,7 +8,7 @@
 #include "cells/CellFamilies.h"
 #include "cells/HandlerSupport.h"
 #include "cells/RadioHandlers.h"
-#include "cells/SettingCells.h"
+#include "cells/SettingTable.h"
 #include "cells/ValueHandlers.h"
 #include "cells/indCellCall.h"
 #include "core/CellNames.h"
@@ -18,8 +18,7 @@
 
 namespace {
 
-using setting::Editor;
-using setting::Row;
+using Row = SettingRow;
 
 // Settings that steer other cells.
 constexpr int kUnitIdMode = 197890;        // bit 7 global, bit 5 automatic
@@ -67,67 +66,50 @@ bool NoAutomaticFixedIdTransmission(const ImageBytes& i)
 
 constexpr Row List(int label, int offset, int low, int width, const char* key)
 {
-    return {.Label = label, .Offset = offset, .Low = low, .Width = width, .Key = key};
+    return ListRow(label, offset, low, width, key);
 }
 constexpr Row Flag(int label, int offset, int bit, const char* key) { return List(label, offset, bit, 1, key); }
 constexpr Row Cells(int label, int offset, const char* key)
 {
-    return {.Label = label, .Offset = offset, .How = Editor::Cells, .Key = key};
+    return {.Label = label, .How = SettingHandler::Cells, .Field = {offset}, .Key = key};
 }
-constexpr Row TimeByte(int label, int offset, int units, int offMode)
+constexpr Row TimeByte(int label, int offset, int units, bool offShown) { return TimerRow(label, offset, units, offShown); }
+constexpr Row Time(int label, int offset, int units, int min, int max, bool offShown)
 {
-    return {.Label = label, .Offset = offset, .How = Editor::Time, .Min = 0, .Max = 255, .Units = units,
-            .OffMode = offMode};
+    return {.Label = label, .How = SettingHandler::Timer, .Field = {offset}, .Units = units, .OffShown = offShown,
+            .Min = min, .Max = max};
 }
-constexpr Row Time(int label, int offset, int units, int min, int max, int offMode)
-{
-    return {.Label = label, .Offset = offset, .How = Editor::Time, .Min = min, .Max = max, .Units = units,
-            .OffMode = offMode};
-}
-constexpr Row ByteValue(int label, int offset, int min, int max)
-{
-    return {.Label = label, .Offset = offset, .How = Editor::ByteValue, .Min = min, .Max = max};
-}
-constexpr Row ByteWrap(int label, int offset, int min, int max)
-{
-    return {.Label = label, .Offset = offset, .How = Editor::IntWrap, .Min = min, .Max = max};
-}
+constexpr Row ByteValue(int label, int offset, int min, int max) { return ByteRow(label, {offset}, min, max); }
+constexpr Row ByteWrap(int label, int offset, int min, int max) { return NumberRow(label, offset, min, max); }
 constexpr Row Word(int label, int offset, int min, int max)
 {
-    return {.Label = label, .Offset = offset, .Width = 16, .How = Editor::IntWrap, .Min = min, .Max = max};
+    return {.Label = label, .How = SettingHandler::Number, .Field = {offset, 0, SettingWord}, .Min = min, .Max = max};
 }
 constexpr Row UnitId(int label, int offset)
 {
-    return {.Label = label, .Offset = offset, .Width = 16, .How = Editor::IntWrap, .Min = 1, .UnitIdMax = true};
+    return {.Label = label, .How = SettingHandler::Number, .Field = {offset, 0, SettingWord}, .Min = 1,
+            .UnitIdMax = true};
 }
-constexpr Row Text(int label, int offset, int length)
+constexpr Row Text(int label, int offset, int length) { return LcdTextRow(label, offset, length); }
+constexpr Row Grey(Row row, bool (*when)(const ImageBytes&)) { return row.GreyIf(when); }
+constexpr Row Dashes(Row row, bool (*when)(const ImageBytes&)) { return row.DashesIf(when); }
+constexpr Row Repaint(Row row) { return row.Repaint(ScopeAlways); }
+// A number of seconds stored as it is and shown with three decimals.
+constexpr Row Seconds(int label, SettingBits field, int storedDecimals)
 {
-    return {.Label = label, .Offset = offset, .How = Editor::LcdText, .Max = length};
-}
-constexpr Row Grey(Row row, bool (*when)(const ImageBytes&))
-{
-    row.GreyWhen = when;
-    return row;
-}
-constexpr Row Dashes(Row row, bool (*when)(const ImageBytes&))
-{
-    row.DashesWhen = when;
-    return row;
-}
-constexpr Row Repaint(Row row)
-{
-    row.Always = csEveryLabelled;
-    return row;
+    return {.Label = label, .How = SettingHandler::Scaled, .Field = field, .From = 0, .To = 60,
+            .StoredDecimals = storedDecimals, .ShownDecimals = 3};
 }
 
 const Row kOptions[] = {
     // Group operation and display.
     Flag(CL_Digi_Ind_Op_Disp_RecieveUId, 197888, 5, kOnOffI),
-    {.Label = CL_Digi_Grp_Op_Pre_Len, .Offset = 197873, .How = Editor::IntStep, .Min = 0, .Max = 2550, .Step = 10},
+    {.Label = CL_Digi_Grp_Op_Pre_Len, .How = SettingHandler::Stepped, .Field = {197873}, .Min = 0, .Max = 2550,
+     .Step = 10, .Scale = 10},
     Flag(CL_Digi_Grp_Op_Disp_Mode, 197889, 6, kOnOff),
     Flag(CL_Digi_Grp_Op_Disp_Recieve, 197889, 5, kOnOff),
     Flag(CL_Digi_Grp_Op_Disp_RecieveUId, 197889, 3, kOnOff),
-    TimeByte(CL_Digi_Grp_Op_Disp_Timer, 197874, 10, 0),
+    TimeByte(CL_Digi_Grp_Op_Disp_Timer, 197874, 10, false),
     Flag(CL_Digi_Grp_Op_Disp_Ptt, 197889, 4, kOnOff),
     // Trunking subscriber unit (the three wait timers follow below).
     ByteWrap(CL_Digi_Trunk_SU_RAccess_Retry, 197899, 0, 255),
@@ -152,30 +134,27 @@ const Row kOptions[] = {
     Dashes(List(CL_Digi_Gps_SingleMultisite_Send_ManDown, 303619, 4, 2, kFixedId), NoSingleMultisiteFixedIds),
     Dashes(List(CL_Digi_Gps_SingleMultisite_Send_AutoTX, 303619, 2, 2, kFixedId), NoAutomaticFixedIdTransmission),
     // Configuration: value bit 1 is the global bit, bit 0 the automatic bit.
-    {.Label = CL_Digi_Config_Unit_ID, .Key = "GI_Sheet_Sel_Dig_Option_UnitID",
-     .Parts = {{{kUnitIdMode, kAutomaticBit}, {kUnitIdMode, kGlobalBit}}}, .PartCount = 2, .Always = csEveryLabelled},
+    Repaint(BitsListRow(CL_Digi_Config_Unit_ID, {{{kUnitIdMode, kAutomaticBit}, {kUnitIdMode, kGlobalBit}}}, 2,
+                        "GI_Sheet_Sel_Dig_Option_UnitID")),
     Repaint(Grey(UnitId(CL_Digi_Config_Global_Edit, 197862), NotGlobalOnly)),
     Repaint(Grey(Word(CL_Digi_Config_Global_Auto, 197860, 0, 5), NotGlobalAutomatic)),
     List(CL_Digi_Config_Beep, kUnitIdMode, 0, 4, kBeep),
     List(CL_Digi_Config_BeepG, 197895, 0, 4, kBeep),
-    TimeByte(CL_Digi_Config_SS_Wait, 197875, 100, 0),
-    Time(CL_Digi_Config_FSSP_Wait, 197891, 20, 0, 100, 0),
-    Time(CL_Digi_Config_T_ACK_Wait, 197892, 20, 0, 20, 0),
-    Time(CL_Digi_Config_T_LONG_Wait, 197893, 20, 0, 100, 0),
-    Time(CL_Digi_Config_T_SHORT_Wait, 197894, 20, 0, 10, 0),
+    TimeByte(CL_Digi_Config_SS_Wait, 197875, 100, false),
+    Time(CL_Digi_Config_FSSP_Wait, 197891, 20, 0, 100, false),
+    Time(CL_Digi_Config_T_ACK_Wait, 197892, 20, 0, 20, false),
+    Time(CL_Digi_Config_T_LONG_Wait, 197893, 20, 0, 100, false),
+    Time(CL_Digi_Config_T_SHORT_Wait, 197894, 20, 0, 10, false),
     Text(CL_Digi_Config_Emer_Text, 181214, 24),
     List(CL_Digi_Config_Emer_Beep, 175759, 0, 4, kBeep),
     Flag(CL_Digi_Config_ID_Disp, 175759, 4, kOnOff),
-    {.Label = CL_Digi_Config_BeepRepeatTimer, .Offset = 197901, .How = Editor::Scaled, .Min = 0, .Max = 60,
-     .StoredDecimals = 0, .ShownDecimals = 3},
-    {.Label = CL_Digi_Config_Ack_TX_Delay, .Offset = 197908, .Width = 16, .How = Editor::Scaled, .Min = 0, .Max = 60,
-     .StoredDecimals = 3, .ShownDecimals = 3},
-    {.Label = CL_Digi_Config_Ack_RX_Wait, .Offset = 197910, .Width = 16, .How = Editor::Scaled, .Min = 0, .Max = 60,
-     .StoredDecimals = 3, .ShownDecimals = 3},
+    Seconds(CL_Digi_Config_BeepRepeatTimer, {197901}, false),
+    Seconds(CL_Digi_Config_Ack_TX_Delay, {197908, 0, SettingWord}, 3),
+    Seconds(CL_Digi_Config_Ack_RX_Wait, {197910, 0, SettingWord}, 3),
     ByteValue(CL_Digi_Config_Attempt_No, 197912, 1, 15),
     Flag(CL_Digi_Config_CallTypeMode, kTalkBack, 5, "GI_Sheet_Sel_Dig_Option_CallType"),
     Repaint(Grey(Flag(CL_Digi_Config_CallTypeReset, kTalkBack, 4, kOnOffI), DigitalKeyModeOn)),
-    Grey(Time(CL_Digi_Config_ResetTimer, 197913, 1, 0, 60, TimerOffShown), CallTypeResetApplies),
+    Grey(Time(CL_Digi_Config_ResetTimer, 197913, 1, 0, 60, true), CallTypeResetApplies),
     Flag(CL_Digi_Config_DecodeComparson, kUnitIdMode, 6, kOnOff),
     // Talk-back (the timer follows below).
     Grey(Flag(CL_Digi_Option_TalkBackLockPTT, kSingleMultisiteGps, 7, kOnOff), TalkBackOff),
@@ -193,8 +172,8 @@ const Row kOptions[] = {
     Flag(CL_Digi_Status_Set_RequestAck, 204662, 5, kEnableI),
     Flag(CL_Digi_Status_Set_Send_Voice, 197902, 7, kEnable3),
     Cells(CL_Digi_Status_Set_Send_Status_Num, 197903, "GI_Sheet_Sel_Dig_Simul_Send_Status_Num"),
-    TimeByte(CL_Digi_ANI_PreDisplayTimer, 197905, 10, TimerOffShown),
-    TimeByte(CL_Digi_ANI_PostDisplayTimer, 197906, 10, TimerOffShown),
+    TimeByte(CL_Digi_ANI_PreDisplayTimer, 197905, 10, true),
+    TimeByte(CL_Digi_ANI_PostDisplayTimer, 197906, 10, true),
     Flag(CL_Digi_ANI_CurtRinger, kTalkBackOptions, 7, kEnable),
     Flag(CL_Digi_ANI_OverRinger, kTalkBackOptions, 6, kOnOff),
     Flag(CL_Digi_ANI_TX_RTTBeep, kTalkBackOptions, 5, kOnOff),
@@ -234,7 +213,7 @@ const Row kOptions[] = {
     Flag(CL_Digi_Revive_TX, 204700, 6, kEnable),
     Flag(CL_Digi_RMONI_RX, 204702, 7, kEnable),
     Flag(CL_Digi_RMONI_TX, 204702, 6, kEnable),
-    Time(CL_Digi_RMONI_TXTimer, 204703, 1, 1, 255, 0),
+    Time(CL_Digi_RMONI_TXTimer, 204703, 1, 1, 255, false),
     Flag(CL_Digi_RMONI_Mode, 204702, 5, "GI_Sheet_Sel_Dig_RMONI_Mode"),
     // Expert receiver parameters.
     ByteValue(CL_Digi_Expert_FS38_Attack, 204830, 1, 255),
@@ -244,24 +223,22 @@ const Row kOptions[] = {
     ByteValue(CL_Digi_Expert_N7_BitError, 204834, 1, 20),
     ByteValue(CL_Digi_Expert_N7_Counter, 204835, 1, 255),
     ByteValue(CL_Digi_Expert_N5_Counter, 204836, 1, 255),
-    {.Label = CL_Digi_Expert_Resync_Counter, .Offset = 204837, .How = Editor::IntWrap, .Min = -96, .Max = 96,
-     .Signed = true},
-    Time(CL_Digi_Expert_LET, 204838, 1000, 1, 255, 0),
-    {.Label = CL_Digi_Expert_Delayed_Header, .Offset = kDelayedHeaderCount, .Width = 16, .How = Editor::IntWrap,
-     .Min = 0, .Max = 15, .OnChange = csEveryLabelled},
-    Grey(TimeByte(CL_Digi_Expert_Delayed_Header_OffTimer, 303622, 10, 0), NoDelayedHeader),
+    NumberRow(CL_Digi_Expert_Resync_Counter, 204837, -96, 96, true),
+    Time(CL_Digi_Expert_LET, 204838, 1000, 1, 255, false),
+    Word(CL_Digi_Expert_Delayed_Header, kDelayedHeaderCount, 0, 15).Repaint(ScopeOnChange),
+    Grey(TimeByte(CL_Digi_Expert_Delayed_Header_OffTimer, 303622, 10, false), NoDelayedHeader),
     Grey(Flag(CL_Digi_Expert_Delayed_Header_Voice, 204842, 4, kEnable3), NoDelayedHeader),
-    TimeByte(CL_Digi_Expert_Lag_Timer, 204843, 100, 0),
+    TimeByte(CL_Digi_Expert_Lag_Timer, 204843, 100, false),
     ByteValue(CL_Digi_Expert_RAN_Det_Count, 204839, 1, 255),
     ByteValue(CL_Digi_Expert_RAN_Undet_Count, 204840, 1, 255),
     Flag(CL_Digi_Expert_TxAllCall, 204842, 7, kEnable),
     Flag(CL_Digi_Expert_RxAllCall, 204842, 6, kEnable),
-    TimeByte(CL_Digi_Expert_PowerDown, 204841, 100, 0),
+    TimeByte(CL_Digi_Expert_PowerDown, 204841, 100, false),
 };
 
 void OptionCell(indCellCall& call)
 {
-    if (const Row* row = setting::Find(kOptions, call.Label)) setting::Run(call, *row);
+    if (const Row* row = FindSettingRow(kOptions, call.Label)) RunSettingRow(call, *row);
 }
 
 // ---- Cells with rules of their own ----
@@ -269,25 +246,25 @@ void OptionCell(indCellCall& call)
 // The subscriber wait timers never hold 0: a stored 0 becomes 1 as soon as
 // the cell is shown.
 const Row kWaitTimers[] = {
-    TimeByte(CL_Digi_Trunk_SU_Busy_Wait, 197896, 1, TimerOffShown),
-    TimeByte(CL_Digi_Trunk_SU_Grp_Wait, 197897, 10, TimerOffShown),
-    TimeByte(CL_Digi_Trunk_SU_RAccess_Timer, 197898, 10, TimerOffShown),
+    TimeByte(CL_Digi_Trunk_SU_Busy_Wait, 197896, 1, true),
+    TimeByte(CL_Digi_Trunk_SU_Grp_Wait, 197897, 10, true),
+    TimeByte(CL_Digi_Trunk_SU_RAccess_Timer, 197898, 10, true),
 };
 
 void WaitTimerCell(indCellCall& call)
 {
-    const Row* row = setting::Find(kWaitTimers, call.Label);
+    const Row* row = FindSettingRow(kWaitTimers, call.Label);
     if (!row) return;
     ImageBytes image(&call.Image());
-    if (image.U8(row->Offset) == 0) image.SetU8(row->Offset, 1);
-    setting::Run(call, *row);
+    if (image.U8(row->Field.Offset) == 0) image.SetU8(row->Field.Offset, 1);
+    RunSettingRow(call, *row);
 }
 
 // The talk-back timer switches talk-back on while it is not 0.
 void TalkBackTimerCell(indCellCall& call)
 {
-    static constexpr Row row = Repaint(Time(CL_Digi_Option_TalkBackTimer, 197915, 10, 0, 255, TimerOffShown));
-    if (setting::Run(call, row)) {
+    static constexpr Row row = Repaint(Time(CL_Digi_Option_TalkBackTimer, 197915, 10, 0, 255, true));
+    if (RunSettingRow(call, row)) {
         ImageBytes image(&call.Image());
         image.SetBit(kTalkBack, kTalkBackBit, image.U8(197915) != 0);
     }

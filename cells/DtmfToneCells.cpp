@@ -7,7 +7,8 @@
 #include "cells/CellQueries.h"
 #include "cells/HandlerSupport.h"
 #include "cells/RadioHandlers.h"
-#include "cells/SettingFields.h"
+#include "cells/RecordFields.h"
+#include "cells/SettingTable.h"
 #include "cells/TextHandlers.h"
 #include "cells/ValueHandlers.h"
 #include "cells/indCellCall.h"
@@ -65,7 +66,7 @@ void DecodeAbcCell(indCellCall& call)
     call.Rec.Commit();
 }
 
-const RecordChoice kDecodeOptions[] = {
+const RecordField kDecodeOptions[] = {
     {CL_Dtmf_Decode_IdDec, kOnOff2, RECORD_FIELD(DecIdDec)},
     {CL_Dtmf_Decode_Bell, "GI_Sheet_Sel_RxC_Bell", RECORD_FIELD(DecBell)},
     {CL_Dtmf_Decode_EmerCancel, kOnOff2, RECORD_FIELD(DecEmerCancel)},
@@ -80,25 +81,24 @@ const RecordChoice kDecodeOptions[] = {
 
 void DecodeOptionCell(indCellCall& call)
 {
-    if (const RecordChoice* row = FindRecordChoice(kDecodeOptions, call.Label)) RunRecordChoice(call, *row);
+    if (const RecordField* row = FindRecordField(kDecodeOptions, call.Label)) RunRecordField(call, *row);
 }
 
 // ---- Timers (seconds) ----
 
-const ImageField kTimers[] = {
-    {.Label = CL_Dtmf_PttDelayTimer, .Offset = 175773, .Editor = FieldEditor::Timer, .Units = 100},
-    {.Label = CL_Dtmf_DtmfTimer, .Offset = 175695, .Editor = FieldEditor::Timer, .Units = 100},
-    {.Label = CL_Dtmf_FirstTimer, .Offset = 175696, .Editor = FieldEditor::Timer, .Units = 100},
-    {.Label = CL_Dtmf_MarkTimer, .Offset = 175697, .Editor = FieldEditor::Timer, .Units = 100},
-    {.Label = CL_Dtmf_NotoneTimer, .Offset = 175774, .Editor = FieldEditor::Timer, .Units = 100},
-    {.Label = CL_Dtmf_ANI_Disp_Timer, .Offset = 175777, .Editor = FieldEditor::Timer, .Units = 10},
-    {.Label = CL_Dtmf_CompareTone, .Offset = 175771, .Editor = FieldEditor::Choice, .Low = 0, .Width = 1,
-     .Key = "GI_Sheet_Sel_Misc_OnOff"},
+const SettingRow kTimers[] = {
+    TimerRow(CL_Dtmf_PttDelayTimer, 175773, 100),
+    TimerRow(CL_Dtmf_DtmfTimer, 175695, 100),
+    TimerRow(CL_Dtmf_FirstTimer, 175696, 100),
+    TimerRow(CL_Dtmf_MarkTimer, 175697, 100),
+    TimerRow(CL_Dtmf_NotoneTimer, 175774, 100),
+    TimerRow(CL_Dtmf_ANI_Disp_Timer, 175777, 10),
+    ListRow(CL_Dtmf_CompareTone, 175771, 0, 1, "GI_Sheet_Sel_Misc_OnOff"),
 };
 
 void TimerCell(indCellCall& call)
 {
-    if (const ImageField* field = FindImageField(kTimers, call.Label)) RunImageField(call, *field, 0);
+    if (const SettingRow* row = FindSettingRow(kTimers, call.Label)) RunSettingRow(call, *row);
 }
 
 // ---- Tone list ----

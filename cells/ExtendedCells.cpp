@@ -8,6 +8,7 @@
 // the rows with numbers of their own (the CTCSS frequency, the beep
 // frequencies, the ignition timer) have a function each.
 #include "cells/CellFamilies.h"
+#include "cells/SettingTable.h"
 #include "cells/TextHandlers.h"
 #include "cells/ValueHandlers.h"
 #include "cells/indCellCall.h"
@@ -23,54 +24,25 @@ constexpr int kBeepLow = 175644;      // 16 bits, tenths of a hertz
 constexpr int kBeepHigh = 175646;     // 16 bits, tenths of a hertz
 constexpr int kIgnitionTimer = 175717; // steps of 30 seconds
 
-enum class Field { Choice, Timer };
-
-// One byte field: a choice of `bits` bits from bit `low` on (the list key),
-// or a timer byte of `unitsPerSecond` (off mode: the value 0 shows the
-// "off" text).
-struct ByteRow {
-    int Label;
-    Field Kind;
-    int Offset;
-    int Low;
-    int Bits;
-    const char* ListKey;
-    int UnitsPerSecond;
-    int OffMode;
-};
-
-constexpr ByteRow kByteRows[] = {
-    {CL_Exp_Emer_SwOnTimer, Field::Timer, 175703, 0, 8, nullptr, 10, 0},
-    {CL_Exp_Emer_SwOffTimer, Field::Timer, 175704, 0, 8, nullptr, 10, 0},
-    {CL_Exp_Emer_StartRepeat, Field::Timer, 175705, 0, 8, nullptr, 1, 0},
-    {CL_Exp_DtcsInv_Tx, Field::Choice, 175679, 7, 1, "GI_Sheet_Sel_Exp_DtcsInv", 0, 0},
-    {CL_Exp_DtcsInv_Rx, Field::Choice, 175679, 6, 1, "GI_Sheet_Sel_Exp_DtcsInv", 0, 0},
-    {CL_Exp_RxExo_On, Field::Choice, 175685, 3, 1, "GI_Sheet_Sel_Misc_OnOff", 0, 0},
-    {CL_Exp_RxExo_Delay, Field::Timer, 175715, 0, 8, nullptr, 10, TimerOffShown},
-    {CL_Exp_ExPttDelay, Field::Timer, 175716, 0, 8, nullptr, 10, TimerOffShown},
-    {CL_Exp_ToneMuteExPtt, Field::Choice, 175685, 2, 1, "GI_Sheet_Sel_Misc_OnOff", 0, 0},
-    {CL_Exp_Ignition, Field::Choice, 147904, 4, 1, "GI_Sheet_Sel_Misc_Enable", 0, 0},
-    {CL_Exp_ClShift, Field::Choice, 175682, 0, 2, "GI_Sheet_Sel_Exp_ClShift", 0, 0},
-    {CL_Exp_BattTypeChange, Field::Choice, 175682, 3, 1, "GI_Sheet_Sel_Misc_Enable3", 0, 0},
-    {CL_Exp_BattChangeMode, Field::Choice, 175770, 7, 1, "GI_Sheet_Sel_BattChangeType", 0, 0},
+constexpr SettingRow kByteRows[] = {
+    TimerRow(CL_Exp_Emer_SwOnTimer, 175703, 10),
+    TimerRow(CL_Exp_Emer_SwOffTimer, 175704, 10),
+    TimerRow(CL_Exp_Emer_StartRepeat, 175705, 1),
+    ListRow(CL_Exp_DtcsInv_Tx, 175679, 7, 1, "GI_Sheet_Sel_Exp_DtcsInv"),
+    ListRow(CL_Exp_DtcsInv_Rx, 175679, 6, 1, "GI_Sheet_Sel_Exp_DtcsInv"),
+    ListRow(CL_Exp_RxExo_On, 175685, 3, 1, "GI_Sheet_Sel_Misc_OnOff"),
+    TimerRow(CL_Exp_RxExo_Delay, 175715, 10, true),
+    TimerRow(CL_Exp_ExPttDelay, 175716, 10, true),
+    ListRow(CL_Exp_ToneMuteExPtt, 175685, 2, 1, "GI_Sheet_Sel_Misc_OnOff"),
+    ListRow(CL_Exp_Ignition, 147904, 4, 1, "GI_Sheet_Sel_Misc_Enable"),
+    ListRow(CL_Exp_ClShift, 175682, 0, 2, "GI_Sheet_Sel_Exp_ClShift"),
+    ListRow(CL_Exp_BattTypeChange, 175682, 3, 1, "GI_Sheet_Sel_Misc_Enable3"),
+    ListRow(CL_Exp_BattChangeMode, 175770, 7, 1, "GI_Sheet_Sel_BattChangeType"),
 };
 
 void ByteRowCell(indCellCall& call)
 {
-    const ByteRow* row = nullptr;
-    for (const ByteRow& r : kByteRows)
-        if (r.Label == call.Label) row = &r;
-    if (row == nullptr) return;
-    ImageBytes bytes(&call.Image());
-    if (row->Kind == Field::Timer) {
-        uint8_t value = uint8_t(bytes.U8(row->Offset));
-        if (EditTimeByte(call.Cap, value, row->UnitsPerSecond, row->OffMode, call.Result))
-            bytes.SetU8(row->Offset, value);
-        return;
-    }
-    int value = bytes.Bits(row->Offset, row->Low, row->Bits);
-    if (ChooseFromList(call.Cap, row->ListKey, value, call.Result))
-        bytes.SetBits(row->Offset, row->Low, row->Bits, uint32_t(value));
+    if (const SettingRow* row = FindSettingRow(kByteRows, call.Label)) RunSettingRow(call, *row);
 }
 
 // The user CTCSS tone: 60.0 to 300.0 Hz in tenths, typed only.

@@ -68,10 +68,10 @@ bool GpsTypeBGrey(const ImageBytes& image)
     return image.Bits(kCompatibility, 0, 2) != kDataTypeB && image.Bits(kCompatibility, 2, 2) != kDataTypeB;
 }
 
-constexpr SettingRow BoundedTimer(int label, int offset, int units, int min, int max, int offset10 = 0)
+constexpr SettingRow BoundedTimer(int label, int offset, int units, int min, int max, int bias = 0)
 {
     return {.Label = label, .How = SettingHandler::Timer, .Field = {offset, 0, 8}, .Units = units, .Min = min,
-            .Max = max, .Offset = offset10};
+            .Max = max, .Bias = bias};
 }
 
 constexpr SettingRow kRows[] = {

@@ -12,7 +12,7 @@
 #include "cells/CellFamilies.h"
 #include "cells/HandlerSupport.h"
 #include "cells/RadioHandlers.h"
-#include "cells/SettingCells.h"
+#include "cells/SettingTable.h"
 #include "cells/TextHandlers.h"
 #include "cells/ValueHandlers.h"
 #include "cells/indCellCall.h"
@@ -163,60 +163,52 @@ bool OpeningTextBlank(const ImageBytes& image)
     return IsAllBlank(text, kOpeningTextLength);
 }
 
-using setting::BitRef;
-using setting::Editor;
-using setting::Row;
-
 constexpr const char* kOnOff = "GI_Sheet_Sel_Misc_OnOff";
 constexpr const char* kOnOffI = "GI_Sheet_Sel_Misc_OnOff_I";
 constexpr const char* kEnable3 = "GI_Sheet_Sel_Misc_Enable3";
 
 // The MR code: value bits 0 and 1 are bits 0 and 1 of 175679, bit 2 is bit 1
 // of 175778.
-constexpr std::array<BitRef, 5> kMrCodeBits{{{175679, 0}, {175679, 1}, {175778, 1}}};
+constexpr std::array<SettingBit, kMaxSettingBits> kMrCodeBits{{{175679, 0}, {175679, 1}, {175778, 1}}};
+constexpr std::array<SettingBit, kMaxSettingBits> kPowerSwitchBits{{{175682, 4}, {175758, 7}}};
 
-const Row kOptions[] = {
-    {.Label = CL_KDisp_DigiKey_Mode, .Offset = 303592, .Low = 0, .Width = 1, .Key = "GI_Sheet_Sel_DigiKeyMode_Text",
-     .Always = csEveryLabelled},
+constexpr SettingRow Flag(int label, int offset, int bit, const char* key) { return ListRow(label, offset, bit, 1, key); }
+
+const SettingRow kOptions[] = {
+    Flag(CL_KDisp_DigiKey_Mode, 303592, 0, "GI_Sheet_Sel_DigiKeyMode_Text").Repaint(ScopeAlways),
     {.Label = CL_KDisp_Tenkey_Select, .Key = "GI_Sheet_Sel_KDisp_Tenkey_Normal", .PmrKey = "GI_Sheet_Sel_KDisp_Tenkey",
-     .Parts = {{{175680, 4}, {175778, 2}, {175782, 1}, {175771, 3}, {175772, 0}}}, .PartCount = 5},
-    {.Label = CL_KDisp_DTMFDecoder_Select, .Offset = 175778, .Low = 3, .Width = 1,
-     .Key = "GI_Sheet_Sel_KDisp_DTMFDecoder_Select"},
-    {.Label = CL_KDisp_DTMFMic_Customize, .Offset = 175771, .Low = 1, .Width = 1, .Key = kEnable3},
-    {.Label = CL_KDisp_HangAct_Moni, .Offset = 175685, .Low = 7, .Width = 1, .Key = kOnOff},
-    {.Label = CL_KDisp_HangAct_Scan, .Offset = 175685, .Low = 5, .Width = 1, .Key = kOnOff},
-    {.Label = CL_KDisp_HangAct_PrioA, .Offset = 175685, .Low = 6, .Width = 1, .Key = kEnable3},
-    {.Label = CL_KDisp_HangAct_ScanSuspend, .Key = "GI_Sheet_Sel_HookOffSuspend",
-     .Parts = {{{175685, 4}, {175776, 4}, {175776, 3}}}, .PartCount = 3},
-    {.Label = CL_KDisp_AmpOnOff, .Offset = 175683, .Low = 0, .Width = 1, .Key = kOnOffI},
-    {.Label = CL_KDisp_OpeningBeep, .Offset = 175678, .Low = 6, .Width = 2, .Key = "GI_Sheet_Sel_KDisp_Opening_Beep",
-     .GreyWhen = OpeningTextBlank},
+     .Bits = {{{175680, 4}, {175778, 2}, {175782, 1}, {175771, 3}, {175772, 0}}}, .BitCount = 5},
+    Flag(CL_KDisp_DTMFDecoder_Select, 175778, 3, "GI_Sheet_Sel_KDisp_DTMFDecoder_Select"),
+    Flag(CL_KDisp_DTMFMic_Customize, 175771, 1, kEnable3),
+    Flag(CL_KDisp_HangAct_Moni, 175685, 7, kOnOff),
+    Flag(CL_KDisp_HangAct_Scan, 175685, 5, kOnOff),
+    Flag(CL_KDisp_HangAct_PrioA, 175685, 6, kEnable3),
+    BitsListRow(CL_KDisp_HangAct_ScanSuspend, {{{175685, 4}, {175776, 4}, {175776, 3}}}, 3,
+                "GI_Sheet_Sel_HookOffSuspend"),
+    Flag(CL_KDisp_AmpOnOff, 175683, 0, kOnOffI),
+    ListRow(CL_KDisp_OpeningBeep, 175678, 6, 2, "GI_Sheet_Sel_KDisp_Opening_Beep").GreyIf(OpeningTextBlank),
     // Value bit 0 is never stored: an odd pick writes the bits of the even
     // value below it.
-    {.Label = CL_KDisp_RotarySel, .Key = "GI_Sheet_Sel_KDisp_Rotary", .Parts = {{{-1, 0}, {175683, 3}, {175683, 4}}},
-     .PartCount = 3, .Always = csEveryLabelled},
-    {.Label = CL_KDisp_DispLines, .Offset = 175682, .Low = 2, .Width = 1, .Key = "GI_Sheet_Sel_KDisp_Lines",
-     .Always = csEveryLabelled},
-    {.Label = CL_KDisp_ErrChDisplay, .Offset = 175770, .Low = 3, .Width = 1, .Key = kOnOff},
-    {.Label = CL_KDisp_RfPoSel, .Offset = 175683, .Low = 2, .Width = 1, .Key = "GI_Sheet_Sel_KDisp_RfPwr"},
-    {.Label = CL_KDisp_MrCode, .Key = "GI_Sheet_Sel_MrCode", .Parts = kMrCodeBits, .PartCount = 3},
-    {.Label = CL_KDisp_MrCodeLmr, .Key = "GI_Sheet_Sel_MrCodeLmr", .Parts = kMrCodeBits, .PartCount = 3},
-    {.Label = CL_KDisp_PwrSW, .Key = "GI_Sheet_Sel_Power_Switch", .Parts = {{{175682, 4}, {175758, 7}}},
-     .PartCount = 2},
-    {.Label = CL_KDisp_PwrSW_HH, .Key = "GI_Sheet_Sel_Power_Switch", .Parts = {{{175682, 4}, {175758, 7}}},
-     .PartCount = 2},
-    {.Label = CL_KDisp_RfPoBatt, .Offset = 175758, .Low = 2, .Width = 2, .Key = "GI_Sheet_Sel_Batt_RfPwr",
-     .ZeroShownAs = 1},
-    {.Label = CL_KDisp_PrioA_SwOn, .Offset = 175681, .Low = 1, .Width = 1, .Key = kEnable3},
-    {.Label = CL_KDisp_PrioA_AutoReset, .Offset = 175770, .Low = 4, .Width = 1, .Key = kEnable3},
-    {.Label = CL_KDisp_PrioA_ClearDown, .Offset = 175682, .Low = 7, .Width = 1, .Key = kEnable3},
-    {.Label = CL_KDisp_Auto_KeyLock_Timer, .Offset = 175757, .How = Editor::MinSec, .Min = 0, .Max = 3600,
-     .OffMode = TimerOffShown, .Step = 30},
+    BitsListRow(CL_KDisp_RotarySel, {{{-1, 0}, {175683, 3}, {175683, 4}}}, 3, "GI_Sheet_Sel_KDisp_Rotary")
+        .Repaint(ScopeAlways),
+    Flag(CL_KDisp_DispLines, 175682, 2, "GI_Sheet_Sel_KDisp_Lines").Repaint(ScopeAlways),
+    Flag(CL_KDisp_ErrChDisplay, 175770, 3, kOnOff),
+    Flag(CL_KDisp_RfPoSel, 175683, 2, "GI_Sheet_Sel_KDisp_RfPwr"),
+    BitsListRow(CL_KDisp_MrCode, kMrCodeBits, 3, "GI_Sheet_Sel_MrCode"),
+    BitsListRow(CL_KDisp_MrCodeLmr, kMrCodeBits, 3, "GI_Sheet_Sel_MrCodeLmr"),
+    BitsListRow(CL_KDisp_PwrSW, kPowerSwitchBits, 2, "GI_Sheet_Sel_Power_Switch"),
+    BitsListRow(CL_KDisp_PwrSW_HH, kPowerSwitchBits, 2, "GI_Sheet_Sel_Power_Switch"),
+    {.Label = CL_KDisp_RfPoBatt, .Field = {175758, 2, 2}, .Key = "GI_Sheet_Sel_Batt_RfPwr", .ZeroShownAs = 1},
+    Flag(CL_KDisp_PrioA_SwOn, 175681, 1, kEnable3),
+    Flag(CL_KDisp_PrioA_AutoReset, 175770, 4, kEnable3),
+    Flag(CL_KDisp_PrioA_ClearDown, 175682, 7, kEnable3),
+    {.Label = CL_KDisp_Auto_KeyLock_Timer, .How = SettingHandler::MinSec, .Field = {175757}, .OffShown = true,
+     .Min = 0, .Max = 3600, .Step = 30},
 };
 
 void OptionCell(indCellCall& call)
 {
-    if (const Row* row = setting::Find(kOptions, call.Label)) setting::Run(call, *row);
+    if (const SettingRow* row = FindSettingRow(kOptions, call.Label)) RunSettingRow(call, *row);
 }
 
 void OpeningTextCell(indCellCall& call)
@@ -232,9 +224,8 @@ void OpeningTextCell(indCellCall& call)
 // The scroll timer keeps a copy at a second place.
 void ScrollTimerCell(indCellCall& call)
 {
-    static const Row row{.Label = CL_KDisp_ScrollTimer, .Offset = kScrollTimer, .How = Editor::Time, .Max = 255,
-                         .Units = 10, .OffMode = TimerOffShown};
-    if (setting::Run(call, row)) {
+    static constexpr SettingRow row = TimerRow(CL_KDisp_ScrollTimer, kScrollTimer, 10, true);
+    if (RunSettingRow(call, row)) {
         ImageBytes image(&call.Image());
         image.SetU8(kScrollTimerCopy, image.U8(kScrollTimer));
     }

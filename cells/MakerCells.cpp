@@ -8,6 +8,7 @@
 // and the voltage band cells show what the thresholds mean.
 #include "cells/CellFamilies.h"
 #include "cells/HandlerSupport.h"
+#include "cells/SettingTable.h"
 #include "cells/ValueHandlers.h"
 #include "cells/indCellCall.h"
 #include "core/CellNames.h"
@@ -27,19 +28,6 @@
 
 namespace {
 
-enum class Field { Choice, Timer, Number };
-
-struct MakerField {
-    int Label;
-    Field How;
-    int Offset;
-    int Low = 0;        // a choice's lowest bit
-    int Width = 1;      // a choice's bits
-    const char* List = nullptr;
-    int UnitsPerSecond = 0;
-    bool MakerOnly = false;
-};
-
 constexpr const char* kOnOffI = "GI_Sheet_Sel_Misc_OnOff_I";
 constexpr const char* kOnOff = "GI_Sheet_Sel_Misc_OnOff";
 constexpr const char* kEnable = "GI_Sheet_Sel_Misc_Enable";
@@ -48,45 +36,34 @@ constexpr const char* kDecodeMethod = "GI_Sheet_Sel_SDECMethodSet";
 constexpr int kMs = 1000;    // timers in milliseconds
 constexpr int kCs = 100;     // timers in hundredths of a second
 
-constexpr MakerField Choice(int label, int offset, int bit, const char* list, int width = 1)
+constexpr SettingRow Choice(int label, int offset, int bit, const char* list, int width = 1)
 {
-    return {label, Field::Choice, offset, bit, width, list};
+    return ListRow(label, offset, bit, width, list);
 }
-constexpr MakerField Timer(int label, int offset, int units) { return {label, Field::Timer, offset, 0, 1, nullptr, units}; }
-constexpr MakerField Number(int label, int offset, bool makerOnly = false)
-{
-    return {label, Field::Number, offset, 0, 1, nullptr, 0, makerOnly};
-}
+constexpr SettingRow Number(int label, int offset) { return ByteRow(label, {offset}, 0, 255); }
 
-constexpr MakerField kMakerFields[] = {
+constexpr SettingRow kMakerFields[] = {
     Choice(CL_Maker_SqlDelay_Op, 11, 7, kOnOffI),
-    Timer(CL_Maker_SqlDelay_ResetTimer, 26, kMs),
-    Timer(CL_Maker_Sql_SigDetTimer, 24, kMs),
-    Timer(CL_Maker_Sql_NoiseDetTimer, 25, kMs),
-    Number(CL_Maker_Sql_Level_A, 73, true),
-    Number(CL_Maker_Sql_Level_B, 74, true),
-    Number(CL_Maker_Sql_Level_C, 75, true),
-    Number(CL_Maker_Sql_Level_D, 76, true),
-    Number(CL_Maker_Sql_Level_E, 77, true),
-    Number(CL_Maker_Sql_Level_F, 78, true),
-    Number(CL_Maker_Sql_Level_G, 79, true),
+    TimerRow(CL_Maker_SqlDelay_ResetTimer, 26, kMs),
+    TimerRow(CL_Maker_Sql_SigDetTimer, 24, kMs),
+    TimerRow(CL_Maker_Sql_NoiseDetTimer, 25, kMs),
     Number(CL_Maker_CtcssDec_Attack, 32),
     Number(CL_Maker_CtcssDec_Release, 33),
-    Timer(CL_Maker_CtcssDec_DelayTimer, 34, kMs),
+    TimerRow(CL_Maker_CtcssDec_DelayTimer, 34, kMs),
     Choice(CL_Maker_Dtcs_TxPolar, 11, 6, kPolar),
     Choice(CL_Maker_Dtcs_RxPolar, 11, 5, kPolar),
     Choice(CL_Maker_Digital_TxPolar, 12, 4, kPolar),
     Choice(CL_Maker_Digital_RxPolar, 12, 3, kPolar),
-    Timer(CL_Maker_PwrOffTimer, 37, kCs),
-    Timer(CL_Maker_ON_Timer1, 38, kCs),
-    Timer(CL_Maker_ON_Timer2, 39, kCs),
+    TimerRow(CL_Maker_PwrOffTimer, 37, kCs),
+    TimerRow(CL_Maker_ON_Timer1, 38, kCs),
+    TimerRow(CL_Maker_ON_Timer2, 39, kCs),
     Choice(CL_Maker_Pll_Type, 11, 0, "GI_Sheet_Sel_Maker_PllType", 2),
-    Timer(CL_Maker_Pll_TxFastTimer, 27, kMs),
-    Timer(CL_Maker_Pll_RxFastTimer, 28, kMs),
-    Timer(CL_Maker_Pll_TxFastTimer2, 42, kMs),
-    Timer(CL_Maker_Pll_RxFastTimer2, 43, kMs),
-    Timer(CL_Maker_MuteTimer_Tx, 29, kMs),
-    Timer(CL_Maker_MuteTimer_Rx, 30, kMs),
+    TimerRow(CL_Maker_Pll_TxFastTimer, 27, kMs),
+    TimerRow(CL_Maker_Pll_RxFastTimer, 28, kMs),
+    TimerRow(CL_Maker_Pll_TxFastTimer2, 42, kMs),
+    TimerRow(CL_Maker_Pll_RxFastTimer2, 43, kMs),
+    TimerRow(CL_Maker_MuteTimer_Tx, 29, kMs),
+    TimerRow(CL_Maker_MuteTimer_Rx, 30, kMs),
     Choice(CL_Maker_SetModeAccess, 11, 3, kEnable),
     Choice(CL_Maker_2ToneDecMethod, 12, 1, kDecodeMethod),
     Choice(CL_Maker_5ToneDecMethod, 12, 0, kDecodeMethod),
@@ -95,37 +72,24 @@ constexpr MakerField kMakerFields[] = {
     Choice(CL_Maker_ClShift, 12, 6, kOnOff),
 };
 
+// The squelch levels: shown and edited in the maker mode only.
+constexpr SettingRow kSquelchLevels[] = {
+    Number(CL_Maker_Sql_Level_A, 73), Number(CL_Maker_Sql_Level_B, 74), Number(CL_Maker_Sql_Level_C, 75),
+    Number(CL_Maker_Sql_Level_D, 76), Number(CL_Maker_Sql_Level_E, 77), Number(CL_Maker_Sql_Level_F, 78),
+    Number(CL_Maker_Sql_Level_G, 79),
+};
+
 bool MakerModeOn() { return g_Main != nullptr && g_Main->MakerMode() != 0; }
 
-const MakerField* FieldOf(int label)
+void SquelchLevelCell(indCellCall& call)
 {
-    for (const MakerField& f : kMakerFields)
-        if (f.Label == label) return &f;
-    return nullptr;
+    const SettingRow* row = FindSettingRow(kSquelchLevels, call.Label);
+    if (row && MakerModeOn()) RunSettingRow(call, *row);
 }
 
 void FieldCell(indCellCall& call)
 {
-    const MakerField* f = FieldOf(call.Label);
-    if (f == nullptr || (f->MakerOnly && !MakerModeOn())) return;
-    ImageBytes image(call.Image());
-    switch (f->How) {
-    case Field::Choice: {
-        int value = image.Bits(f->Offset, f->Low, f->Width);
-        if (ChooseFromList(call.Cap, f->List, value, call.Result)) image.SetBits(f->Offset, f->Low, f->Width, value);
-        break;
-    }
-    case Field::Timer: {
-        uint8_t value = uint8_t(image.U8(f->Offset));
-        if (EditTimeByte(call.Cap, value, f->UnitsPerSecond, 0, call.Result)) image.SetU8(f->Offset, value);
-        break;
-    }
-    case Field::Number: {
-        uint8_t value = uint8_t(image.U8(f->Offset));
-        if (EditByteValue(call.Cap, value, 0, 255, call.Result)) image.SetU8(f->Offset, value);
-        break;
-    }
-    }
+    if (const SettingRow* row = FindSettingRow(kMakerFields, call.Label)) RunSettingRow(call, *row);
 }
 
 // ---- Cells with rules of their own ----
@@ -293,7 +257,8 @@ std::span<const LabelBehaviourEntry> MakerCellBehaviours()
 {
     static const std::vector<LabelBehaviourEntry> entries = [] {
         std::vector<LabelBehaviourEntry> e;
-        for (const MakerField& f : kMakerFields) e.push_back({f.Label, FieldCell});
+        for (const SettingRow& r : kMakerFields) e.push_back({r.Label, FieldCell});
+        for (const SettingRow& r : kSquelchLevels) e.push_back({r.Label, SquelchLevelCell});
         for (const Threshold& t : kThresholds) e.push_back({t.Label, ThresholdCell});
         for (const Band& b : kBands) e.push_back({b.Label, BandCell});
         e.push_back({CL_Maker_Dtcs_Decode, DtcsDecode});

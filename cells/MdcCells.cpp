@@ -12,7 +12,7 @@
 #include "cells/CellQueries.h"
 #include "cells/HandlerSupport.h"
 #include "cells/RadioHandlers.h"
-#include "cells/SettingFields.h"
+#include "cells/SettingTable.h"
 #include "cells/TextHandlers.h"
 #include "cells/ValueHandlers.h"
 #include "cells/indCellCall.h"
@@ -83,7 +83,7 @@ int64_t FlagBase(Block b, int index) { return BlockBase(b, index) + kTextFlags +
 
 struct MdcField {
     Block In;
-    ImageField Field;
+    SettingRow Field;
 };
 
 constexpr const char* kEnable = "GI_Sheet_Sel_Misc_Enable";
@@ -91,7 +91,7 @@ constexpr const char* kBeepType = "GI_Sheet_Sel_MDC_Beep_Type";
 
 constexpr MdcField Choice(Block b, int label, int byte, int low, int width, const char* key)
 {
-    return {b, {.Label = label, .Offset = byte, .Editor = FieldEditor::Choice, .Low = low, .Width = width, .Key = key}};
+    return {b, ListRow(label, byte, low, width, key)};
 }
 
 constexpr MdcField Enable(Block b, int label, int byte, int bit) { return Choice(b, label, byte, bit, 1, kEnable); }
@@ -99,20 +99,19 @@ constexpr MdcField Enable(Block b, int label, int byte, int bit) { return Choice
 // A time in milliseconds (16 bits) shown in seconds; Space starts editing.
 constexpr MdcField Time(Block b, int label, int byte, double lowest, double highest)
 {
-    return {b, {.Label = label, .Offset = byte, .Editor = FieldEditor::Scaled, .Width = WordField, .Stored = 3,
-                .Shown = 3, .Min = lowest, .Max = highest, .Step = 1, .Steps = false}};
+    return {b, {.Label = label, .How = SettingHandler::Scaled, .Field = {byte, 0, SettingWord}, .From = lowest,
+                .To = highest, .StoredDecimals = 3, .ShownDecimals = 3, .StepKeys = false}};
 }
 
 constexpr MdcField Count(Block b, int label, int byte, int low, int width, int lowest, int highest)
 {
-    return {b, {.Label = label, .Offset = byte, .Editor = FieldEditor::ByteValue, .Low = low, .Width = width,
-                .Min = double(lowest), .Max = double(highest)}};
+    return {b, ByteRow(label, {byte, low, width}, lowest, highest)};
 }
 
 constexpr MdcField Wrap(Block b, int label, int byte, int width, int lowest, int highest)
 {
-    return {b, {.Label = label, .Offset = byte, .Editor = FieldEditor::IntWrap, .Width = width,
-                .Min = double(lowest), .Max = double(highest)}};
+    return {b, {.Label = label, .How = SettingHandler::Number, .Field = {byte, 0, width}, .Min = lowest,
+                .Max = highest}};
 }
 
 constexpr double kMinute = 60.0;
@@ -160,7 +159,7 @@ const MdcField kFields[] = {
     Enable(Block::CallAlert, CL_Mdc_CallAlert_Request_Ack, 1, 6),
     Enable(Block::CallAlert, CL_Mdc_CallAlert_EXO_Out, 1, 4),
     Choice(Block::CallAlert, CL_Mdc_CallAlert_Beep_Length, 1, 0, 4, "GI_Sheet_Mdc_CallAlert_Beep_Rep"),
-    Wrap(Block::CallAlert, CL_Mdc_CallAlert_Num_Retry, 2, WordField, 1, 250),
+    Wrap(Block::CallAlert, CL_Mdc_CallAlert_Num_Retry, 2, SettingWord, 1, 250),
     Time(Block::CallAlert, CL_Mdc_CallAlert_Ack_Wait, 4, 0, kMinute),
     Time(Block::CallAlert, CL_Mdc_CallAlert_Ack_Delay, 6, 0, kMinute),
     Time(Block::CallAlert, CL_Mdc_CallAlert_Display_Time, 8, 0, kMinute),
@@ -241,7 +240,7 @@ void FieldCell(indCellCall& call)
     if (!f) return;
     if (BlockBase(f->In, call.Index) < 0) return;
     const int64_t base = IsTextBlock(f->In) ? FlagBase(f->In, call.Index) : BlockBase(f->In, call.Index);
-    RunImageField(call, f->Field, base);
+    RunSettingRow(call, f->Field, base);
     // The first status of a system must be enabled.
     if (call.Label == CL_Mdc_Status_Enabled && call.Index % kTextsPerSystem == 0)
         call.Cap->WarningMark = !ImageBytes(call.Image()).Bit(base, 4);

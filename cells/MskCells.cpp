@@ -9,7 +9,8 @@
 #include "cells/CellFamilies.h"
 #include "cells/HandlerSupport.h"
 #include "cells/RadioHandlers.h"
-#include "cells/SettingFields.h"
+#include "cells/RecordFields.h"
+#include "cells/SettingTable.h"
 #include "cells/TextHandlers.h"
 #include "cells/ValueHandlers.h"
 #include "cells/indCellCall.h"
@@ -117,7 +118,7 @@ void TextCell(indCellCall& call)
 
 // ---- Records' choices ----
 
-const RecordChoice kRecordChoices[] = {
+const RecordField kRecordFields[] = {
     {CL_Msk_IdGroup_Alert, "GI_Sheet_Sel_RxC_Beep", RECORD_FIELD(MskAlert)},
     {CL_Msk_IdGroup_Bell, "GI_Sheet_Sel_Msk_IdGroup_Bell", RECORD_FIELD(MskBell)},
     {CL_Msk_IdGroup_SFunc, "GI_Sheet_Sel_Misc_OnOff2", RECORD_FIELD(MskSFunc)},
@@ -132,9 +133,9 @@ const RecordChoice kRecordChoices[] = {
     {CL_Msk_Msg_ShortTxtTxMsg_Sel, "GI_Sheet_Sel_Misc_OnOff2", RECORD_FIELD(StatusSelection)},
 };
 
-void RecordChoiceCell(indCellCall& call)
+void RecordFieldCell(indCellCall& call)
 {
-    if (const RecordChoice* row = FindRecordChoice(kRecordChoices, call.Label)) RunRecordChoice(call, *row);
+    if (const RecordField* row = FindRecordField(kRecordFields, call.Label)) RunRecordField(call, *row);
 }
 
 void StatusAuxCell(indCellCall& call)
@@ -158,58 +159,50 @@ void FixedStatusRow(indCellCall& call)
 
 // ---- Settings of the working image ----
 
-constexpr ImageField Address(int label, int offset)
+constexpr SettingRow Address(int label, int offset)
 {
-    return {.Label = label, .Offset = offset, .Editor = FieldEditor::Number, .Width = WordField, .Units = kAddressDigits,
-            .Max = double(kHighestAddress)};
+    return {.Label = label, .How = SettingHandler::Digits, .Field = {offset, 0, SettingWord}, .Max = kHighestAddress,
+            .Length = kAddressDigits};
 }
 
-constexpr ImageField Enable3(int label, int offset, int bit)
+constexpr SettingRow Enable3(int label, int offset, int bit)
 {
-    return {.Label = label, .Offset = offset, .Editor = FieldEditor::Choice, .Low = bit, .Width = 1,
-            .Key = "GI_Sheet_Sel_Misc_Enable3"};
+    return ListRow(label, offset, bit, 1, "GI_Sheet_Sel_Misc_Enable3");
 }
 
-constexpr ImageField Count(int label, int offset)
-{
-    return {.Label = label, .Offset = offset, .Editor = FieldEditor::IntWrap, .Min = 1, .Max = 8};
-}
+constexpr SettingRow Count(int label, int offset) { return NumberRow(label, offset, 1, 8); }
 
-constexpr ImageField Hundredths(int label, int offset, double lowest)
+constexpr SettingRow Hundredths(int label, int offset, double lowest)
 {
-    return {.Label = label, .Offset = offset, .Editor = FieldEditor::Scaled, .Stored = 2, .Shown = 2, .Min = lowest,
-            .Max = 2.55};
+    return {.Label = label, .How = SettingHandler::Scaled, .Field = {offset}, .From = lowest, .To = 2.55,
+            .StoredDecimals = 2, .ShownDecimals = 2};
 }
 
 constexpr int kEncoderFlags = 182063;
 constexpr int kSendFlags = 182064;
 constexpr int kDisplayFlags = 182065;
 
-const ImageField kSettings[] = {
+const SettingRow kSettings[] = {
     Address(CL_Msk_AdrRange_Common, 181582),
-    {.Label = CL_Msk_AdrRange_CountryCode, .Offset = 181586, .Editor = FieldEditor::Choice,
-     .Key = "GI_Sheet_Sel_MSK_Country_Code"},
+    ListRow(CL_Msk_AdrRange_CountryCode, 181586, 0, 8, "GI_Sheet_Sel_MSK_Country_Code"),
     Address(CL_Msk_AdrRange_Killer, 181584),
     Count(CL_Msk_TimingErr_NA, 182036),
     Count(CL_Msk_TimingErr_NM, 182037),
     Count(CL_Msk_TimingErr_NR, 182038),
     Hundredths(CL_Msk_TimingErr_TAC, 182040, 0.01),
-    {.Label = CL_Msk_TimingErr_BusyCheck, .Offset = 182046, .Editor = FieldEditor::ByteValue, .Max = 255},
+    ByteRow(CL_Msk_TimingErr_BusyCheck, {182046}, 0, 255),
     Hundredths(CL_Msk_TimingErr_LetAck, 182044, 0),
     Hundredths(CL_Msk_TimingErr_LetCall, 182045, 0),
     Enable3(CL_Msk_Cfg_Enc_PttCall, kEncoderFlags, 7),
-    {.Label = CL_Msk_Cfg_Enc_PreEmphasis, .Offset = kEncoderFlags, .Editor = FieldEditor::Choice, .Low = 6, .Width = 1,
-     .Key = "GI_Sheet_Sel_Msk_PreEmphasis"},
-    {.Label = CL_Msk_Cfg_Enc_SyncvWord, .Offset = 182056, .Editor = FieldEditor::HexDigits, .Width = WordField,
-     .Units = 4},
-    {.Label = CL_Msk_Cfg_Enc_PttSideTone, .Offset = kEncoderFlags, .Editor = FieldEditor::Choice, .Low = 2, .Width = 1,
-     .Key = "GI_Sheet_Sel_Msk_PttSideTone"},
-    {.Label = CL_Msk_Cfg_Dec_BeepRepeatTimer, .Offset = 182059, .Editor = FieldEditor::Scaled, .Shown = 3, .Max = 60},
-    {.Label = CL_Msk_Cfg_Dec_MuteMskTone, .Offset = kEncoderFlags, .Editor = FieldEditor::Choice, .Low = 5, .Width = 1,
-     .Key = "GI_Sheet_Sel_Misc_OnOff"},
-    {.Label = CL_Msk_Cfg_Dec_ANI_Disp, .Offset = kDisplayFlags, .Editor = FieldEditor::Choice, .Low = 4, .Width = 2,
-     .Key = "GI_Sheet_Sel_Msk_ANI_Disp"},
-    {.Label = CL_Msk_Cfg_Dec_ANI_Disp_Timer, .Offset = 182058, .Editor = FieldEditor::Timer, .Units = 10},
+    ListRow(CL_Msk_Cfg_Enc_PreEmphasis, kEncoderFlags, 6, 1, "GI_Sheet_Sel_Msk_PreEmphasis"),
+    {.Label = CL_Msk_Cfg_Enc_SyncvWord, .How = SettingHandler::HexDigits, .Field = {182056, 0, SettingWord},
+     .Length = 4},
+    ListRow(CL_Msk_Cfg_Enc_PttSideTone, kEncoderFlags, 2, 1, "GI_Sheet_Sel_Msk_PttSideTone"),
+    {.Label = CL_Msk_Cfg_Dec_BeepRepeatTimer, .How = SettingHandler::Scaled, .Field = {182059}, .From = 0, .To = 60,
+     .ShownDecimals = 3},
+    ListRow(CL_Msk_Cfg_Dec_MuteMskTone, kEncoderFlags, 5, 1, "GI_Sheet_Sel_Misc_OnOff"),
+    ListRow(CL_Msk_Cfg_Dec_ANI_Disp, kDisplayFlags, 4, 2, "GI_Sheet_Sel_Msk_ANI_Disp"),
+    TimerRow(CL_Msk_Cfg_Dec_ANI_Disp_Timer, 182058, 10),
     Address(CL_Msk_Cfg_Status_FixBaseId, 182052),
     Enable3(CL_Msk_Cfg_Status_Send_PrioA, 175682, 6),
     Enable3(CL_Msk_Cfg_Status_Send_On, kSendFlags, 1),
@@ -221,18 +214,17 @@ const ImageField kSettings[] = {
     Enable3(CL_Msk_Cfg_Gps_Send_Sdm, kSendFlags, 5),
     Enable3(CL_Msk_Cfg_Gps_Send_Emer, kSendFlags, 7),
     Enable3(CL_Msk_Cfg_Gps_Send_ManDown, kSendFlags, 2),
-    {.Label = CL_Msk_Cfg_Gps_Sentence, .Offset = kEncoderFlags, .Editor = FieldEditor::Choice, .Low = 0, .Width = 2,
-     .Key = "GI_Sheet_Sel_Msk_GpsSentence"},
+    ListRow(CL_Msk_Cfg_Gps_Sentence, kEncoderFlags, 0, 2, "GI_Sheet_Sel_Msk_GpsSentence"),
     Enable3(CL_Msk_Cfg_Etc_PttEnableAtConnect, kDisplayFlags, 7),
     Enable3(CL_Msk_Cfg_Gps_Log_In, kDisplayFlags, 3),
 };
 
 void SettingCell(indCellCall& call)
 {
-    const ImageField* field = FindImageField(kSettings, call.Label);
-    if (!field) return;
-    RunImageField(call, *field, 0);
-    const int value = ReadImageField(call.Image(), *field, 0);
+    const SettingRow* row = FindSettingRow(kSettings, call.Label);
+    if (!row) return;
+    RunSettingRow(call, *row);
+    const int value = ReadSettingValue(ImageBytes(call.Image()), *row);
     switch (call.Label) {
     // The killer address is an individual address.
     case CL_Msk_AdrRange_Killer: call.Cap->ErrorMark = !InRange(call.Kovr.Ranges[kKillerRange], value); break;
@@ -251,10 +243,10 @@ constexpr LabelBehaviourEntry kMskCells[] = {
     {CL_Msk_CallList_Adr, CallListAddressCell},
     {CL_Msk_CallList_Digit, CallListDigitCell},
     {CL_Msk_CallList_Text, TextCell},
-    {CL_Msk_Msg_Status_Beep, FixedStatusRow<RecordChoiceCell>},
-    {CL_Msk_Msg_Status_Horn, FixedStatusRow<RecordChoiceCell>},
+    {CL_Msk_Msg_Status_Beep, FixedStatusRow<RecordFieldCell>},
+    {CL_Msk_Msg_Status_Horn, FixedStatusRow<RecordFieldCell>},
     {CL_Msk_Msg_Status_Aux, FixedStatusRow<StatusAuxCell>},
-    {CL_Msk_Msg_Status_Auto, FixedStatusRow<RecordChoiceCell>},
+    {CL_Msk_Msg_Status_Auto, FixedStatusRow<RecordFieldCell>},
     {CL_Msk_Msg_Status_Text_Rx, FixedStatusRow<TextCell>},
     {CL_Msk_Msg_Status_Text_Tx, TextCell},
     {CL_Msk_Msg_ShortTxtTxMsg_1, TextCell},
@@ -263,10 +255,10 @@ constexpr LabelBehaviourEntry kMskCells[] = {
 std::vector<LabelBehaviourEntry> AllMskCells()
 {
     std::vector<LabelBehaviourEntry> all(std::begin(kMskCells), std::end(kMskCells));
-    for (const RecordChoice& r : kRecordChoices)
+    for (const RecordField& r : kRecordFields)
         if (r.Label != CL_Msk_Msg_Status_Beep && r.Label != CL_Msk_Msg_Status_Horn && r.Label != CL_Msk_Msg_Status_Auto)
-            all.push_back({r.Label, RecordChoiceCell});
-    for (const ImageField& f : kSettings) all.push_back({f.Label, SettingCell});
+            all.push_back({r.Label, RecordFieldCell});
+    for (const SettingRow& r : kSettings) all.push_back({r.Label, SettingCell});
     return all;
 }
 

@@ -12,7 +12,7 @@
 #include "cells/CellPopups.h"
 #include "cells/CellQueries.h"
 #include "cells/HandlerSupport.h"
-#include "cells/SettingCells.h"
+#include "cells/SettingTable.h"
 #include "cells/TextHandlers.h"
 #include "cells/ValueHandlers.h"
 #include "cells/indCellCall.h"
@@ -95,12 +95,6 @@ void ErrorBox(const std::string& text)
     plat::MessageBox(text, g_GTex.GetFirstLine("GI_Sys_AppTitle"), plat::MB_OK | plat::MB_ICONERROR);
 }
 
-void Dashed(cmcCellCapsule* cap)
-{
-    ShowText(cap, "---");
-    setting::Grey(cap);
-}
-
 // ---- Monitor patterns ----
 
 int MonitorType(const ImageBytes& image, int pattern)
@@ -144,80 +138,68 @@ bool GlobalUnitIdNotAutomatic(const ImageBytes& image)
 
 // ---- Plain settings ----
 
-using setting::BitRef;
-using setting::Editor;
-
 constexpr CellChangeScope kPage = csEveryLabelled;
 
-const setting::Row kSettings[] = {
-    {.Label = CL_Multisite_SystemCode, .Offset = kSystemCode, .Width = 16, .How = Editor::IntWrap, .Min = 1,
-     .Max = 32766},
-    {.Label = CL_Multisite_IntegratorCode, .Offset = kIntegratorCode, .How = Editor::ByteValue, .Max = 15},
-    {.Label = CL_Multisite_Fleet_Unit_ID, .Key = "GI_Sheet_Sel_Dig_Option_UnitID",
-     .Parts = {BitRef{kModeBits, kUnitIdAutomaticBit}, BitRef{kModeBits, kUnitIdGlobalBit}}, .PartCount = 2,
-     .Always = kPage},
-    {.Label = CL_Multisite_Fleet_ID, .Offset = kFleetId, .How = Editor::IntWrap, .Min = 1, .Max = 30,
-     .GreyWhen = UnitIdNotGlobal, .Always = kPage},
-    {.Label = CL_Multisite_Global_Edit, .Offset = kGlobalUnitId, .Width = 16, .How = Editor::IntWrap, .Min = 1,
-     .Max = 2000, .GreyWhen = GlobalUnitIdNotEdited, .Always = kPage},
-    {.Label = CL_Multisite_Global_Auto, .Offset = kAutomaticUnitIdBase, .Width = 16, .How = Editor::IntWrap,
-     .Max = 1, .GreyWhen = GlobalUnitIdNotAutomatic, .Always = kPage},
-    {.Label = CL_Multisite_Rmg_Scan_Timer, .Offset = kRoamingScanTimer, .How = Editor::Time, .Max = 255,
-     .Units = 1000},
-    {.Label = CL_Multisite_Rmg_Wait_Timer, .Offset = kRoamingWaitTimer, .How = Editor::Time, .Max = 255, .Units = 10},
-    {.Label = CL_Multisite_Rmg_Scan_List, .Offset = kRoamingScanList, .How = Editor::ByteValue, .Min = 1,
-     .Max = kMaxSites},
-    {.Label = CL_Multisite_Rmg_Home_Priority, .Key = "GI_Sheet_Sel_Dig_Option_RoamingHomePriority",
-     .Parts = {BitRef{kModeBits, kHomePriorityLowBit}, BitRef{kModeBits, kHomePriorityHighBit}}, .PartCount = 2,
-     .Always = kPage},
-    {.Label = CL_Multisite_Rmg_Handshake_Failure, .Offset = kModeBits, .Low = kHandshakeFailureBit, .Width = 1,
-     .Key = "GI_Sheet_Sel_Misc_OnOff_I"},
-    {.Label = CL_Multisite_Rmg_Background, .Offset = kModeBits, .Low = kBackgroundScanBit, .Width = 1,
-     .Key = "GI_Sheet_Sel_Misc_OnOff"},
-    {.Label = CL_Multisite_RSSI_Level, .Offset = kRssiLevel, .How = Editor::IntWrap, .Min = -120, .Max = -80,
-     .Signed = true},
-    {.Label = CL_MultiSite_MERTimeP1, .Offset = kMerTime, .How = Editor::Time, .Max = 255, .GreyWhen = NoMer<0>,
-     .Always = kPage},
-    {.Label = CL_MultiSite_MERTimeP2, .Offset = kMerTime + 2, .How = Editor::Time, .Max = 255, .GreyWhen = NoMer<1>,
-     .Always = kPage},
-    {.Label = CL_MultiSite_MERTimeP3, .Offset = kMerTime + 4, .How = Editor::Time, .Max = 255, .GreyWhen = NoMer<2>,
-     .Always = kPage},
-    {.Label = CL_MultiSite_MERMsgP1, .Offset = kMerMessage, .How = Editor::ByteValue, .Max = 255,
-     .GreyWhen = NoMer<0>, .Always = kPage},
-    {.Label = CL_MultiSite_MERMsgP2, .Offset = kMerMessage + 2, .How = Editor::ByteValue, .Max = 255,
-     .GreyWhen = NoMer<1>, .Always = kPage},
-    {.Label = CL_MultiSite_MERMsgP3, .Offset = kMerMessage + 4, .How = Editor::ByteValue, .Max = 255,
-     .GreyWhen = NoMer<2>, .Always = kPage},
-    {.Label = CL_MultiSite_HaltWait, .Offset = kHaltWait, .How = Editor::Scaled, .Max = 255, .ShownDecimals = 3},
-    {.Label = CL_Multisite_DRSSILP1, .Offset = kDrssiLevel, .How = Editor::IntWrap, .Min = -120, .Max = -80,
-     .Signed = true, .GreyWhen = NotRssiMonitor<0>, .Always = kPage},
-    {.Label = CL_Multisite_DRSSILP2, .Offset = kDrssiLevel + 1, .How = Editor::IntWrap, .Min = -120, .Max = -80,
-     .Signed = true, .GreyWhen = NotRssiMonitor<1>, .Always = kPage},
-    {.Label = CL_Multisite_DRSSILP3, .Offset = kDrssiLevel + 2, .How = Editor::IntWrap, .Min = -120, .Max = -80,
-     .Signed = true, .GreyWhen = NotRssiMonitor<2>, .Always = kPage},
-    {.Label = CL_MultiSite_TRSSIDP1, .Offset = kTrssiTime, .How = Editor::Time, .Min = 1, .Max = 180,
-     .GreyWhen = NotRssiMonitor<0>, .Always = kPage},
-    {.Label = CL_MultiSite_TRSSIDP2, .Offset = kTrssiTime + 1, .How = Editor::Time, .Min = 1, .Max = 180,
-     .GreyWhen = NotRssiMonitor<1>, .Always = kPage},
-    {.Label = CL_MultiSite_TRSSIDP3, .Offset = kTrssiTime + 2, .How = Editor::Time, .Min = 1, .Max = 180,
-     .GreyWhen = NotRssiMonitor<2>, .Always = kPage},
-    {.Label = CL_MultiSite_NumSamplingFrameP1, .Offset = kSamplingFrames, .How = Editor::ByteValue, .Min = 1,
-     .Max = 50, .GreyWhen = NoContinuousErrorCount<0>, .Always = kPage},
-    {.Label = CL_MultiSite_NumSamplingFrameP2, .Offset = kSamplingFrames + 1, .How = Editor::ByteValue, .Min = 1,
-     .Max = 50, .GreyWhen = NoContinuousErrorCount<1>, .Always = kPage},
-    {.Label = CL_MultiSite_NumSamplingFrameP3, .Offset = kSamplingFrames + 2, .How = Editor::ByteValue, .Min = 1,
-     .Max = 50, .GreyWhen = NoContinuousErrorCount<2>, .Always = kPage},
-    {.Label = CL_MultiSite_NumAllowanceP1, .Offset = kAllowance, .How = Editor::ByteValue, .Min = 1, .Max = 50,
-     .GreyWhen = NoContinuousErrorCount<0>, .Always = kPage},
-    {.Label = CL_MultiSite_NumAllowanceP2, .Offset = kAllowance + 1, .How = Editor::ByteValue, .Min = 1, .Max = 50,
-     .GreyWhen = NoContinuousErrorCount<1>, .Always = kPage},
-    {.Label = CL_MultiSite_NumAllowanceP3, .Offset = kAllowance + 2, .How = Editor::ByteValue, .Min = 1, .Max = 50,
-     .GreyWhen = NoContinuousErrorCount<2>, .Always = kPage},
+// A setting of one monitor pattern: grey while the pattern does not use it.
+constexpr SettingRow PatternRow(SettingRow row, bool (*grey)(const ImageBytes&))
+{
+    return row.GreyIf(grey).Repaint(ScopeAlways);
+}
+
+constexpr SettingRow Timer(int label, int offset, int min, int max)
+{
+    return {.Label = label, .How = SettingHandler::Timer, .Field = {offset}, .Min = min, .Max = max};
+}
+constexpr SettingRow Word(int label, int offset, int min, int max)
+{
+    return {.Label = label, .How = SettingHandler::Number, .Field = {offset, 0, SettingWord}, .Min = min, .Max = max};
+}
+constexpr SettingRow Rssi(int label, int offset) { return NumberRow(label, offset, -120, -80, true); }
+
+const SettingRow kSettings[] = {
+    Word(CL_Multisite_SystemCode, kSystemCode, 1, 32766),
+    ByteRow(CL_Multisite_IntegratorCode, {kIntegratorCode}, 0, 15),
+    BitsListRow(CL_Multisite_Fleet_Unit_ID, {{{kModeBits, kUnitIdAutomaticBit}, {kModeBits, kUnitIdGlobalBit}}}, 2,
+                "GI_Sheet_Sel_Dig_Option_UnitID")
+        .Repaint(ScopeAlways),
+    NumberRow(CL_Multisite_Fleet_ID, kFleetId, 1, 30).GreyIf(UnitIdNotGlobal).Repaint(ScopeAlways),
+    Word(CL_Multisite_Global_Edit, kGlobalUnitId, 1, 2000).GreyIf(GlobalUnitIdNotEdited).Repaint(ScopeAlways),
+    Word(CL_Multisite_Global_Auto, kAutomaticUnitIdBase, 0, 1).GreyIf(GlobalUnitIdNotAutomatic).Repaint(ScopeAlways),
+    TimerRow(CL_Multisite_Rmg_Scan_Timer, kRoamingScanTimer, 1000),
+    TimerRow(CL_Multisite_Rmg_Wait_Timer, kRoamingWaitTimer, 10),
+    ByteRow(CL_Multisite_Rmg_Scan_List, {kRoamingScanList}, 1, kMaxSites),
+    BitsListRow(CL_Multisite_Rmg_Home_Priority,
+                {{{kModeBits, kHomePriorityLowBit}, {kModeBits, kHomePriorityHighBit}}}, 2,
+                "GI_Sheet_Sel_Dig_Option_RoamingHomePriority")
+        .Repaint(ScopeAlways),
+    ListRow(CL_Multisite_Rmg_Handshake_Failure, kModeBits, kHandshakeFailureBit, 1, "GI_Sheet_Sel_Misc_OnOff_I"),
+    ListRow(CL_Multisite_Rmg_Background, kModeBits, kBackgroundScanBit, 1, "GI_Sheet_Sel_Misc_OnOff"),
+    Rssi(CL_Multisite_RSSI_Level, kRssiLevel),
+    PatternRow(Timer(CL_MultiSite_MERTimeP1, kMerTime, 0, 255), NoMer<0>),
+    PatternRow(Timer(CL_MultiSite_MERTimeP2, kMerTime + 2, 0, 255), NoMer<1>),
+    PatternRow(Timer(CL_MultiSite_MERTimeP3, kMerTime + 4, 0, 255), NoMer<2>),
+    PatternRow(ByteRow(CL_MultiSite_MERMsgP1, {kMerMessage}, 0, 255), NoMer<0>),
+    PatternRow(ByteRow(CL_MultiSite_MERMsgP2, {kMerMessage + 2}, 0, 255), NoMer<1>),
+    PatternRow(ByteRow(CL_MultiSite_MERMsgP3, {kMerMessage + 4}, 0, 255), NoMer<2>),
+    {.Label = CL_MultiSite_HaltWait, .How = SettingHandler::Scaled, .Field = {kHaltWait}, .From = 0, .To = 255,
+     .ShownDecimals = 3},
+    PatternRow(Rssi(CL_Multisite_DRSSILP1, kDrssiLevel), NotRssiMonitor<0>),
+    PatternRow(Rssi(CL_Multisite_DRSSILP2, kDrssiLevel + 1), NotRssiMonitor<1>),
+    PatternRow(Rssi(CL_Multisite_DRSSILP3, kDrssiLevel + 2), NotRssiMonitor<2>),
+    PatternRow(Timer(CL_MultiSite_TRSSIDP1, kTrssiTime, 1, 180), NotRssiMonitor<0>),
+    PatternRow(Timer(CL_MultiSite_TRSSIDP2, kTrssiTime + 1, 1, 180), NotRssiMonitor<1>),
+    PatternRow(Timer(CL_MultiSite_TRSSIDP3, kTrssiTime + 2, 1, 180), NotRssiMonitor<2>),
+    PatternRow(ByteRow(CL_MultiSite_NumSamplingFrameP1, {kSamplingFrames}, 1, 50), NoContinuousErrorCount<0>),
+    PatternRow(ByteRow(CL_MultiSite_NumSamplingFrameP2, {kSamplingFrames + 1}, 1, 50), NoContinuousErrorCount<1>),
+    PatternRow(ByteRow(CL_MultiSite_NumSamplingFrameP3, {kSamplingFrames + 2}, 1, 50), NoContinuousErrorCount<2>),
+    PatternRow(ByteRow(CL_MultiSite_NumAllowanceP1, {kAllowance}, 1, 50), NoContinuousErrorCount<0>),
+    PatternRow(ByteRow(CL_MultiSite_NumAllowanceP2, {kAllowance + 1}, 1, 50), NoContinuousErrorCount<1>),
+    PatternRow(ByteRow(CL_MultiSite_NumAllowanceP3, {kAllowance + 2}, 1, 50), NoContinuousErrorCount<2>),
 };
 
 void SettingCell(indCellCall& call)
 {
-    if (const setting::Row* row = setting::Find(kSettings, call.Label)) setting::Run(call, *row);
+    if (const SettingRow* row = FindSettingRow(kSettings, call.Label)) RunSettingRow(call, *row);
 }
 
 // The adjacent-site RSSI check: off (stored 0) or a level; stepping past the
@@ -235,7 +217,7 @@ void AdjacentSiteRssiCell(indCellCall& call)
         image.SetU8(kAdjacentSiteRssi, uint32_t(value) & 0xFF);
         if (call.Result != erStartEdit) ShowText(call.Cap, value == 0 ? kOff : std::to_string(value));
     }
-    if (!image.Bit(kModeBits, kHomePriorityHighBit)) setting::Grey(call.Cap);
+    if (!image.Bit(kModeBits, kHomePriorityHighBit)) GreySetting(call.Cap);
 }
 
 // ---- Settings of the newer layout only ----
@@ -385,7 +367,7 @@ void SiteRepeaterCell(indCellCall& call)
         return;
     }
     if (!HasSite(site)) {
-        Dashed(cap);
+        DashedSetting(cap);
         return;
     }
     const int home = site.SiteHome1;
@@ -432,7 +414,7 @@ void SiteColumnCell(indCellCall& call)
         return;
     }
     if (!HasSite(site)) {
-        Dashed(cap);
+        DashedSetting(cap);
         return;
     }
     const ImageBytes image(&call.Image());

@@ -9,7 +9,8 @@
 #include "cells/CellFamilies.h"
 #include "cells/HandlerSupport.h"
 #include "cells/RadioHandlers.h"
-#include "cells/SettingFields.h"
+#include "cells/RecordFields.h"
+#include "cells/SettingTable.h"
 #include "cells/ValueHandlers.h"
 #include "cells/indCellCall.h"
 #include "core/CellNames.h"
@@ -102,14 +103,13 @@ void PlaceHorz(cmcCellCapsule* cap, int horz)
 // ---- Fields of one template byte ----
 
 struct TemplateField {
-    ImageField Field;
+    SettingRow Field;
     GreyWhen Grey = GreyWhen::Never;
 };
 
 constexpr TemplateField Choice(int label, int byte, int low, int width, const char* key, GreyWhen grey = GreyWhen::Never)
 {
-    return {{.Label = label, .Offset = byte, .Editor = FieldEditor::Choice, .Low = low, .Width = width, .Key = key},
-            grey};
+    return {ListRow(label, byte, low, width, key), grey};
 }
 
 constexpr const char* kOnOff2 = "GI_Sheet_Sel_Misc_OnOff2";
@@ -134,7 +134,7 @@ void FieldCell(indCellCall& call)
     if (!IsTemplate(call)) return;
     for (const TemplateField& f : kFields) {
         if (f.Field.Label != call.Label) continue;
-        RunImageField(call, f.Field, Base(call));
+        RunSettingRow(call, f.Field, Base(call));
         GreyIf(call, f.Grey);
         return;
     }
@@ -165,12 +165,9 @@ void ScanListCell(indCellCall& call)
         return;
     }
     Place(cap, kCentre, kBottom);
-    const ImageField field =
-        choice ? ImageField{.Label = call.Label, .Offset = kFlags0, .Editor = FieldEditor::Choice, .Low = 5, .Width = 1,
-                            .Key = "GI_Sheet_Sel_Mch_Scan_ListSel"}
-               : ImageField{.Label = call.Label, .Offset = kScanList, .Editor = FieldEditor::Choice,
-                            .Key = "GI_Sheet_Sel_Mch_Scan_List"};
-    RunImageField(call, field, Base(call));
+    const SettingRow row = choice ? ListRow(call.Label, kFlags0, 5, 1, "GI_Sheet_Sel_Mch_Scan_ListSel")
+                                  : ListRow(call.Label, kScanList, 0, 8, "GI_Sheet_Sel_Mch_Scan_List");
+    RunSettingRow(call, row, Base(call));
 }
 
 // A code list entry: a typed number picks the nearest entry.
@@ -234,9 +231,9 @@ void DecodersCell(indCellCall& call)
 void LogCell(indCellCall& call)
 {
     if (!IsTemplate(call)) return;
-    const ImageField field{.Label = call.Label, .Offset = kFlags1, .Editor = FieldEditor::Choice, .Low = 4, .Width = 4,
-                           .Key = IsPmrModel() ? "GI_Sheet_Sel_Mch_Log_Pmr" : "GI_Sheet_Sel_Mch_Log_Lmr"};
-    RunImageField(call, field, Base(call));
+    const SettingRow row =
+        ListRow(call.Label, kFlags1, 4, 4, IsPmrModel() ? "GI_Sheet_Sel_Mch_Log_Pmr" : "GI_Sheet_Sel_Mch_Log_Lmr");
+    RunSettingRow(call, row, Base(call));
     GreyIf(call, GreyWhen::Digital);
 }
 

@@ -10,7 +10,8 @@
 #include "cells/CellFamilies.h"
 #include "cells/HandlerSupport.h"
 #include "cells/RadioHandlers.h"
-#include "cells/ImageSettings.h"
+#include "cells/RecordFields.h"
+#include "cells/SettingTable.h"
 #include "cells/TextHandlers.h"
 #include "cells/ValueHandlers.h"
 #include "cells/indCellCall.h"
@@ -77,44 +78,20 @@ void GroupTxIdCell(indCellCall& call)
         RepaintAll();
     }
     if (ch.GrpTxId == ch.GrpRxId && call.Result != erStartEdit) ShowText(cap, "<-");
-    if (ch.GrpFlags.TxInh) GreyText(cap);
+    if (ch.GrpFlags.TxInh) GreySetting(cap);
 }
 
-struct GroupColumn {
-    int Label;
-    SettingEdit How;
-    const char* Key;
-    int (*Get)(const datCh&);
-    void (*Set)(datCh&, int);
-    int Min = 0;
-    int Max = 0;
+const RecordField kGroupColumns[] = {
+    {CL_Grp_TxInh, "GI_Sheet_Sel_Mch_CH_TxInh", RECORD_FIELD(GrpFlags.TxInh)},
+    {CL_Grp_PhonePriv, "GI_Sheet_Sel_Misc_Enable2", RECORD_FIELD(GrpFlags.PhonePriv)},
+    {CL_Grp_BlockIdEnable, "GI_Sheet_Sel_Misc_OnOff_I", RECORD_FIELD(GrpFlags.BlockIdEnable)},
+    {CL_Grp_BlockIdStart, nullptr, RECORD_FIELD(GrpBlockIdStart), false, 1, kLtrIdMax},
+    {CL_Grp_BlockIdEnd, nullptr, RECORD_FIELD(GrpBlockIdEnd), false, 1, kLtrIdMax},
 };
-
-#define GRP_FIELD(expr) [](const datCh& r) { return int(r.expr); }, [](datCh& r, int v) { r.expr = v; }
-
-const GroupColumn kGroupColumns[] = {
-    {CL_Grp_TxInh, SettingEdit::List, "GI_Sheet_Sel_Mch_CH_TxInh", GRP_FIELD(GrpFlags.TxInh)},
-    {CL_Grp_PhonePriv, SettingEdit::List, "GI_Sheet_Sel_Misc_Enable2", GRP_FIELD(GrpFlags.PhonePriv)},
-    {CL_Grp_BlockIdEnable, SettingEdit::List, "GI_Sheet_Sel_Misc_OnOff_I", GRP_FIELD(GrpFlags.BlockIdEnable)},
-    {CL_Grp_BlockIdStart, SettingEdit::IntWrap, nullptr, GRP_FIELD(GrpBlockIdStart), 1, kLtrIdMax},
-    {CL_Grp_BlockIdEnd, SettingEdit::IntWrap, nullptr, GRP_FIELD(GrpBlockIdEnd), 1, kLtrIdMax},
-};
-
-#undef GRP_FIELD
 
 void GroupColumnCell(indCellCall& call)
 {
-    for (const GroupColumn& c : kGroupColumns) {
-        if (c.Label != call.Label) continue;
-        int value = c.Get(call.Rec);
-        const int changed = c.How == SettingEdit::List ? ChooseFromList(call.Cap, c.Key, value, call.Result)
-                                                       : EditIntWrap(call.Cap, value, c.Min, c.Max, call.Result);
-        if (changed) {
-            c.Set(call.Rec, value);
-            call.Rec.Commit();
-        }
-        return;
-    }
+    if (const RecordField* row = FindRecordField(kGroupColumns, call.Label)) RunRecordField(call, *row);
 }
 
 // ---- Repeater lists ----
@@ -326,7 +303,7 @@ void BankAreaBitCell(indCellCall& call)
     datCh& bank = call.Rec;
     const bool ltr = bank.LtrBankFlags.Ltr;
     if (call.Index < 0 || call.Index >= WorkTables::Banks || (!ltr && !bank.ZephBankFlags.Zeph)) {
-        DashedText(call.Cap);
+        DashedSetting(call.Cap);
         return;
     }
     int value = ltr ? bank.LtrBankFlags.L1 : bank.ZephBankFlags.Z1;
@@ -435,28 +412,27 @@ bool NotGlobalFixed(const ImageBytes& b) { return !(b.Bit(kZephOptions, 6) && !b
 bool NotGlobalAuto(const ImageBytes& b) { return !(b.Bit(kZephOptions, 6) && b.Bit(kZephOptions, 5)); }
 bool RingBackOff(const ImageBytes& b) { return !b.Bit(kZephOptions, kRingBackSetBit); }
 
-const ImageSetting kZephSettings[] = {
+constexpr SettingRow Word(int label, int offset, int min, int max)
+{
+    return {.Label = label, .How = SettingHandler::Number, .Field = {offset, 0, SettingWord}, .Min = min, .Max = max};
+}
+
+const SettingRow kZephSettings[] = {
     // The unit ID mode: global (bit 6) times 2 plus automatic (bit 5).
-    {.Label = CL_ZEPH_Op_Unit_ID, .Offset = kZephOptions, .Low = 5, .Width = 2,
-     .Key = "GI_Sheet_Sel_Dig_Option_UnitID", .Scope = csEveryLabelled},
-    {.Label = CL_ZEPH_Op_Global_Edit, .Offset = kZephGlobalId, .Width = 16, .How = SettingEdit::IntWrap, .Min = 1,
-     .Max = kZephIdMax, .GreyWhen = NotGlobalFixed, .Scope = csEveryLabelled},
-    {.Label = CL_ZEPH_Op_Global_Auto, .Offset = kZephAutoBase, .Width = 16, .How = SettingEdit::IntWrap, .Min = 0,
-     .Max = 1, .GreyWhen = NotGlobalAuto, .Scope = csEveryLabelled},
-    {.Label = CL_ZEPH_Op_Tim_FadeTimer, .Offset = kZephFadeTimer, .How = SettingEdit::TimeByte, .Units = 10},
-    {.Label = CL_ZEPH_Op_AtbRingBack, .Offset = kAtbRingBack, .How = SettingEdit::TimeByte, .Units = 1,
-     .OffMode = TimerOffShown, .Scope = csEveryLabelled},
-    {.Label = CL_ZEPH_Op_AtbRingBackTxWaitTimer, .Offset = kAtbRingBackTxWait, .How = SettingEdit::TimeByte,
-     .Units = 1, .OffMode = TimerOffShown, .GreyWhen = RingBackOff, .Scope = csEveryLabelled},
+    ListRow(CL_ZEPH_Op_Unit_ID, kZephOptions, 5, 2, "GI_Sheet_Sel_Dig_Option_UnitID").Repaint(ScopeAlways),
+    Word(CL_ZEPH_Op_Global_Edit, kZephGlobalId, 1, kZephIdMax).GreyIf(NotGlobalFixed).Repaint(ScopeAlways),
+    Word(CL_ZEPH_Op_Global_Auto, kZephAutoBase, 0, 1).GreyIf(NotGlobalAuto).Repaint(ScopeAlways),
+    TimerRow(CL_ZEPH_Op_Tim_FadeTimer, kZephFadeTimer, 10),
+    TimerRow(CL_ZEPH_Op_AtbRingBack, kAtbRingBack, 1, true).Repaint(ScopeAlways),
+    TimerRow(CL_ZEPH_Op_AtbRingBackTxWaitTimer, kAtbRingBackTxWait, 1, true).GreyIf(RingBackOff).Repaint(ScopeAlways),
 };
 
 void ZephSettingCell(indCellCall& call)
 {
-    const ImageSetting* s = FindSetting(kZephSettings, call.Label);
-    if (!s) return;
-    const bool stored = RunSetting(call, *s);
+    const SettingRow* row = FindSettingRow(kZephSettings, call.Label);
+    if (!row) return;
     // The ring-back timer's switch follows the timer.
-    if (call.Label == CL_ZEPH_Op_AtbRingBack && stored) {
+    if (RunSettingRow(call, *row) && call.Label == CL_ZEPH_Op_AtbRingBack) {
         ImageBytes bytes(&call.Image());
         bytes.SetBit(kZephOptions, kRingBackSetBit, bytes.U8(kAtbRingBack) != 0);
     }

@@ -1,5 +1,6 @@
 #include "cells/SettingTable.h"
 
+#include "cells/HandlerSupport.h"
 #include "cells/TextHandlers.h"
 #include "cells/ValueHandlers.h"
 #include "cells/indCellCall.h"
@@ -16,17 +17,20 @@ namespace {
 
 constexpr int kUserSetBytes = 2;
 constexpr int kMaxText = 64;
+constexpr int kHighestHexDigit = 15;
+// DigitSet: digits 1 to 7 are bits 7 to 1; bit 0 belongs to another setting.
+constexpr int kDigitBits = 0xFE;
 
-int ReadField(const ImageBytes& image, const SettingBits& f)
+int ReadField(const ImageBytes& image, const SettingBits& f, int64_t base)
 {
-    if (f.Width == 16) return image.U16(f.Offset);
-    return image.Bits(f.Offset, f.Low, f.Width);
+    if (f.Width == SettingWord) return image.U16(base + f.Offset);
+    return image.Bits(base + f.Offset, f.Low, f.Width);
 }
 
-void WriteField(ImageBytes& image, const SettingBits& f, int value)
+void WriteField(ImageBytes& image, const SettingBits& f, int64_t base, int value)
 {
-    if (f.Width == 16) image.SetU16(f.Offset, uint32_t(value) & 0xFFFF);
-    else image.SetBits(f.Offset, f.Low, f.Width, uint32_t(value));
+    if (f.Width == SettingWord) image.SetU16(base + f.Offset, uint32_t(value) & 0xFFFF);
+    else image.SetBits(base + f.Offset, f.Low, f.Width, uint32_t(value));
 }
 
 bool Greyed(const ImageBytes& image, const SettingRow& row)
@@ -38,7 +42,7 @@ bool Greyed(const ImageBytes& image, const SettingRow& row)
     return on != g.Set;
 }
 
-// The rows of every setting family by label, filled as the families join.
+// The rows of every family that lists them through SettingBehaviours, by label.
 std::array<const SettingRow*, CL_NoLabel>& Registry()
 {
     static std::array<const SettingRow*, CL_NoLabel> rows{};
@@ -51,94 +55,147 @@ void RunRegisteredRow(indCellCall& call)
     if (row) RunSettingRow(call, *row);
 }
 
-// Runs the row's handler on the value; non-zero when it changed.
-int RunHandler(indCellCall& call, const SettingRow& row, ImageBytes& image)
+// The bytes a text or bit-array handler edits in place; written back when
+// the handler reports a change.
+template <size_t N>
+int EditBytes(ImageBytes& image, int64_t at, int n, auto edit)
+{
+    std::array<char, N> bytes{};
+    image.Read(at, bytes.data(), n);
+    if (!edit(bytes.data())) return 0;
+    image.Write(at, bytes.data(), n);
+    return 1;
+}
+
+// Runs the row's handler; the value it arrived at is in `value`, non-zero
+// when it changed.
+int RunHandler(indCellCall& call, const SettingRow& row, ImageBytes& image, int64_t base, int& value)
 {
     cmcCellCapsule* cap = call.Cap;
     CellExecResult& result = call.Result;
-    int value = ReadSettingValue(image, row);
+    const int max = row.UnitIdMax ? call.UnitIdMax : row.Max;
+    const char* key = call.Pmr && row.PmrKey ? row.PmrKey : row.Key;
     switch (row.How) {
-    case SettingHandler::List:
-        if (!ChooseFromList(cap, row.Key, value, result)) return 0;
-        break;
+    case SettingHandler::List: return ChooseFromList(cap, key ? key : "", value, result);
+    case SettingHandler::Cells: return ChooseFromCells(cap, key ? key : "", Flex0, value, cmNearestNumber, result);
     case SettingHandler::Timer: {
-        value += row.Offset;
-        if (!EditTime(cap, value, row.Units, row.Min, row.Max, row.OffShown ? TimerOffShown : 0, 0, result)) return 0;
-        value -= row.Offset;
-        break;
+        value += row.Bias;
+        const int changed = EditTime(cap, value, row.Units, row.Min, max, row.OffShown ? TimerOffShown : 0, 0, result);
+        value -= row.Bias;
+        return changed;
     }
-    case SettingHandler::Number:
-        if (!EditIntWrap(cap, value, row.Min, row.Max, result)) return 0;
-        break;
+    case SettingHandler::MinSec:
+        return EditMinSec(cap, value, row.Min, max, row.Step, row.OffShown ? TimerOffShown : 0, result);
+    case SettingHandler::Number: return EditIntWrap(cap, value, row.Min, max, result);
     case SettingHandler::Byte: {
         uint8_t byte = uint8_t(value);
-        if (!EditByteValue(cap, byte, row.Min, row.Max, result)) return 0;
+        const int changed = EditByteValue(cap, byte, row.Min, max, result);
         value = byte;
-        break;
+        return changed;
     }
-    case SettingHandler::Stepped:
-        value *= row.Scale;
-        if (!EditIntValue(cap, value, row.Min, row.Max, 0, row.Step, nullptr, false, false, result)) return 0;
-        value /= row.Scale;
-        break;
-    case SettingHandler::Scaled:
-        value *= row.Scale;
-        if (!EditScaledValue(cap, value, row.StoredDecimals, row.ShownDecimals, row.From, row.To, row.Step,
-                             row.StepKeys, false, result))
-            return 0;
-        value /= row.Scale;
-        break;
+    case SettingHandler::Stepped: {
+        int shown = value * row.Scale;
+        const int changed = EditIntValue(cap, shown, row.Min, max, 0, row.Step, nullptr, false, false, result);
+        value = shown / row.Scale;
+        return changed;
+    }
+    case SettingHandler::Scaled: {
+        int shown = value * row.Scale;
+        const int changed = EditScaledValue(cap, shown, row.StoredDecimals, row.ShownDecimals, row.From, row.To,
+                                            row.Step, row.StepKeys, false, result);
+        value = shown / row.Scale;
+        return changed;
+    }
+    case SettingHandler::Digits: return EditNumber(cap, value, row.Length, row.Min, max, false, result);
+    case SettingHandler::HexDigit: return EditHexDigit(cap, value, max >= kHighestHexDigit, result);
+    case SettingHandler::HexDigits: return EditHexDigits(cap, value, row.Length, true, result);
+    case SettingHandler::DigitSet: {
+        const int kept = value & ~kDigitBits;
+        value &= kDigitBits;
+        const int changed = EditBitField(cap, value, 1, 7, 0, "", result);
+        value = kept | (value & kDigitBits);
+        return changed;
+    }
     case SettingHandler::LcdText: {
-        std::array<char, kMaxText> text{};
-        const int n = std::min(row.Length, kMaxText);
-        image.Read(row.Field.Offset, text.data(), n);
-        if (!EditLcdText(cap, text.data(), n, false, result)) return 0;
-        image.Write(row.Field.Offset, text.data(), n);
-        return 1;
+        const int n = std::clamp(row.Length, 0, kMaxText);
+        return EditBytes<kMaxText>(image, base + row.Field.Offset, n,
+                                   [&](char* text) { return EditLcdText(cap, text, n, false, result); });
     }
-    case SettingHandler::UserSetBit: {
-        std::array<uint8_t, kUserSetBytes> bytes{};
-        image.Read(row.Field.Offset, bytes.data(), kUserSetBytes);
-        if (!EditUserSetBit(cap, bytes.data(), kUserSetBytes, row.Item, result)) return 0;
-        image.Write(row.Field.Offset, bytes.data(), kUserSetBytes);
-        return 1;
+    case SettingHandler::UserSetBit:
+        return EditBytes<kUserSetBytes>(image, base + row.Field.Offset, kUserSetBytes, [&](char* bytes) {
+            return EditUserSetBit(cap, reinterpret_cast<uint8_t*>(bytes), kUserSetBytes, row.Item, result);
+        });
     }
-    }
-    WriteSettingValue(image, row, value);
-    return 1;
+    return 0;
+}
+
+// Whether the handler wrote the image itself rather than handing back a value.
+bool EditsInPlace(const SettingRow& row)
+{
+    return row.How == SettingHandler::LcdText || row.How == SettingHandler::UserSetBit;
 }
 
 }  // namespace
 
-int ReadSettingValue(const ImageBytes& image, const SettingRow& row)
+int ReadSettingValue(const ImageBytes& image, const SettingRow& row, int64_t base)
 {
     if (row.Compose == SettingValue::Hundreds) {
-        const int byte = image.U8(row.Field.Offset);
+        const int byte = image.U8(base + row.Field.Offset);
         return ((byte >> 6) & 1) * 100 + (byte & 0x0F);
     }
-    int value = ReadField(image, row.Field);
-    if (row.Signed && row.Field.Width == 8) value = int(int8_t(uint8_t(value)));
-    if (row.Upper.Offset) value |= ReadField(image, row.Upper) << row.Field.Width;
+    if (row.BitCount > 0) {
+        int value = 0;
+        for (int i = 0; i < row.BitCount; ++i) {
+            const SettingBit& bit = row.Bits[size_t(i)];
+            if (bit.Offset >= 0 && image.Bit(base + bit.Offset, bit.Bit)) value |= 1 << i;
+        }
+        return value;
+    }
+    const int value = ReadField(image, row.Field, base);
+    if (row.Signed && row.Field.Width == 8) return int(int8_t(uint8_t(value)));
     return value;
 }
 
-void WriteSettingValue(ImageBytes& image, const SettingRow& row, int value)
+void WriteSettingValue(ImageBytes& image, const SettingRow& row, int value, int64_t base)
 {
     if (row.Compose == SettingValue::Hundreds) {
-        image.SetBit(row.Field.Offset, 6, (value / 100) & 1);
-        image.SetBits(row.Field.Offset, 0, 4, uint32_t(value % 100));
+        image.SetBit(base + row.Field.Offset, 6, (value / 100) & 1);
+        image.SetBits(base + row.Field.Offset, 0, 4, uint32_t(value % 100));
         return;
     }
-    WriteField(image, row.Field, value & ((1 << row.Field.Width) - 1));
-    if (row.Upper.Offset) WriteField(image, row.Upper, value >> row.Field.Width);
+    if (row.BitCount > 0) {
+        for (int i = 0; i < row.BitCount; ++i) {
+            const SettingBit& bit = row.Bits[size_t(i)];
+            if (bit.Offset >= 0) image.SetBit(base + bit.Offset, bit.Bit, (value >> i) & 1);
+        }
+        return;
+    }
+    WriteField(image, row.Field, base, value);
 }
 
-void RunSettingRow(indCellCall& call, const SettingRow& row)
+bool RunSettingRow(indCellCall& call, const SettingRow& row, int64_t base)
 {
+    cmcCellCapsule* cap = call.Cap;
     ImageBytes image(&call.Image());
-    const int changed = RunHandler(call, row, image);
-    if (call.Cap->Canvas && Greyed(image, row)) GreySetting(call);
-    if (row.Scope == ScopeAlways || (row.Scope == ScopeOnChange && changed)) RepaintAllSettings(call);
+    // A text draws itself while the handler runs: its colour is set first.
+    if (row.How == SettingHandler::LcdText && Greyed(image, row)) GreySetting(cap);
+    const int stored = ReadSettingValue(image, row, base);
+    int value = stored == 0 && row.ZeroShownAs >= 0 ? row.ZeroShownAs : stored;
+    // A correction a handler makes while the cell is only drawn is shown,
+    // not stored.
+    const bool store = RunHandler(call, row, image, base, value) && HasInput(cap);
+    if (store && !EditsInPlace(row)) WriteSettingValue(image, row, value, base);
+    if (row.Scope == ScopeAlways || (row.Scope == ScopeOnChange && store)) RepaintAllSettings(call);
+    if (Greyed(image, row)) GreySetting(cap);
+    if (row.DashesWhen && row.DashesWhen(image) && call.Result != erStartEdit) DashedSetting(cap);
+    return store;
+}
+
+const SettingRow* FindSettingRow(std::span<const SettingRow> rows, int label)
+{
+    for (const SettingRow& row : rows)
+        if (row.Label == label) return &row;
+    return nullptr;
 }
 
 std::vector<LabelBehaviourEntry> SettingBehaviours(std::span<const SettingRow> rows,
@@ -155,9 +212,17 @@ std::vector<LabelBehaviourEntry> SettingBehaviours(std::span<const SettingRow> r
     return entries;
 }
 
-void GreySetting(indCellCall& call)
+void GreySetting(cmcCellCapsule* cap)
 {
-    if (call.Cap->Canvas) call.Cap->Canvas->GetFont().color = plat::clSilver;
+    if (cap->Canvas) cap->Canvas->GetFont().color = plat::clSilver;
+}
+
+void GreySetting(indCellCall& call) { GreySetting(call.Cap); }
+
+void DashedSetting(cmcCellCapsule* cap)
+{
+    ShowText(cap, "---");
+    GreySetting(cap);
 }
 
 void RepaintAllSettings(indCellCall& call) { call.Scope |= csEveryLabelled; }

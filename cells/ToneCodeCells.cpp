@@ -10,7 +10,8 @@
 #include "cells/CellFamilies.h"
 #include "cells/HandlerSupport.h"
 #include "cells/RadioHandlers.h"
-#include "cells/SettingFields.h"
+#include "cells/RecordFields.h"
+#include "cells/SettingTable.h"
 #include "cells/TextHandlers.h"
 #include "cells/ValueHandlers.h"
 #include "cells/indCellCall.h"
@@ -166,7 +167,7 @@ void InputDigitCell(indCellCall& call)
     call.Rec.Commit();
 }
 
-const RecordChoice kCodeChoices[] = {
+const RecordField kCodeChoices[] = {
     // 2-tone codes
     {CL_2T_GroupCall, "GI_Sheet_Sel_2TRxC_Group", RECORD_FIELD(GroupCall), true},
     {CL_2T_Bell, "GI_Sheet_Sel_RxC_Bell", RECORD_FIELD(TtBell)},
@@ -198,54 +199,62 @@ const RecordChoice kCodeChoices[] = {
 
 void CodeChoiceCell(indCellCall& call)
 {
-    if (const RecordChoice* row = FindRecordChoice(kCodeChoices, call.Label)) RunRecordChoice(call, *row);
+    if (const RecordField* row = FindRecordField(kCodeChoices, call.Label)) RunRecordField(call, *row);
 }
 
 // ---- Settings shared by the codes (seconds unless said) ----
 
-constexpr ImageField Timer(int label, int offset, int unitsPerSecond)
+constexpr SettingRow OnOff(int label, int offset, int bit) { return ListRow(label, offset, bit, 1, "GI_Sheet_Sel_Misc_OnOff"); }
+
+// Seconds stored with `stored` decimals and shown with three.
+constexpr SettingRow Seconds(int label, int offset, int stored, double from, double to, int step = 1)
 {
-    return {.Label = label, .Offset = offset, .Editor = FieldEditor::Timer, .Units = unitsPerSecond};
+    return {.Label = label, .How = SettingHandler::Scaled, .Field = {offset}, .Step = step, .From = from, .To = to,
+            .StoredDecimals = stored, .ShownDecimals = 3};
 }
 
-constexpr ImageField OnOff(int label, int offset, int bit)
+constexpr SettingRow DigitSet(int label, int offset)
 {
-    return {.Label = label, .Offset = offset, .Editor = FieldEditor::Choice, .Low = bit, .Width = 1,
-            .Key = "GI_Sheet_Sel_Misc_OnOff"};
+    return {.Label = label, .How = SettingHandler::DigitSet, .Field = {offset}};
 }
 
-const ImageField kCommonSettings[] = {
-    {.Label = CL_2T_NotoneTimer, .Offset = kUserToneNoTone, .Editor = FieldEditor::Scaled, .Stored = 2, .Shown = 3,
-     .Min = 0.02, .Max = 0.3, .Step = 2},
-    Timer(CL_2T_GroupTimer, 175698, 10),
-    Timer(CL_2T_ExoTimer, 175714, 1),
-    Timer(CL_5TRx_ExoTimer, 175714, 1),
-    {.Label = CL_2T_BeepRepeatTimer, .Offset = 175709, .Editor = FieldEditor::Scaled, .Shown = 3, .Max = 60.0},
-    {.Label = CL_5TRx_BeepRepeatTimer, .Offset = 175709, .Editor = FieldEditor::Scaled, .Shown = 3, .Max = 60.0},
-    Timer(CL_2T_AutoTxTimer, 175713, 1),
-    Timer(CL_5TRx_AutoTxTimer, 175713, 1),
+// A special tone: one hexadecimal digit up to `highest`.
+constexpr SettingRow SpecialTone(int label, int offset, int highest)
+{
+    return {.Label = label, .How = SettingHandler::HexDigit, .Field = {offset}, .Max = highest};
+}
+
+const SettingRow kCommonSettings[] = {
+    Seconds(CL_2T_NotoneTimer, kUserToneNoTone, 2, 0.02, 0.3, 2),
+    TimerRow(CL_2T_GroupTimer, 175698, 10),
+    TimerRow(CL_2T_ExoTimer, 175714, 1),
+    TimerRow(CL_5TRx_ExoTimer, 175714, 1),
+    Seconds(CL_2T_BeepRepeatTimer, 175709, 0, 0, 60.0),
+    Seconds(CL_5TRx_BeepRepeatTimer, 175709, 0, 0, 60.0),
+    TimerRow(CL_2T_AutoTxTimer, 175713, 1),
+    TimerRow(CL_5TRx_AutoTxTimer, 175713, 1),
     OnOff(CL_2T_CompareTone, 175758, 0),
     OnOff(CL_5TRx_CompareTone, 175758, 0),
-    Timer(CL_5TRx_LinkATimer, 175692, 100),
-    {.Label = CL_5TRx_CompareDigit, .Offset = 175674, .Editor = FieldEditor::DigitSet},
-    Timer(CL_5TRx_IdDecodeTimer, 175701, 10),
-    Timer(CL_5TRx_AuxTimer, 175756, 1),
-    Timer(CL_5TTx_LongToneTimer, 175693, 100),
-    Timer(CL_5TTx_LinkRTimer, 175689, 100),
-    Timer(CL_5TTx_Link1Timer, 175690, 100),
-    Timer(CL_5TTx_Link2Timer, 175691, 100),
-    Timer(CL_5TTx_LeadOutDelayTimer, 175694, 100),
-    Timer(CL_5TTx_AbcDecTimer, 175702, 10),
-    {.Label = CL_5TTx_DispDigit, .Offset = 175673, .Editor = FieldEditor::DigitSet},
-    {.Label = CL_5TTx_SpTone_Group, .Offset = 175675, .Editor = FieldEditor::HexDigit, .Units = 14},
-    {.Label = CL_5TTx_SpTone_Repeat, .Offset = 175676, .Editor = FieldEditor::HexDigit, .Units = 14},
-    {.Label = CL_5TTx_SpTone_Link2, .Offset = 175677, .Editor = FieldEditor::HexDigit, .Units = 15},
+    TimerRow(CL_5TRx_LinkATimer, 175692, 100),
+    DigitSet(CL_5TRx_CompareDigit, 175674),
+    TimerRow(CL_5TRx_IdDecodeTimer, 175701, 10),
+    TimerRow(CL_5TRx_AuxTimer, 175756, 1),
+    TimerRow(CL_5TTx_LongToneTimer, 175693, 100),
+    TimerRow(CL_5TTx_LinkRTimer, 175689, 100),
+    TimerRow(CL_5TTx_Link1Timer, 175690, 100),
+    TimerRow(CL_5TTx_Link2Timer, 175691, 100),
+    TimerRow(CL_5TTx_LeadOutDelayTimer, 175694, 100),
+    TimerRow(CL_5TTx_AbcDecTimer, 175702, 10),
+    DigitSet(CL_5TTx_DispDigit, 175673),
+    SpecialTone(CL_5TTx_SpTone_Group, 175675, 14),
+    SpecialTone(CL_5TTx_SpTone_Repeat, 175676, 14),
+    SpecialTone(CL_5TTx_SpTone_Link2, 175677, 15),
     OnOff(CL_5TTx_PTTCallIna, 175681, 6),
 };
 
 void CommonSettingCell(indCellCall& call)
 {
-    if (const ImageField* field = FindImageField(kCommonSettings, call.Label)) RunImageField(call, *field, 0);
+    if (const SettingRow* row = FindSettingRow(kCommonSettings, call.Label)) RunSettingRow(call, *row);
 }
 
 // ---- User tones (kind 10, rows 0 to 14, and the extra row 15) ----
@@ -277,33 +286,24 @@ void UserToneWindowCell(indCellCall& call)
 void UserToneTimeCell(indCellCall& call)
 {
     const bool extra = call.Index == kUserToneExtraRow;
-    ImageField field{.Label = call.Label, .Offset = 0, .Editor = FieldEditor::Scaled, .Shown = 3, .Step = 1};
+    SettingRow row{.Label = call.Label};
     switch (call.Label) {
     case CL_UTone_TonePeriod:
-        field.Offset = extra ? kUserToneExtraPeriod : kUserTonePeriods + call.Index;
-        field.Stored = 3;
-        field.Max = 0.255;
+        row = Seconds(call.Label, extra ? kUserToneExtraPeriod : kUserTonePeriods + call.Index, 3, 0, 0.255);
         break;
     case CL_UTone_NotoneTimer:
-        field.Offset = extra ? kUserToneExtraNoTone : kUserToneNoTone + call.Index;
-        field.Stored = 2;
-        field.Min = 0.02;
-        field.Max = 0.3;
-        field.Step = 2;
+        row = Seconds(call.Label, extra ? kUserToneExtraNoTone : kUserToneNoTone + call.Index, 2, 0.02, 0.3, 2);
         break;
     default:  // the tone length; the extra row has none
         if (extra) {
             ShowDashes(call.Cap);
             return;
         }
-        field.Offset = kUserToneLengths + call.Index;
-        field.Stored = 2;
-        field.Min = 0.01;
-        field.Max = 2.55;
+        row = Seconds(call.Label, kUserToneLengths + call.Index, 2, 0.01, 2.55);
         break;
     }
     if (call.Index < 0 || call.Index > kUserToneExtraRow) return;
-    RunImageField(call, field, 0);
+    RunSettingRow(call, row);
 }
 
 constexpr LabelBehaviourEntry kToneCodeCells[] = {

@@ -9,7 +9,8 @@
 // to the bank's type shows "---" in silver and takes no input.
 #include "cells/CellFamilies.h"
 #include "cells/HandlerSupport.h"
-#include "cells/ImageSettings.h"
+#include "cells/RecordFields.h"
+#include "cells/SettingTable.h"
 #include "cells/ValueHandlers.h"
 #include "cells/indCellCall.h"
 #include "core/CellNames.h"
@@ -85,8 +86,7 @@ struct Field {
 struct BankSetting {
     int Label;
     Types When;
-    SettingEdit How;     // List or IntWrap
-    const char* Key;     // the choice list
+    const char* Key;     // the choice list; none for a number
     Field First;         // an LTR bank's field (or the vote zone's)
     Field Other;         // a ZEPH or multisite bank's field
     bool RefreshTree = false;
@@ -97,34 +97,34 @@ constexpr const char* kOnOff = "GI_Sheet_Sel_Misc_OnOff";
 constexpr const char* kOnOff2 = "GI_Sheet_Sel_Misc_OnOff2";
 
 const BankSetting kBankSettings[] = {
-    {CL_Ltr_BlockIdEna, Types::Trunked, SettingEdit::List, kEnable2, FIELD(LtrBankFlags.L2, 0, 1),
+    {CL_Ltr_BlockIdEna, Types::Trunked, kEnable2, FIELD(LtrBankFlags.L2, 0, 1),
      FIELD(ZephBankFlags.Z2, 0, 1)},
-    {CL_Ltr_BlockId_Fleet, Types::Multisite, SettingEdit::IntWrap, nullptr, NO_FIELD,
+    {CL_Ltr_BlockId_Fleet, Types::Multisite, nullptr, NO_FIELD,
      FIELD(LtrBlockIdFleet, 1, kFleetMax)},
-    {CL_Ltr_DecPriTgEna, Types::Trunked, SettingEdit::List, "GI_Sheet_Sel_Misc_Phone", FIELD(LtrDecPriTg, 0, 255),
+    {CL_Ltr_DecPriTgEna, Types::Trunked, "GI_Sheet_Sel_Misc_Phone", FIELD(LtrDecPriTg, 0, 255),
      FIELD(ZephMode, 0, 255)},
-    {CL_Ltr_PriTg_Fleet, Types::Multisite, SettingEdit::IntWrap, nullptr, NO_FIELD, FIELD(LtrPriTgFleet, 1, kFleetMax)},
-    {CL_Ltr_PriTgId, Types::Trunked, SettingEdit::IntWrap, nullptr, FIELD(LtrPriTgId, 1, kLtrIdMax),
+    {CL_Ltr_PriTg_Fleet, Types::Multisite, nullptr, NO_FIELD, FIELD(LtrPriTgFleet, 1, kFleetMax)},
+    {CL_Ltr_PriTgId, Types::Trunked, nullptr, FIELD(LtrPriTgId, 1, kLtrIdMax),
      FIELD(ZephWord2, 1, kZephIdMax)},
-    {CL_Ltr_TotDispatch, Types::LtrOrZeph, SettingEdit::List, kOnOff2, FIELD(LtrBankFlags.L3, 0, 1),
+    {CL_Ltr_TotDispatch, Types::LtrOrZeph, kOnOff2, FIELD(LtrBankFlags.L3, 0, 1),
      FIELD(LtrBankFlags.L3, 0, 1)},
-    {CL_Ltr_TotPhone, Types::LtrOrZeph, SettingEdit::List, kOnOff2, FIELD(LtrBankFlags.L4, 0, 1),
+    {CL_Ltr_TotPhone, Types::LtrOrZeph, kOnOff2, FIELD(LtrBankFlags.L4, 0, 1),
      FIELD(ZephBankFlags2.TotPhone, 0, 1)},
-    {CL_Ltr_TaBusyLockout, Types::LtrOrZeph, SettingEdit::List, kOnOff2, FIELD(LtrBankFlags.L5, 0, 1),
+    {CL_Ltr_TaBusyLockout, Types::LtrOrZeph, kOnOff2, FIELD(LtrBankFlags.L5, 0, 1),
      FIELD(LtrBankFlags.L5, 0, 1)},
-    {CL_Ltr_BeepHandShake, Types::Trunked, SettingEdit::List, kOnOff, FIELD(LtrBankFlags.L7, 0, 1),
+    {CL_Ltr_BeepHandShake, Types::Trunked, kOnOff, FIELD(LtrBankFlags.L7, 0, 1),
      FIELD(ZephBankFlags2.BeepHandShake, 0, 1)},
-    {CL_Zone_TxErrBeep, Types::ZephOrMultisite, SettingEdit::List, "GI_Sheet_Sel_Misc_OnOff_I", NO_FIELD,
+    {CL_Zone_TxErrBeep, Types::ZephOrMultisite, "GI_Sheet_Sel_Misc_OnOff_I", NO_FIELD,
      FIELD(ZephBankFlags2.TxErrBeep, 0, 1)},
-    {CL_Ltr_BeepOnRx, Types::Trunked, SettingEdit::List, kOnOff, FIELD(LtrBankFlags2.L8, 0, 1),
+    {CL_Ltr_BeepOnRx, Types::Trunked, kOnOff, FIELD(LtrBankFlags2.L8, 0, 1),
      FIELD(ZephBankFlags2.BeepOnRx, 0, 1)},
-    {CL_Ltr_PwrSave, Types::Trunked, SettingEdit::List, kOnOff2, FIELD(LtrBankFlags.L6, 0, 1),
+    {CL_Ltr_PwrSave, Types::Trunked, kOnOff2, FIELD(LtrBankFlags.L6, 0, 1),
      FIELD(ZephBankFlags2.PwrSave, 0, 1)},
-    {CL_VoteZone_RfPo, Types::VoteZone, SettingEdit::List, "GI_Sheet_Sel_Mch_RfPwr", FIELD(VoteZoneFlags.RfPo, 0, 3),
+    {CL_VoteZone_RfPo, Types::VoteZone, "GI_Sheet_Sel_Mch_RfPwr", FIELD(VoteZoneFlags.RfPo, 0, 3),
      NO_FIELD, true},
-    {CL_VoteZone_Scrm_On, Types::VoteZone, SettingEdit::List, "GI_Sheet_Sel_Mch_ScramOn",
+    {CL_VoteZone_Scrm_On, Types::VoteZone, "GI_Sheet_Sel_Mch_ScramOn",
      FIELD(VoteZoneFlags.ScrmOn, 0, 3), NO_FIELD, true},
-    {CL_VoteZone_Fast_Mute, Types::VoteZone, SettingEdit::List, kOnOff2, FIELD(VoteZoneFlags.FastMute, 0, 1), NO_FIELD},
+    {CL_VoteZone_Fast_Mute, Types::VoteZone, kOnOff2, FIELD(VoteZoneFlags.FastMute, 0, 1), NO_FIELD},
 };
 
 #undef FIELD
@@ -149,18 +149,12 @@ void BankSettingCell(indCellCall& call)
         if (s.Label == call.Label) setting = &s;
     if (!setting) return;
     if (!IsBankRow(call) || !Applies(setting->When, call.Rec)) {
-        DashedText(call.Cap);
+        DashedSetting(call.Cap);
         return;
     }
     const Field& field = FieldOf(*setting, call.Rec);
-    int value = field.Get(call.Rec);
-    const int changed = setting->How == SettingEdit::List
-                            ? ChooseFromList(call.Cap, setting->Key, value, call.Result)
-                            : EditIntWrap(call.Cap, value, field.Min, field.Max, call.Result);
-    if (!changed) return;
-    field.Set(call.Rec, value);
-    call.Rec.Commit();
-    if (setting->RefreshTree) RefreshTree();
+    const RecordField row{setting->Label, setting->Key, field.Get, field.Set, false, field.Min, field.Max};
+    if (RunRecordField(call, row) && setting->RefreshTree) RefreshTree();
 }
 
 // ---- Settings with rules of their own ----
@@ -171,7 +165,7 @@ void BlockIdCell(indCellCall& call)
 {
     datCh& bank = call.Rec;
     if (!IsBankRow(call) || !Applies(Types::Trunked, bank)) {
-        DashedText(call.Cap);
+        DashedSetting(call.Cap);
         return;
     }
     const bool start = call.Label == CL_Ltr_BlockIdStart;
@@ -198,7 +192,7 @@ void RxBroadcastCell(indCellCall& call)
 {
     datCh& bank = call.Rec;
     if (!IsBankRow(call) || !IsMultisite(bank)) {
-        DashedText(call.Cap);
+        DashedSetting(call.Cap);
         return;
     }
     int value = int(bank.LtrRxBroadcast);
@@ -215,7 +209,7 @@ void RxBroadcastFleetCell(indCellCall& call)
 {
     datCh& bank = call.Rec;
     if (!IsBankRow(call) || !IsMultisite(bank) || bank.LtrRxBroadcast == 0) {
-        DashedText(call.Cap);
+        DashedSetting(call.Cap);
         return;
     }
     int value = bank.LtrRxBroadcastFleet;
@@ -231,7 +225,7 @@ void VoteScramblerTypeCell(indCellCall& call)
 {
     datCh& bank = call.Rec;
     if (!IsBankRow(call) || !IsVoteZone(bank)) {
-        DashedText(call.Cap);
+        DashedSetting(call.Cap);
         return;
     }
     int type = bank.VoteZoneFlags.ScrmType;
@@ -250,13 +244,13 @@ void VoteScramblerCodeCell(indCellCall& call)
 {
     datCh& bank = call.Rec;
     if (!IsBankRow(call) || !IsVoteZone(bank)) {
-        DashedText(call.Cap);
+        DashedSetting(call.Cap);
         return;
     }
     const int type = bank.VoteZoneFlags.ScrmType;
     if (type == kScramblerNoCode) {
         ShowText(call.Cap, "----");
-        GreyText(call.Cap);
+        GreySetting(call.Cap);
         return;
     }
     const int code = int(bank.VoteZoneScrmCode);
@@ -272,7 +266,7 @@ void VoteEncryptionCell(indCellCall& call)
 {
     datCh& bank = call.Rec;
     if (!IsBankRow(call) || !IsVoteZone(bank)) {
-        DashedText(call.Cap);
+        DashedSetting(call.Cap);
         return;
     }
     int value = int(bank.VoteZoneEncryption);
@@ -286,7 +280,7 @@ void LtrBitCountCell(indCellCall& call)
 {
     datCh& bank = call.Rec;
     if (!IsBankRow(call) || !IsLtr(bank)) {
-        DashedText(call.Cap);
+        DashedSetting(call.Cap);
         return;
     }
     uint8_t& field = call.Label == CL_Ltr_Op_NumPreBit ? bank.LtrNumPreBit : bank.LtrNumHangBit;
@@ -318,25 +312,22 @@ void QuarterPillarCell(indCellCall& call)
 
 bool TalkAroundOutOfRange(const ImageBytes& image) { return image.Bit(kLtrOptions, kTalkAroundOutOfRangeBit); }
 
-const ImageSetting kLtrSettings[] = {
-    {.Label = CL_Ltr_AtbRingBack, .Offset = kLtrOptions, .Low = 0, .Width = 1, .Key = kOnOff},
-    {.Label = CL_Ltr_Op_DispOnPtt, .Offset = kLtrOptions, .Low = 7, .Width = 1, .Key = kOnOff},
-    {.Label = CL_Ltr_Op_DispOnRx, .Offset = kLtrOptions, .Low = 6, .Width = 1, .Key = kOnOff},
-    {.Label = CL_Ltr_Op_BeepWithinRange, .Offset = kLtrOptions, .Low = 4, .Width = 1, .Key = kOnOff},
-    {.Label = CL_Ltr_Op_TA_withinRange, .Offset = kLtrOptions, .Low = 2, .Width = 1,
-     .Key = "GI_Sheet_Sel_Misc_Enable_I", .GreyWhen = TalkAroundOutOfRange},
-    {.Label = CL_Ltr_Op_TA_OutOfRange, .Offset = kLtrOptions, .Low = kTalkAroundOutOfRangeBit, .Width = 1,
-     .Key = "GI_Sheet_Sel_Ltr_TA_OutRange", .Scope = csEveryLabelled},
-    {.Label = CL_Ltr_Op_Tim_OutOfRange, .Offset = kLtrOutOfRangeTimer, .How = SettingEdit::TimeByte, .Units = 1,
-     .OffMode = TimerOffShown},
-    {.Label = CL_Ltr_Op_Tim_FadeTimer, .Offset = kLtrFadeTimer, .How = SettingEdit::TimeByte, .Units = 10,
-     .OffMode = 0},
-    {.Label = CL_Ltr_Op_LSD_Decoder, .Offset = kLtrDecoder, .Low = 7, .Width = 1, .Key = "GI_Sheet_Sel_LsdDecode"},
+const SettingRow kLtrSettings[] = {
+    ListRow(CL_Ltr_AtbRingBack, kLtrOptions, 0, 1, kOnOff),
+    ListRow(CL_Ltr_Op_DispOnPtt, kLtrOptions, 7, 1, kOnOff),
+    ListRow(CL_Ltr_Op_DispOnRx, kLtrOptions, 6, 1, kOnOff),
+    ListRow(CL_Ltr_Op_BeepWithinRange, kLtrOptions, 4, 1, kOnOff),
+    ListRow(CL_Ltr_Op_TA_withinRange, kLtrOptions, 2, 1, "GI_Sheet_Sel_Misc_Enable_I").GreyIf(TalkAroundOutOfRange),
+    ListRow(CL_Ltr_Op_TA_OutOfRange, kLtrOptions, kTalkAroundOutOfRangeBit, 1, "GI_Sheet_Sel_Ltr_TA_OutRange")
+        .Repaint(ScopeAlways),
+    TimerRow(CL_Ltr_Op_Tim_OutOfRange, kLtrOutOfRangeTimer, 1, true),
+    TimerRow(CL_Ltr_Op_Tim_FadeTimer, kLtrFadeTimer, 10),
+    ListRow(CL_Ltr_Op_LSD_Decoder, kLtrDecoder, 7, 1, "GI_Sheet_Sel_LsdDecode"),
 };
 
 void LtrSettingCell(indCellCall& call)
 {
-    if (const ImageSetting* s = FindSetting(kLtrSettings, call.Label)) RunSetting(call, *s);
+    if (const SettingRow* row = FindSettingRow(kLtrSettings, call.Label)) RunSettingRow(call, *row);
 }
 
 constexpr LabelBehaviourEntry kTrunkCells[] = {

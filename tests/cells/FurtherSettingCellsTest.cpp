@@ -128,6 +128,14 @@ TEST_F(Further, TableCells)
     EXPECT_EQ(Shown(CL_Mdc_GPS_Poll_Ack_Delay), "  1.500");
     Typed(CL_Mdc_GPS_Poll_Ack_Delay, "0.01");
     EXPECT_EQ(image.ReadU16(302534), 50) << "at least 0.05 seconds";
+
+    // A value over two fields: bits 2-3 below, bit 1 above them; bits 0 and
+    // 4-7 stay.
+    image.Byte(197904, 0xF9);
+    Pick(CL_Digi_Config_ShortCutKeyCallType, 6);
+    EXPECT_EQ(image.ReadU8(197904), 0xFB);
+    Pick(CL_Digi_Config_ShortCutKeyCallType, 1);
+    EXPECT_EQ(image.ReadU8(197904), 0xF5);
 }
 
 TEST_F(Further, CompatibilityDataTypeKeepsBothFields)

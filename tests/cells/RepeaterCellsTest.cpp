@@ -221,6 +221,11 @@ TEST_F(Repeaters, ZephTalkGroupsIndividualIdsAndSettings)
     EXPECT_EQ(image.ReadU8(303616), 5);
     EXPECT_EQ(image.ReadU8(kOptions), 0xC0);
     EXPECT_FALSE(grey(CL_ZEPH_Op_AtbRingBackTxWaitTimer));
+    // A switch out of step with its timer (a damaged or edited file) is put
+    // right by entering the timer again, also with the value it holds.
+    image.Byte(kOptions, 0x40);
+    Typed(CT_Null, CL_ZEPH_Op_AtbRingBack, 0, "5");
+    EXPECT_EQ(image.ReadU8(kOptions), 0xC0);
 }
 
 TEST_F(Repeaters, OnlyOneSiteIsTheHomeSite)

@@ -2,7 +2,7 @@
 // stored values shown, typed and picked values stored, the decode windows
 // that follow a frequency, and the rounding of typed tone values.
 #include "cells/HandlerSupport.h"
-#include "cells/SettingFields.h"
+#include "cells/RecordFields.h"
 #include "cells/indActiveCell.h"
 #include "core/CellNames.h"
 #include "tests/cells/CellWorld.h"
