@@ -224,6 +224,9 @@ void Form::SetBounds(int left, int top, int width, int height)
     m_pendingHeight = height;
 }
 
+void Form::SetLeft(int left) { m_window->move(left, Top()); }
+void Form::SetTop(int top) { m_window->move(Left(), top); }
+
 void Form::ApplyPendingOuterSize()
 {
     // A window manager that frames the window tells the frame only once it

@@ -81,6 +81,10 @@ public:
     int Width() const override;
     int Height() const override;
     void SetBounds(int left, int top, int width, int height) override;
+    // Moving keeps the size as it was set: a client size stays the client
+    // size once the window manager frames the window.
+    void SetLeft(int left) override;
+    void SetTop(int top) override;
 
     // The client area: the window without frame and menu bar.
     int ClientWidth() const override;

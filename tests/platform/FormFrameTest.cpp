@@ -49,6 +49,25 @@ TEST(UiForm, AStoredOuterSizeHoldsWhenTheFrameIsToldLate)
     EXPECT_EQ(h.ClientHeight(), 480);
 }
 
+// A dialog laid out by its client size and then centred on its owner
+// keeps that client size when the frame arrives: moving is no outer size.
+TEST(UiForm, AClientSizeHoldsWhenTheFormIsMovedBeforeTheFrameIsTold)
+{
+    ScopedDialogScript script;
+    ScopedLateFrame frame(2, 25, 2, 2);
+    Form f;
+    f.SetClientSize(400, 180);
+    f.SetLeft(120);
+    f.SetTop(90);
+    f.Show();
+    ProcessMessages();
+    frame.Arrive();
+    EXPECT_EQ(f.ClientWidth(), 400);
+    EXPECT_EQ(f.ClientHeight(), 180);
+    EXPECT_EQ(f.Left(), 120);
+    EXPECT_EQ(f.Top(), 90);
+}
+
 // A window that offers no minimise button cannot be minimised, even by a
 // window manager that offers it anyway: it stays up (a progress window
 // waited for must never vanish). One with the button minimises.
