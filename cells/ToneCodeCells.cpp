@@ -19,6 +19,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -113,6 +114,18 @@ void LongTextCell(indCellCall& call)
 void ShortTextCell(indCellCall& call)
 {
     if (EditLcdText(call.Cap, call.Rec.Text, kTextLength, false, call.Result)) call.Rec.Commit();
+}
+
+// A 2-tone code's transmit text is the first 12 characters of its name:
+// saving the code writes it so. It shows that text and takes no input, as
+// a text typed here would be replaced at once.
+void TwoToneTxTextCell(indCellCall& call)
+{
+    if (HasInput(call.Cap)) return;
+    char text[kTextLength];
+    std::memcpy(text, call.Rec.Text, sizeof text);
+    CellExecResult ignored{};
+    EditLcdText(call.Cap, text, kTextLength, false, ignored);
 }
 
 // The AUX code and its action; a code of 0 keeps no action.
@@ -331,7 +344,7 @@ constexpr LabelBehaviourEntry kToneCodeCells[] = {
     {CL_2T_1st_Period, PeriodCell},
     {CL_2TTx_Freq_2nd, TransmitFrequencyCell},
     {CL_2T_2nd_Period, PeriodCell},
-    {CL_2T_TxText, ShortTextCell},
+    {CL_2T_TxText, TwoToneTxTextCell},
     {CL_5TRx_RxCode, DecodeCodeCell},
     {CL_5TRx_Text, LongTextCell},
     {CL_5TRx_IdDec, CodeChoiceCell},

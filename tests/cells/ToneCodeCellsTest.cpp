@@ -195,6 +195,27 @@ TEST(TwoToneCodes, OptionsAndTheAuxOutputAreStoredInTheCode)
     EXPECT_EQ(std::string(TwoTone(world, 6).LongText, 4), "YARD");
 }
 
+// Saving a code writes the first 12 characters of its name as its transmit
+// text, so that text follows the name and takes no input of its own.
+TEST(TwoToneCodes, TheTransmitTextIsTheNamesFirstTwelveCharacters)
+{
+    CellWorld world(ToneLists());
+    Typed(CT_2Tone_Code, CL_2T_Text, 3, "NORTH YARD SIGNAL BOX");
+    EXPECT_EQ(std::string(TwoTone(world, 3).Text, 12), "NORTH YARD S");
+    EXPECT_EQ(Shown(CT_2Tone_Code, CL_2T_TxText, 3), "NORTH YARD S");
+    auto bytes = [&world] { return std::vector<uint8_t>(world.Image().Data(), world.Image().Data() + world.Image().Size()); };
+    const std::vector<uint8_t> before = bytes();
+    Typed(CT_2Tone_Code, CL_2T_TxText, 3, "OTHER");
+    Key(CT_2Tone_Code, CL_2T_TxText, 3, cellkey::Space);
+    Key(CT_2Tone_Code, CL_2T_TxText, 3, cellkey::Enter);
+    EXPECT_TRUE(bytes() == before);
+    EXPECT_EQ(Shown(CT_2Tone_Code, CL_2T_TxText, 3), "NORTH YARD S");
+    EXPECT_TRUE(world.popups.calls.empty()) << "no editor opens on it";
+    // A 5-tone encode code keeps a text of its own.
+    Typed(CT_TX_Code, CL_5TTx_Text, 3, "DEPOT");
+    EXPECT_EQ(Shown(CT_TX_Code, CL_5TTx_Text, 3).substr(0, 5), "DEPOT");
+}
+
 TEST(FiveToneCodes, CodesAndDigitSetsAreStored)
 {
     CellWorld world(ToneLists());
