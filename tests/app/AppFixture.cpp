@@ -1,9 +1,12 @@
 #include "tests/app/AppFixture.h"
+#include "tests/app/FullImage.h"
 
 #include "cells/ValueHandlers.h"
 #include "cells/indActiveCell.h"
 #include "core/cmcCellCapsule.h"
+#include "core/EventIds.h"
 #include "core/cmcCellObj.h"
+#include "core/cmcEvMan.h"
 #include "core/cmcGTex.h"
 #include "model/TableAccess.h"
 #include "platform/ui/Application.h"
@@ -12,6 +15,7 @@
 #include "platform/ui/ToolBar.h"
 #include "platform/ui/TreeView.h"
 #include "ui/cuiGrid.h"
+#include "ui/cuiMain.h"
 #include "ui/cuiMenu.h"
 #include "ui/cuiSheet.h"
 #include "ui/cuiToolBar.h"
@@ -91,6 +95,27 @@ void ProgramFixture::Start(bool window, const std::string& programFolder)
     if (!window) return;
     form = std::make_unique<TForm1>();
     Wait();
+}
+
+void ProgramFixture::StartModel(int modelType, bool full, bool maker)
+{
+    form.reset();
+    globals.reset();
+    Start(false);
+    Environ().ModelType = modelType;
+    form = std::make_unique<TForm1>();
+    Form().SetClientSize(1200, 700);
+    Wait();
+    if (maker) {
+        Main().SetMakerMode(1);
+        Main().BuildTree();
+    }
+    if (full) {
+        FillFullImage(modelType);
+        g_EvMan->Send(ev::DataReplaced, 0, 0);
+    }
+    Main().ScheduleCheck();
+    Wait(cuiMain::CheckDelayMs + 2 * cuiMain::TickMs);
 }
 
 bool ProgramFixture::CloseForm()
@@ -232,6 +257,21 @@ plat::TreeNode* ProgramFixture::CaptionNode(const std::string& caption)
     for (int i = 0; i < view->Count(); ++i)
         if (view->Item(i)->Text() == caption) return view->Item(i);
     return nullptr;
+}
+
+std::vector<std::string> ProgramFixture::TreePages(int banks)
+{
+    std::vector<std::string> specs;
+    plat::TreeView* view = Main().Tree()->View();
+    int bank = 0;
+    for (int i = 0; i < view->Count(); ++i) {
+        const cmcCellObj* cell = cuiTree::CellOf(view->Item(i));
+        if (cell == nullptr || !cell->Argument || cell->Argument->empty()) continue;
+        const bool bankNode = cell->Argument->rfind("[St_ChBank]", 0) == 0;
+        if (bankNode && bank++ >= banks && bank != WorkTables::Banks) continue;
+        specs.push_back(*cell->Argument);
+    }
+    return specs;
 }
 
 void ProgramFixture::OpenNode(plat::TreeNode* node)

@@ -85,6 +85,11 @@ protected:
     // Builds the globals from the program folder and, with window, the main
     // form; then lets the first ticks run.
     void Start(bool window = true, const std::string& programFolder = ProgramDir());
+    // Starts the program afresh for the model type with a new document
+    // (with maker, in maker mode, so that the tree offers the factory pages
+    // too); with full, the document is filled first (FullImage.h); then lets
+    // the check run.
+    void StartModel(int modelType, bool full, bool maker);
     // Closes the main form as the close box would; true when it closed.
     bool CloseForm();
 
@@ -125,6 +130,10 @@ protected:
     // null when none has.
     plat::TreeNode* PageNode(const std::string& spec);
     plat::TreeNode* CaptionNode(const std::string& caption);
+    // The sheet specs of the tree's pages in node order. Of the bank nodes,
+    // which all open the one channel sheet, only the first `banks` and the
+    // last are taken.
+    std::vector<std::string> TreePages(int banks = 128);
     // Picks the node in the tree and lets the page open.
     void OpenNode(plat::TreeNode* node);
     // Opens the page of the node with the spec (or caption); a failure of
