@@ -1,5 +1,6 @@
 #include "tests/app/FullImage.h"
 
+#include "model/Packing.h"
 #include "model/TableAccess.h"
 #include "model/datCh.h"
 #include "model/indMain.h"
@@ -135,6 +136,35 @@ void FillToneLists(cmcEeprom& image)
     });
 }
 
+// Whether the working tables fit the clone memory when packed.
+bool Fits(const cmcEeprom& image)
+{
+    cmcEeprom packed(image);
+    return g_Main->Pack(packed) == kPackOk;
+}
+
+// The clone memory holds less than every list at its size: the lists of
+// `kinds` (pairs of an ID list and a talk-group list) are shortened alike
+// to the most entries that still fit. True when the image fits.
+bool ShortenToFit(cmcEeprom& image, std::initializer_list<int> kinds)
+{
+    auto use = [&](int n) {
+        for (int kind : kinds) {
+            if (std::find(std::begin(kIdLists), std::end(kIdLists), kind) != std::end(kIdLists)) SetIndListCount(n, kind);
+            else SetTgListCount(n, kind);
+        }
+    };
+    if (Fits(image)) return true;
+    int fits = 0, fails = kListEntries;
+    while (fails - fits > 1) {
+        const int n = (fits + fails) / 2;
+        use(n);
+        (Fits(image) ? fits : fails) = n;
+    }
+    use(fits);
+    return fits > 0 && Fits(image);
+}
+
 }  // namespace
 
 std::vector<BankType> BankTypes(int modelType)
@@ -167,6 +197,7 @@ void FillFullImage(int modelType)
         FillBankRepeaters(image, modelType);
         FillSites(image);
     }
+    if (!ShortenToFit(image, {28, 29, 32, 33})) ShortenToFit(image, {18, 19});
 }
 
 }  // namespace apptest

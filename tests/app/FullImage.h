@@ -4,7 +4,9 @@
 // with every trunking type the model offers, and the growing lists (tone
 // list, NAC channels, the ID and talk-group lists, the repeaters of the
 // trunked banks, the multisite sites and their repeaters) filled to their
-// sizes. Every value is one the program offers, so no cell shows an error.
+// sizes, as far as the clone memory holds them (the ZEPH and multisite ID
+// and talk-group lists are shortened alike until the packed image fits).
+// Every value is one the program offers, so no cell shows an error.
 #include <string>
 #include <vector>
 
