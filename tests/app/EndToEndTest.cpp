@@ -2,8 +2,12 @@
 // through the Clone menu, one value is changed with the keyboard on every
 // page of the tree, the document is saved, File > New forgets it, the file is
 // opened again and shows every change, and Clone > Write puts it into the
-// radio, whose memory then holds the program's packed image.
+// radio, whose memory then holds the program's packed image. The only
+// message boxes are those the round asks for: the notice of a key that every
+// key bank shares (its cell refuses the change; the walk goes on to the next
+// cell), the write's confirmation and its report of success.
 #include "tests/app/AppFixture.h"
+#include "tests/app/FullImage.h"
 
 #include "core/CellNames.h"
 #include "core/cmcGTex.h"
@@ -41,9 +45,11 @@ const std::map<std::string, const char*> kUnchangeable = {
     {"GI_Sheet_Common_CEdit_Mob", "the characters' dots are drawn in the character editor"},
 };
 
-// Pages whose first changed value does not come back from the saved file:
-// the first entry of these tables is lost on saving (a fault of the
-// program, left to its owner); the rest of the round holds for them.
+// Pages whose first changed value does not come back from the saved file,
+// a fault left to its owner: on an LMR radio these entries share their bytes
+// with the 2-tone codes, which saving encodes again over the defaults (the
+// first 5-tone RX and TX codes) or whose decode windows it recomputes (user
+// tone 1). The rest of the round holds for these pages too.
 const std::set<std::string> kLostOnSaving = {"GI_Sheet_5Tone_Rx", "GI_Sheet_5Tone_Tx", "GI_Sheet_UserTone"};
 
 class EndToEnd : public apptest::ProgramFixture {
@@ -123,7 +129,7 @@ TEST_F(EndToEnd, AFullRadioReadEditedOnEveryPageSavedReopenedAndWrittenBack)
 
     // One value changed on every page, with the keyboard.
     std::vector<Change> changes;
-    for (const std::string& spec : TreePages(2)) {
+    for (const std::string& spec : TreePages(int(apptest::BankTypes(indMain::ModelTypeLmr).size()))) {
         SCOPED_TRACE(spec);
         OpenPage(spec);
         ASSERT_NE(Main().CurrentSheet(), nullptr);
