@@ -6,21 +6,16 @@
 #include "tests/app/FullImage.h"
 
 #include "core/CellNames.h"
-#include "core/cmcCellObj.h"
 #include "model/TableAccess.h"
 #include "model/indMain.h"
-#include "platform/ui/TreeView.h"
 #include "ui/cuiGrid.h"
 #include "ui/cuiMain.h"
 #include "ui/cuiSheet.h"
-#include "ui/cuiTree.h"
 
 #include <QPixmap>
 #include <QWidget>
 
 #include <algorithm>
-#include <chrono>
-#include <cstdio>
 
 namespace {
 
@@ -48,7 +43,6 @@ TEST_F(EveryPage, OpensBuildsAndDrawsOnANewAndOnAFullDocumentOfEitherModel)
                           {"PMR, full", indMain::ModelTypePmr, true}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        const auto started = std::chrono::steady_clock::now();
         StartModel(c.modelType, c.full, true);
         if (c.full) {
             ASSERT_EQ(UsedChannelCount(), WorkTables::Channels);
@@ -60,7 +54,6 @@ TEST_F(EveryPage, OpensBuildsAndDrawsOnANewAndOnAFullDocumentOfEitherModel)
         const std::vector<std::string> pages = TreePages(int(apptest::BankTypes(c.modelType).size()));
         ASSERT_FALSE(pages.empty());
         ASSERT_NE(std::find(pages.begin(), pages.end(), "[St_Common]GI_Sheet_Maker"), pages.end()) << "maker mode";
-        int cells = 0;
         for (const std::string& spec : pages) {
             SCOPED_TRACE(spec);
             OpenPage(spec);
@@ -69,7 +62,6 @@ TEST_F(EveryPage, OpensBuildsAndDrawsOnANewAndOnAFullDocumentOfEitherModel)
             for (int row = 0; row < Grid().RowCount(); ++row)
                 for (int col = 0; col < Grid().ColCount(); ++col) {
                     if (Sheet().CellAt(col, row).Label >= CL_NoLabel) continue;
-                    ++cells;
                     const std::string text = CellText(col, row);
                     EXPECT_FALSE(ShowsAFault(text)) << "cell " << col << "," << row << " label "
                                                     << Sheet().CellAt(col, row).Label << ": " << text;
@@ -78,8 +70,6 @@ TEST_F(EveryPage, OpensBuildsAndDrawsOnANewAndOnAFullDocumentOfEitherModel)
             EXPECT_FALSE(Form().Widget()->grab().isNull());
             ASSERT_TRUE(dialogs.Boxes().empty()) << dialogs.Boxes().front().text;
         }
-        const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
-        std::printf("%s: %zu pages, %d cells, %lld ms\n", c.what, pages.size(), cells, (long long)ms.count());
     }
 }
 
