@@ -174,19 +174,6 @@ std::vector<BankType> BankTypes(int modelType)
             BankType::Zeph,         BankType::VoteZone,  BankType::Multisite};
 }
 
-const char* BankTypeName(BankType type)
-{
-    switch (type) {
-    case BankType::Conventional: return "conventional";
-    case BankType::SmarTrunk: return "SmarTrunk";
-    case BankType::Ltr: return "LTR";
-    case BankType::Zeph: return "ZEPH";
-    case BankType::VoteZone: return "vote zone";
-    case BankType::Multisite: return "multisite";
-    }
-    return "?";
-}
-
 void FillFullImage(int modelType)
 {
     cmcEeprom& image = g_Main->CurrentImage();

@@ -7,18 +7,14 @@
 // sizes, as far as the clone memory holds them (the ZEPH and multisite ID
 // and talk-group lists are shortened alike until the packed image fits).
 // Every value is one the program offers, so no cell shows an error.
-#include <string>
 #include <vector>
-
-class cmcEeprom;
 
 namespace apptest {
 
 // How the banks of a full image are used, in bank order (bank b has type
-// Types(model)[b % size]).
+// BankTypes(modelType)[b % size]).
 enum class BankType { Conventional, SmarTrunk, Ltr, Zeph, VoteZone, Multisite };
 std::vector<BankType> BankTypes(int modelType);
-const char* BankTypeName(BankType type);
 
 // Fills the main object's current image (a model of the given type, just
 // made by File > New) through the working-table accessors and the item
