@@ -1,14 +1,23 @@
 #include "tests/app/AppFixture.h"
+#include "tests/app/FullImage.h"
 
 #include "cells/ValueHandlers.h"
+#include "cells/indActiveCell.h"
+#include "core/cmcCellCapsule.h"
+#include "core/EventIds.h"
 #include "core/cmcCellObj.h"
+#include "core/cmcEvMan.h"
 #include "core/cmcGTex.h"
 #include "model/TableAccess.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/Keys.h"
 #include "platform/ui/Menus.h"
 #include "platform/ui/ToolBar.h"
 #include "platform/ui/TreeView.h"
+#include "ui/cuiGrid.h"
+#include "ui/cuiMain.h"
 #include "ui/cuiMenu.h"
+#include "ui/cuiSheet.h"
 #include "ui/cuiToolBar.h"
 #include "ui/cuiTree.h"
 
@@ -86,6 +95,27 @@ void ProgramFixture::Start(bool window, const std::string& programFolder)
     if (!window) return;
     form = std::make_unique<TForm1>();
     Wait();
+}
+
+void ProgramFixture::StartModel(int modelType, bool full, bool maker)
+{
+    form.reset();
+    globals.reset();
+    Start(false);
+    Environ().ModelType = modelType;
+    form = std::make_unique<TForm1>();
+    Form().SetClientSize(1200, 700);
+    Wait();
+    if (maker) {
+        Main().SetMakerMode(1);
+        Main().BuildTree();
+    }
+    if (full) {
+        FillFullImage(modelType);
+        g_EvMan->Send(ev::DataReplaced, 0, 0);
+    }
+    Main().ScheduleCheck();
+    Wait(cuiMain::CheckDelayMs + 2 * cuiMain::TickMs);
 }
 
 bool ProgramFixture::CloseForm()
@@ -205,6 +235,109 @@ std::vector<std::string> ProgramFixture::BoxTexts() const
     std::vector<std::string> texts;
     for (const plat::MessageBoxRecord& box : dialogs.Boxes()) texts.push_back(box.text);
     return texts;
+}
+
+cuiSheet& ProgramFixture::Sheet() { return *Main().CurrentSheet(); }
+
+cuiGrid& ProgramFixture::Grid() { return *Sheet().Grid(); }
+
+plat::TreeNode* ProgramFixture::PageNode(const std::string& spec)
+{
+    plat::TreeView* view = Main().Tree()->View();
+    for (int i = 0; i < view->Count(); ++i) {
+        const cmcCellObj* cell = cuiTree::CellOf(view->Item(i));
+        if (cell && cell->Argument && *cell->Argument == spec) return view->Item(i);
+    }
+    return nullptr;
+}
+
+plat::TreeNode* ProgramFixture::CaptionNode(const std::string& caption)
+{
+    plat::TreeView* view = Main().Tree()->View();
+    for (int i = 0; i < view->Count(); ++i)
+        if (view->Item(i)->Text() == caption) return view->Item(i);
+    return nullptr;
+}
+
+std::vector<std::string> ProgramFixture::TreePages(int banks)
+{
+    std::vector<std::string> specs;
+    plat::TreeView* view = Main().Tree()->View();
+    int bank = 0;
+    for (int i = 0; i < view->Count(); ++i) {
+        const cmcCellObj* cell = cuiTree::CellOf(view->Item(i));
+        if (cell == nullptr || !cell->Argument || cell->Argument->empty()) continue;
+        const bool bankNode = cell->Argument->rfind("[St_ChBank]", 0) == 0;
+        if (bankNode && bank++ >= banks && bank != WorkTables::Banks) continue;
+        specs.push_back(*cell->Argument);
+    }
+    return specs;
+}
+
+void ProgramFixture::OpenNode(plat::TreeNode* node)
+{
+    Main().Tree()->View()->SetSelected(node);
+    Wait(400);
+}
+
+void ProgramFixture::OpenPage(const std::string& spec)
+{
+    if (plat::TreeNode* node = PageNode(spec)) OpenNode(node);
+    else ADD_FAILURE() << "no tree node opens " << spec;
+}
+
+void ProgramFixture::OpenCaption(const std::string& caption)
+{
+    if (plat::TreeNode* node = CaptionNode(caption)) OpenNode(node);
+    else ADD_FAILURE() << "no page " << caption;
+}
+
+bool ProgramFixture::FindCell(int label, int& col, int& row)
+{
+    for (row = 0; row < Grid().RowCount(); ++row)
+        for (col = 0; col < Grid().ColCount(); ++col)
+            if (Sheet().CellAt(col, row).Label == label) return true;
+    return false;
+}
+
+bool ProgramFixture::FindCell(int label, int index, int& col, int& row)
+{
+    for (row = 0; row < Grid().RowCount(); ++row)
+        for (col = 0; col < Grid().ColCount(); ++col)
+            if (Sheet().CellAt(col, row).Label == label && Sheet().CellAt(col, row).Index == index) return true;
+    return false;
+}
+
+ProgramFixture::Shown ProgramFixture::ShowCell(int col, int row)
+{
+    cmcCellCapsule capsule;
+    Sheet().FillCapsule(col, row, capsule);
+    indActiveCell().Exec(&capsule, 0);
+    return {capsule.Text, capsule.ErrorMark, capsule.WarningMark};
+}
+
+std::string ProgramFixture::LabelText(int label, int index)
+{
+    int col = 0, row = 0;
+    if (!FindCell(label, index, col, row)) return "(no cell)";
+    return CellText(col, row);
+}
+
+void ProgramFixture::ClickCell(int col, int row)
+{
+    cuiGrid& grid = Grid();
+    if (col >= grid.FixedCols() && (col < grid.LeftCol() || col > grid.LastVisibleCol())) grid.SetLeftCol(col);
+    if (row >= grid.FixedRows() && (row < grid.TopRow() || row > grid.LastVisibleRow())) grid.SetTopRow(row);
+    const plat::Rect r = grid.GetCellRect(col, row);
+    plat::ClickAt(grid, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+}
+
+void ProgramFixture::TypeInto(int col, int row, const std::string& text)
+{
+    ClickCell(col, row);
+    plat::TypeText(Form(), text);
+    plat::SendKey(Form(), plat::VK_RETURN);
+    Wait();
 }
 
 } // namespace apptest

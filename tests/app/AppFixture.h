@@ -18,7 +18,11 @@
 namespace plat {
 class MenuItem;
 class ToolButton;
+class TreeNode;
 } // namespace plat
+
+class cuiGrid;
+class cuiSheet;
 
 namespace apptest {
 
@@ -81,6 +85,11 @@ protected:
     // Builds the globals from the program folder and, with window, the main
     // form; then lets the first ticks run.
     void Start(bool window = true, const std::string& programFolder = ProgramDir());
+    // Starts the program afresh for the model type with a new document
+    // (with maker, in maker mode, so that the tree offers the factory pages
+    // too); with full, the document is filled first (FullImage.h); then lets
+    // the check run.
+    void StartModel(int modelType, bool full, bool maker);
     // Closes the main form as the close box would; true when it closed.
     bool CloseForm();
 
@@ -112,6 +121,44 @@ protected:
     static std::vector<std::string> ProgramBankSheets(int modelType);
     // The texts of the message boxes shown so far.
     std::vector<std::string> BoxTexts() const;
+
+    // ---- pages, as a person reaches them ----
+    // The open sheet and its grid.
+    cuiSheet& Sheet();
+    cuiGrid& Grid();
+    // The tree node whose sheet spec is spec, or whose caption is caption;
+    // null when none has.
+    plat::TreeNode* PageNode(const std::string& spec);
+    plat::TreeNode* CaptionNode(const std::string& caption);
+    // The sheet specs of the tree's pages in node order. Of the bank nodes,
+    // which all open the one channel sheet, only the first `banks` and the
+    // last are taken.
+    std::vector<std::string> TreePages(int banks = 128);
+    // Picks the node in the tree and lets the page open.
+    void OpenNode(plat::TreeNode* node);
+    // Opens the page of the node with the spec (or caption); a failure of
+    // the test when the tree has none.
+    void OpenPage(const std::string& spec);
+    void OpenCaption(const std::string& caption);
+    // The column and row of the open sheet's first cell with the label
+    // (and index).
+    bool FindCell(int label, int& col, int& row);
+    bool FindCell(int label, int index, int& col, int& row);
+    // What the cell shows, evaluated through the engine as the grid draws it.
+    struct Shown {
+        std::string Text;
+        bool ErrorMark = false;
+        bool WarningMark = false;
+    };
+    Shown ShowCell(int col, int row);
+    std::string CellText(int col, int row) { return ShowCell(col, row).Text; }
+    // The text of the cell with the label and index; "(no cell)" when the
+    // sheet has none.
+    std::string LabelText(int label, int index);
+    // Scrolls the cell into view and clicks it.
+    void ClickCell(int col, int row);
+    // Clicks the cell and types the text into it, then Enter.
+    void TypeInto(int col, int row, const std::string& text);
 
     TestApplication application;
     qmtest::ManualTime time;

@@ -28,30 +28,12 @@ namespace {
 
 class BankEditing : public apptest::ProgramFixture {
 protected:
-    cuiSheet& Sheet() { return *Main().CurrentSheet(); }
-    cuiGrid& Grid() { return *Sheet().Grid(); }
     int ColumnOf(int label)
     {
         const int row = Grid().RowCount() - 1;
         for (int col = 0; col < Grid().ColCount(); ++col)
             if (Sheet().CellAt(col, row).Label == label) return col;
         return -1;
-    }
-    std::string Text(int col, int row)
-    {
-        cmcCellCapsule capsule;
-        Sheet().FillCapsule(col, row, capsule);
-        indActiveCell().Exec(&capsule, 0);
-        return capsule.Text;
-    }
-    // Clicks the cell and types the text into it, as a person would.
-    void TypeInto(int col, int row, const std::string& text)
-    {
-        const plat::Rect r = Grid().GetCellRect(col, row);
-        plat::ClickAt(Grid(), (r.left + r.right) / 2, (r.top + r.bottom) / 2);
-        plat::TypeText(Form(), text);
-        plat::SendKey(Form(), plat::VK_RETURN);
-        Wait();
     }
     int RoomInTitle()
     {
@@ -73,7 +55,7 @@ TEST_F(BankEditing, FrequenciesTypedIntoTheNewRowBecomeChannelsOfTheBankPickedIn
     const int emptyRow = Grid().RowCount() - 1;
     const int freq = ColumnOf(CL_Mch_FreqR);
     ASSERT_GE(freq, 0);
-    EXPECT_EQ(Text(0, emptyRow), "New");
+    EXPECT_EQ(CellText(0, emptyRow), "New");
     const int room = RoomInTitle();
 
     TypeInto(freq, emptyRow, "146.05");
@@ -81,10 +63,10 @@ TEST_F(BankEditing, FrequenciesTypedIntoTheNewRowBecomeChannelsOfTheBankPickedIn
     EXPECT_EQ(BankChannelCount(1), 2);
     EXPECT_EQ(BankChannelCount(0), 0);
     ASSERT_EQ(Grid().RowCount(), emptyRow + 3);
-    EXPECT_EQ(Text(freq, emptyRow), "146.050000");
-    EXPECT_EQ(Text(freq, emptyRow + 1), "155.300000");
-    EXPECT_EQ(Text(0, emptyRow + 1), "2-  2");
-    EXPECT_EQ(Text(0, emptyRow + 2), "New");
+    EXPECT_EQ(CellText(freq, emptyRow), "146.050000");
+    EXPECT_EQ(CellText(freq, emptyRow + 1), "155.300000");
+    EXPECT_EQ(CellText(0, emptyRow + 1), "2-  2");
+    EXPECT_EQ(CellText(0, emptyRow + 2), "New");
     EXPECT_EQ(RoomInTitle(), room - 2);
     EXPECT_TRUE(Main().IsModified());
     // Once the check has run, the bank's node shows a filled bank.
@@ -98,8 +80,8 @@ TEST_F(BankEditing, FrequenciesTypedIntoTheNewRowBecomeChannelsOfTheBankPickedIn
     // range then leaves it without one, shown empty, for the user to retype.
     TypeInto(freq, emptyRow + 2, "5000");
     EXPECT_EQ(BankChannelCount(1), 3);
-    EXPECT_EQ(Text(0, emptyRow + 2), "2-  3");
-    EXPECT_EQ(Text(freq, emptyRow + 2), "");
+    EXPECT_EQ(CellText(0, emptyRow + 2), "2-  3");
+    EXPECT_EQ(CellText(freq, emptyRow + 2), "");
     EXPECT_TRUE(BoxTexts().empty());
     ASSERT_TRUE(plat::SavePng(Form(), (qmtest::OutputDir() / "app-bank-sheet.png").string()));
 }
@@ -122,7 +104,7 @@ TEST_F(BankEditing, TheRowMenuOnTheNewRowOffersNothingThatReachesTheNextBank)
     Wait(400);
     ASSERT_EQ(Main().CurrentSheetKey(), "GI_Sheet_Mch_Lmr");
     const int newRow = Grid().RowCount() - 1;
-    ASSERT_EQ(Text(0, newRow), "New");
+    ASSERT_EQ(CellText(0, newRow), "New");
     const int freq = ColumnOf(CL_Mch_FreqR);
     auto click = [&](int row, plat::MouseButton button) {
         const plat::Rect r = Grid().GetCellRect(freq, row);
@@ -222,10 +204,10 @@ TEST_F(BankEditing, TheBanksPageOfEitherModelShowsAValueInEveryCell)
         ASSERT_NE(Main().CurrentSheet(), nullptr);
         ASSERT_GT(Grid().RowCount(), 100);
         EXPECT_EQ(Main().CurrentSheetKey(), modelType == indMain::ModelTypeLmr ? "GI_Sheet_BankOpLtr" : "GI_Sheet_BankOpPmr");
-        EXPECT_EQ(Text(2, Grid().FixedRows()), "Conventional");
+        EXPECT_EQ(CellText(2, Grid().FixedRows()), "Conventional");
         for (int row = 0; row < Grid().RowCount(); ++row)
             for (int col = 0; col < Grid().ColCount(); ++col)
-                ASSERT_NE(Text(col, row), "error") << "column " << col << ", row " << row;
+                ASSERT_NE(CellText(col, row), "error") << "column " << col << ", row " << row;
     }
 }
 

@@ -38,32 +38,11 @@ constexpr int kPortableSet = 3;
 
 class EditorsInTheProgram : public apptest::ProgramFixture {
 protected:
-    cuiSheet& Sheet() { return *Main().CurrentSheet(); }
-    cuiGrid& Grid() { return *Sheet().Grid(); }
-    // Picks the tree's node with the caption.
-    void OpenNode(const std::string& caption)
-    {
-        plat::TreeView* view = Main().Tree()->View();
-        for (int i = 0; i < view->Count(); ++i)
-            if (view->Item(i)->Text() == caption) {
-                view->SetSelected(view->Item(i));
-                Wait(400);
-                return;
-            }
-        ADD_FAILURE() << "no node " << caption;
-    }
-    void ClickCell(int col, int row)
-    {
-        const plat::Rect r = Grid().GetCellRect(col, row);
-        plat::ClickAt(Grid(), (r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    }
     // The grid position of the cell with the label and index.
     plat::Point CellOf(int label, int index)
     {
-        for (int row = 0; row < Grid().RowCount(); ++row)
-            for (int col = 0; col < Grid().ColCount(); ++col)
-                if (Sheet().CellAt(col, row).Label == label && Sheet().CellAt(col, row).Index == index)
-                    return {col, row};
+        int col = 0, row = 0;
+        if (FindCell(label, index, col, row)) return {col, row};
         ADD_FAILURE() << "no cell " << label;
         return {0, 0};
     }
@@ -107,7 +86,7 @@ TEST_F(EditorsInTheProgram, ARenamedChannelAndADrawnCharacterAreInTheSavedFile)
     NameNewChannel("North gate");
 
     // User character 1 of the portable set: a dot in its upper left corner.
-    OpenNode("Portable Radio Characters");
+    OpenCaption("Portable Radio Characters");
     ASSERT_EQ(Main().CurrentSheetKey(), "GI_Sheet_Common_CEdit");
     const plat::Point glyph = CellOf(CL_CEdit, 0);
     ClickCell(glyph.x, glyph.y);

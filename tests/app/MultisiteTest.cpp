@@ -23,83 +23,36 @@ namespace {
 
 constexpr const char* kSiteList = "GI_Sheet_Multisite_SiteList,m";
 
-class MultisitePages : public apptest::ProgramFixture {
-protected:
-    cuiSheet& Sheet() { return *Main().CurrentSheet(); }
-    cuiGrid& Grid() { return *Sheet().Grid(); }
-    plat::TreeNode* Node(const std::string& spec)
-    {
-        plat::TreeView* view = Main().Tree()->View();
-        for (int i = 0; i < view->Count(); ++i) {
-            const cmcCellObj* cell = cuiTree::CellOf(view->Item(i));
-            if (cell && cell->Argument && *cell->Argument == spec) return view->Item(i);
-        }
-        ADD_FAILURE() << "no tree node opens " << spec;
-        return nullptr;
-    }
-    void OpenNode(const std::string& spec)
-    {
-        if (plat::TreeNode* node = Node(spec)) {
-            Main().Tree()->View()->SetSelected(node);
-            Wait(400);
-        }
-    }
-    bool Find(int label, int index, int& col, int& row)
-    {
-        for (row = 0; row < Grid().RowCount(); ++row)
-            for (col = 0; col < Grid().ColCount(); ++col)
-                if (Sheet().CellAt(col, row).Label == label && Sheet().CellAt(col, row).Index == index) return true;
-        return false;
-    }
-    struct Shown {
-        std::string Text;
-        bool ErrorMark;
-    };
-    Shown Run(int col, int row)
-    {
-        cmcCellCapsule capsule;
-        Sheet().FillCapsule(col, row, capsule);
-        indActiveCell().Exec(&capsule, 0);
-        return {capsule.Text, capsule.ErrorMark};
-    }
-    void TypeInto(int col, int row, const std::string& text)
-    {
-        const plat::Rect r = Grid().GetCellRect(col, row);
-        plat::ClickAt(Grid(), (r.left + r.right) / 2, (r.top + r.bottom) / 2);
-        plat::TypeText(Form(), text);
-        plat::SendKey(Form(), plat::VK_RETURN);
-        Wait();
-    }
-};
+class MultisitePages : public apptest::ProgramFixture {};
 
 TEST_F(MultisitePages, SitesTypedIntoTheEmptyRowAreSavedAndOpenedAgain)
 {
     Start();
     Form().SetClientSize(900, 360);
-    OpenNode(kSiteList);
+    OpenPage(kSiteList);
     ASSERT_EQ(Main().CurrentSheetKey(), "GI_Sheet_Multisite_SiteList");
     const int count = MultisiteSiteCount();
     int col = 0, row = 0;
-    ASSERT_TRUE(Find(CL_MultiSite_SiteID, count, col, row)) << "the empty row";
-    EXPECT_EQ(Run(col, row).Text, "");
+    ASSERT_TRUE(FindCell(CL_MultiSite_SiteID, count, col, row)) << "the empty row";
+    EXPECT_EQ(ShowCell(col, row).Text, "");
 
     TypeInto(col, row, "17");
     EXPECT_EQ(MultisiteSiteCount(), count + 1);
-    EXPECT_EQ(Run(col, row).Text, "17");
+    EXPECT_EQ(ShowCell(col, row).Text, "17");
     int rptCol = 0, rptRow = 0;
-    ASSERT_TRUE(Find(CL_Multisite_Rpt, count, rptCol, rptRow));
-    EXPECT_TRUE(Run(rptCol, rptRow).ErrorMark) << "a site without repeaters";
-    ASSERT_TRUE(Find(CL_MultiSite_SiteID, count + 1, col, row)) << "a new empty row follows";
+    ASSERT_TRUE(FindCell(CL_Multisite_Rpt, count, rptCol, rptRow));
+    EXPECT_TRUE(ShowCell(rptCol, rptRow).ErrorMark) << "a site without repeaters";
+    ASSERT_TRUE(FindCell(CL_MultiSite_SiteID, count + 1, col, row)) << "a new empty row follows";
     TypeInto(col, row, "18");
     EXPECT_EQ(MultisiteSiteCount(), count + 2);
     int codeCol = 0, codeRow = 0;
-    ASSERT_TRUE(Find(CL_Multisite_SiteList_IntegratorCode, count + 1, codeCol, codeRow));
+    ASSERT_TRUE(FindCell(CL_Multisite_SiteList_IntegratorCode, count + 1, codeCol, codeRow));
     TypeInto(codeCol, codeRow, "9");
-    EXPECT_EQ(Run(codeCol, codeRow).Text, "9");
+    EXPECT_EQ(ShowCell(codeCol, codeRow).Text, "9");
     EXPECT_TRUE(BoxTexts().empty());
     // The check marks the Sites node: the new sites have no repeaters yet.
     Wait(cuiMain::CheckDelayMs + 2 * cuiMain::TickMs);
-    plat::TreeNode* node = Node(kSiteList);
+    plat::TreeNode* node = PageNode(kSiteList);
     ASSERT_NE(node, nullptr);
     EXPECT_EQ(node->OverlayIndex(), cuiTree::ErrorOverlay);
     std::filesystem::create_directories("/tmp/i24m-pictures");
@@ -127,13 +80,13 @@ TEST_F(MultisitePages, TheSettingsPageShowsEveryCell)
 {
     Start();
     Form().SetClientSize(1000, 760);
-    OpenNode("GI_Sheet_Multisite_Settings");
+    OpenPage("GI_Sheet_Multisite_Settings");
     ASSERT_EQ(Main().CurrentSheetKey(), "GI_Sheet_Multisite_Settings");
     for (int row = 0; row < Grid().RowCount(); ++row)
         for (int col = 1; col < Grid().ColCount(); ++col) {
             const int label = Sheet().CellAt(col, row).Label;
             if (label < CL_MultiSite_SiteID || label > CL_MultiSite_CCSiteIDErrorP3) continue;
-            const std::string text = Run(col, row).Text;
+            const std::string text = ShowCell(col, row).Text;
             EXPECT_EQ(text.find("Yet"), std::string::npos) << label;
         }
     std::filesystem::create_directories("/tmp/i24m-pictures");
@@ -153,14 +106,14 @@ TEST_F(MultisitePages, AnIdAndATalkGroupTypedIntoTheNewRowsBecomeEntries)
     for (const Page& page : {Page{"GI_Sheet_Multisite_Ind_Id,y 9", CL_Multisite_Ind_Id_Dec, 32, "individual-ids.png"},
                              Page{"GI_Sheet_Multisite_Grp_Id,r 9", CL_Multisite_Grp_Id_Dec, 33, "talk-groups.png"}}) {
         SCOPED_TRACE(page.spec);
-        OpenNode(page.spec);
+        OpenPage(page.spec);
         const int count = page.kind == 32 ? IndListCount(32) : TgListCount(33);
         int col = 0, row = 0;
-        ASSERT_TRUE(Find(page.entryLabel, count, col, row)) << "the row marked New";
-        EXPECT_EQ(Run(0, row).Text, "New");
+        ASSERT_TRUE(FindCell(page.entryLabel, count, col, row)) << "the row marked New";
+        EXPECT_EQ(ShowCell(0, row).Text, "New");
         TypeInto(col, row, "1500");
         EXPECT_EQ((page.kind == 32 ? IndListCount(32) : TgListCount(33)), count + 1);
-        EXPECT_EQ(Run(col, row).Text, "1500");
+        EXPECT_EQ(ShowCell(col, row).Text, "1500");
         std::filesystem::create_directories("/tmp/i24m-pictures");
         ASSERT_TRUE(plat::SavePng(Form(), std::string("/tmp/i24m-pictures/") + page.picture));
     }

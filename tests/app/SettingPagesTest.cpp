@@ -4,9 +4,7 @@
 // again. A picture of the common settings page is kept.
 #include "tests/app/AppFixture.h"
 
-#include "cells/indActiveCell.h"
 #include "core/CellNames.h"
-#include "core/cmcCellCapsule.h"
 #include "model/TableAccess.h"
 #include "model/datCh.h"
 #include "model/indMain.h"
@@ -21,40 +19,7 @@
 
 namespace {
 
-class SettingPages : public apptest::ProgramFixture {
-protected:
-    cuiSheet& Sheet() { return *Main().CurrentSheet(); }
-    cuiGrid& Grid() { return *Sheet().Grid(); }
-
-    void OpenPage(const std::string& spec)
-    {
-        plat::TreeView* view = Main().Tree()->View();
-        for (int i = 0; i < view->Count(); ++i) {
-            const cmcCellObj* cell = cuiTree::CellOf(view->Item(i));
-            if (cell && cell->Argument && *cell->Argument == spec) {
-                view->SetSelected(view->Item(i));
-                Wait(400);
-                return;
-            }
-        }
-        ADD_FAILURE() << "no tree node opens " << spec;
-    }
-    // The first cell of the page with the label: its column and row.
-    bool Find(int label, int& col, int& row)
-    {
-        for (row = 0; row < Grid().RowCount(); ++row)
-            for (col = 0; col < Grid().ColCount(); ++col)
-                if (Sheet().CellAt(col, row).Label == label) return true;
-        return false;
-    }
-    std::string Text(int col, int row)
-    {
-        cmcCellCapsule capsule;
-        Sheet().FillCapsule(col, row, capsule);
-        indActiveCell().Exec(&capsule, 0);
-        return capsule.Text;
-    }
-};
+class SettingPages : public apptest::ProgramFixture {};
 
 struct Page {
     const char* spec;
@@ -85,14 +50,13 @@ TEST_F(SettingPages, AValueChangedOnEachPageIsSavedAndOpenedAgain)
         OpenPage(page.spec);
         ASSERT_TRUE(std::string(page.spec).ends_with(Main().CurrentSheetKey())) << page.spec;
         int col = 0, row = 0;
-        ASSERT_TRUE(Find(page.label, col, row)) << page.spec;
-        before.push_back(Text(col, row));
+        ASSERT_TRUE(FindCell(page.label, col, row)) << page.spec;
+        before.push_back(CellText(col, row));
         Sheet().SelectCell(col, row);
-        const plat::Rect r = Grid().GetCellRect(col, row);
-        plat::ClickAt(Grid(), (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        ClickCell(col, row);
         plat::SendKey(Form(), plat::VK_SPACE);
         Wait();
-        changed.push_back(Text(col, row));
+        changed.push_back(CellText(col, row));
         EXPECT_NE(changed.back(), before.back()) << page.spec;
     }
     EXPECT_TRUE(Main().IsModified());
@@ -106,8 +70,8 @@ TEST_F(SettingPages, AValueChangedOnEachPageIsSavedAndOpenedAgain)
     for (size_t k = 0; k < std::size(kPages); ++k) {
         OpenPage(kPages[k].spec);
         int col = 0, row = 0;
-        ASSERT_TRUE(Find(kPages[k].label, col, row)) << kPages[k].spec;
-        EXPECT_EQ(Text(col, row), changed[k]) << kPages[k].spec;
+        ASSERT_TRUE(FindCell(kPages[k].label, col, row)) << kPages[k].spec;
+        EXPECT_EQ(CellText(col, row), changed[k]) << kPages[k].spec;
     }
     EXPECT_TRUE(BoxTexts().empty());
 }
@@ -138,11 +102,8 @@ TEST_F(SettingPages, AScanListChannelInAVoteZoneMarksTheScanListsNodeAndItsCell)
     // The scan list page shows the warning on the transmit channel of list 1.
     OpenPage("GI_Sheet_Scan_List");
     int col = 0, row = 0;
-    ASSERT_TRUE(Find(CL_ScanList_TX_CH, col, row));
-    cmcCellCapsule capsule;
-    Sheet().FillCapsule(col, row, capsule);
-    indActiveCell().Exec(&capsule, 0);
-    EXPECT_TRUE(capsule.WarningMark);
+    ASSERT_TRUE(FindCell(CL_ScanList_TX_CH, col, row));
+    EXPECT_TRUE(ShowCell(col, row).WarningMark);
 
     // Mended: the list transmits on the channel where scanning stopped.
     transmitOn(0);
@@ -156,8 +117,8 @@ TEST_F(SettingPages, CommonSettingsPagePicture)
     OpenPage("[St_Common]GI_Sheet_Comm_General");
     ASSERT_EQ(Main().CurrentSheetKey(), "GI_Sheet_Comm_General");
     int col = 0, row = 0;
-    ASSERT_TRUE(Find(CL_Comm_ClonePasswordStr, col, row));
-    EXPECT_EQ(Text(col, row), "") << "the default file has no clone password";
+    ASSERT_TRUE(FindCell(CL_Comm_ClonePasswordStr, col, row));
+    EXPECT_EQ(CellText(col, row), "") << "the default file has no clone password";
     ASSERT_TRUE(plat::SavePng(Form(), (qmtest::OutputDir() / "app-common-settings.png").string()));
 }
 

@@ -25,56 +25,17 @@ namespace {
 class SignallingPages : public apptest::ProgramFixture {
 protected:
     int row0 = 0;  // numbers the pictures
-    cuiSheet& Sheet() { return *Main().CurrentSheet(); }
-    cuiGrid& Grid() { return *Sheet().Grid(); }
-    // Opens the page of the tree node with the caption.
-    void OpenPage(const std::string& caption)
-    {
-        plat::TreeView* view = Main().Tree()->View();
-        for (int i = 0; i < view->Count(); ++i) {
-            if (view->Item(i)->Text() == caption) {
-                view->SetSelected(view->Item(i));
-                Wait(400);
-                return;
-            }
-        }
-        FAIL() << "no page " << caption;
-    }
-    plat::TreeNode* Node(const std::string& caption)
-    {
-        plat::TreeView* view = Main().Tree()->View();
-        for (int i = 0; i < view->Count(); ++i)
-            if (view->Item(i)->Text() == caption) return view->Item(i);
-        return nullptr;
-    }
     void RunCheck()
     {
         Main().ScheduleCheck();
         Wait(cuiMain::CheckDelayMs + 2 * cuiMain::TickMs);
-    }
-    // The grid cell with the label and index.
-    bool Find(int label, int index, int& col, int& row)
-    {
-        for (row = 0; row < Grid().RowCount(); ++row)
-            for (col = 0; col < Grid().ColCount(); ++col)
-                if (Sheet().CellAt(col, row).Label == label && Sheet().CellAt(col, row).Index == index) return true;
-        return false;
-    }
-    std::string Text(int label, int index)
-    {
-        int col = 0, row = 0;
-        if (!Find(label, index, col, row)) return "(no cell)";
-        cmcCellCapsule capsule;
-        Sheet().FillCapsule(col, row, capsule);
-        indActiveCell().Exec(&capsule, 0);
-        return capsule.Text;
     }
     // Hands the cell a text as the text editor window does when it closes
     // with OK.
     void EditedText(int label, int index, const std::string& text)
     {
         int col = 0, row = 0;
-        ASSERT_TRUE(Find(label, index, col, row));
+        ASSERT_TRUE(FindCell(label, index, col, row));
         cmcCellCapsule capsule;
         Sheet().FillCapsule(col, row, capsule);
         capsule.Phase = cpEditText;
@@ -83,15 +44,11 @@ protected:
         Wait();
     }
     // Clicks the cell and types the text into it, as a person would.
-    void TypeInto(int label, int index, const std::string& text)
+    void TypeIntoCell(int label, int index, const std::string& text)
     {
         int col = 0, row = 0;
-        ASSERT_TRUE(Find(label, index, col, row)) << label << "[" << index << "]";
-        const plat::Rect r = Grid().GetCellRect(col, row);
-        plat::ClickAt(Grid(), (r.left + r.right) / 2, (r.top + r.bottom) / 2);
-        plat::TypeText(Form(), text);
-        plat::SendKey(Form(), plat::VK_RETURN);
-        Wait();
+        ASSERT_TRUE(FindCell(label, index, col, row)) << label << "[" << index << "]";
+        TypeInto(col, row, text);
     }
 };
 
@@ -102,17 +59,17 @@ TEST_F(SignallingPages, AnMdcStatusTextAndATwoToneCodeAreSavedAndOpenedAgain)
     constexpr int kStatus = 16 + 2;  // status 3 of the second block
     constexpr int kCode = 4;
 
-    OpenPage("MDC Status");
+    OpenCaption("MDC Status");
     ASSERT_EQ(Main().CurrentSheetKey(), "GI_Sheet_MdcStatus");
-    const std::string statusBefore = Text(CL_Mdc_Status_Text, kStatus);
+    const std::string statusBefore = LabelText(CL_Mdc_Status_Text, kStatus);
     EditedText(CL_Mdc_Status_Text, kStatus, "ON SCENE");
-    EXPECT_EQ(Text(CL_Mdc_Status_Text, kStatus), "ON SCENE");
+    EXPECT_EQ(LabelText(CL_Mdc_Status_Text, kStatus), "ON SCENE");
 
-    OpenPage("2-Tone Codes");
+    OpenCaption("2-Tone Codes");
     ASSERT_EQ(Main().CurrentSheetKey(), "GI_Sheet_2Tone");
-    const std::string codeBefore = Text(CL_2T_RxFreq_1st, kCode);
-    TypeInto(CL_2T_RxFreq_1st, kCode, "1234.56");
-    EXPECT_EQ(Text(CL_2T_RxFreq_1st, kCode), "1234.6");
+    const std::string codeBefore = LabelText(CL_2T_RxFreq_1st, kCode);
+    TypeIntoCell(CL_2T_RxFreq_1st, kCode, "1234.56");
+    EXPECT_EQ(LabelText(CL_2T_RxFreq_1st, kCode), "1234.6");
     EXPECT_TRUE(Main().IsModified());
 
     const std::string docs = user.Documents();
@@ -123,15 +80,15 @@ TEST_F(SignallingPages, AnMdcStatusTextAndATwoToneCodeAreSavedAndOpenedAgain)
 
     // A new document forgets both; opening the file brings them back.
     Choose(MenuItem(CL_Menu_File_New));
-    OpenPage("2-Tone Codes");
-    EXPECT_EQ(Text(CL_2T_RxFreq_1st, kCode), codeBefore);
+    OpenCaption("2-Tone Codes");
+    EXPECT_EQ(LabelText(CL_2T_RxFreq_1st, kCode), codeBefore);
     dialogs.AnswerFile(docs + "signalling.icf");
     Choose(MenuItem(CL_Menu_File_Open));
-    OpenPage("2-Tone Codes");
-    EXPECT_EQ(Text(CL_2T_RxFreq_1st, kCode), "1234.6");
-    OpenPage("MDC Status");
+    OpenCaption("2-Tone Codes");
+    EXPECT_EQ(LabelText(CL_2T_RxFreq_1st, kCode), "1234.6");
+    OpenCaption("MDC Status");
     EXPECT_NE(statusBefore, "ON SCENE");
-    EXPECT_EQ(Text(CL_Mdc_Status_Text, kStatus), "ON SCENE");
+    EXPECT_EQ(LabelText(CL_Mdc_Status_Text, kStatus), "ON SCENE");
     EXPECT_TRUE(BoxTexts().empty());
 }
 
@@ -139,13 +96,13 @@ TEST_F(SignallingPages, TheMdcSystemsPageShowsTheSystemsAndTheirGeneralBlocks)
 {
     Start();
     Form().SetClientSize(1400, 520);
-    OpenPage("MDC Systems");
+    OpenCaption("MDC Systems");
     ASSERT_EQ(Main().CurrentSheetKey(), "GI_Sheet_MdcSystems");
-    EXPECT_EQ(Text(CL_Mdc_System_List_Text, 4), "Sys 4");
-    EXPECT_EQ(Text(CL_Mdc_General_Text, 0), "Gen 0");
+    EXPECT_EQ(LabelText(CL_Mdc_System_List_Text, 4), "Sys 4");
+    EXPECT_EQ(LabelText(CL_Mdc_General_Text, 0), "Gen 0");
     int col = 0, row = 0;
-    EXPECT_TRUE(Find(CL_Mdc_General_Self_Id, 4, col, row));
-    EXPECT_TRUE(Find(CL_Mdc_System_List_Message, 4, col, row));
+    EXPECT_TRUE(FindCell(CL_Mdc_General_Self_Id, 4, col, row));
+    EXPECT_TRUE(FindCell(CL_Mdc_System_List_Message, 4, col, row));
     ASSERT_TRUE(plat::SavePng(Form(), (qmtest::OutputDir() / "app-mdc-systems.png").string()));
 }
 
@@ -170,20 +127,18 @@ TEST_F(SignallingPages, EveryPageOfEitherModelShowsAValueInEveryCell)
         for (const std::string& page : pages) {
             const bool msk = page.rfind("MSK", 0) == 0;
             if (msk && modelType == indMain::ModelTypeLmr) {
-                EXPECT_EQ(Node(page), nullptr) << page;
+                EXPECT_EQ(CaptionNode(page), nullptr) << page;
                 continue;
             }
-            OpenPage(page);
+            OpenCaption(page);
             int labelled = 0;
             for (int row = 0; row < Grid().RowCount(); ++row) {
                 for (int col = 0; col < Grid().ColCount(); ++col) {
                     if (Sheet().CellAt(col, row).Label >= CL_NoLabel) continue;
                     ++labelled;
-                    cmcCellCapsule capsule;
-                    Sheet().FillCapsule(col, row, capsule);
-                    indActiveCell().Exec(&capsule, 0);
-                    EXPECT_EQ(capsule.Text.find("error"), std::string::npos) << page << " " << col << "," << row;
-                    EXPECT_EQ(capsule.Text.find("*Yet*"), std::string::npos) << page << " " << col << "," << row;
+                    const std::string text = CellText(col, row);
+                    EXPECT_EQ(text.find("error"), std::string::npos) << page << " " << col << "," << row;
+                    EXPECT_EQ(text.find("*Yet*"), std::string::npos) << page << " " << col << "," << row;
                 }
             }
             EXPECT_GT(labelled, 0) << page;
@@ -223,11 +178,11 @@ TEST_F(SignallingPages, TheMdcChecksMarkTheirPagesInTheTreeUntilMended)
 {
     Start();
     RunCheck();
-    ASSERT_NE(Node("MDC Systems"), nullptr);
+    ASSERT_NE(CaptionNode("MDC Systems"), nullptr);
     // A new document starts with own IDs other than 0 and the first statuses
     // enabled: nothing to warn of.
-    EXPECT_EQ(Node("MDC Systems")->OverlayIndex(), cuiTree::NoOverlay);
-    EXPECT_EQ(Node("MDC Status")->OverlayIndex(), cuiTree::NoOverlay);
+    EXPECT_EQ(CaptionNode("MDC Systems")->OverlayIndex(), cuiTree::NoOverlay);
+    EXPECT_EQ(CaptionNode("MDC Status")->OverlayIndex(), cuiTree::NoOverlay);
     cmcEeprom& image = Main().CurrentImage();
     auto setSystem = [&](int s, int ownIdLow, int statusFlags) {
         image.SetByte(235194 + 20 * s + 1, 0);
@@ -236,13 +191,13 @@ TEST_F(SignallingPages, TheMdcChecksMarkTheirPagesInTheTreeUntilMended)
     };
     setSystem(3, 0, 0);
     RunCheck();
-    EXPECT_EQ(Node("MDC Systems")->OverlayIndex(), cuiTree::WarningOverlay);
-    EXPECT_EQ(Node("MDC Status")->OverlayIndex(), cuiTree::WarningOverlay);
-    EXPECT_EQ(Node("MDC Calls")->OverlayIndex(), cuiTree::NoOverlay);
+    EXPECT_EQ(CaptionNode("MDC Systems")->OverlayIndex(), cuiTree::WarningOverlay);
+    EXPECT_EQ(CaptionNode("MDC Status")->OverlayIndex(), cuiTree::WarningOverlay);
+    EXPECT_EQ(CaptionNode("MDC Calls")->OverlayIndex(), cuiTree::NoOverlay);
     setSystem(3, 0x01, 0x10);
     RunCheck();
-    EXPECT_EQ(Node("MDC Systems")->OverlayIndex(), cuiTree::NoOverlay);
-    EXPECT_EQ(Node("MDC Status")->OverlayIndex(), cuiTree::NoOverlay);
+    EXPECT_EQ(CaptionNode("MDC Systems")->OverlayIndex(), cuiTree::NoOverlay);
+    EXPECT_EQ(CaptionNode("MDC Status")->OverlayIndex(), cuiTree::NoOverlay);
 }
 
 TEST_F(SignallingPages, TheMskChecksMarkTheirPagesOfAPmrRadio)
@@ -269,15 +224,15 @@ TEST_F(SignallingPages, TheMskChecksMarkTheirPagesOfAPmrRadio)
         group.Pack(14, g);
     }
     RunCheck();
-    ASSERT_NE(Node("MSK Address Plan"), nullptr);
-    EXPECT_EQ(Node("MSK Address Plan")->OverlayIndex(), cuiTree::NoOverlay);
-    EXPECT_EQ(Node("MSK Configuration")->OverlayIndex(), cuiTree::NoOverlay);
+    ASSERT_NE(CaptionNode("MSK Address Plan"), nullptr);
+    EXPECT_EQ(CaptionNode("MSK Address Plan")->OverlayIndex(), cuiTree::NoOverlay);
+    EXPECT_EQ(CaptionNode("MSK Configuration")->OverlayIndex(), cuiTree::NoOverlay);
 
     setU16(181584, 100);   // the killer address among the group addresses
     setU16(182054, 100);   // the GPS base ID too
     RunCheck();
-    EXPECT_EQ(Node("MSK Address Plan")->OverlayIndex(), cuiTree::ErrorOverlay);
-    EXPECT_EQ(Node("MSK Configuration")->OverlayIndex(), cuiTree::ErrorOverlay);
+    EXPECT_EQ(CaptionNode("MSK Address Plan")->OverlayIndex(), cuiTree::ErrorOverlay);
+    EXPECT_EQ(CaptionNode("MSK Configuration")->OverlayIndex(), cuiTree::ErrorOverlay);
     EXPECT_FALSE(Main().CheckErrors().empty());
 
     // An LMR radio has no MSK pages.
@@ -285,8 +240,8 @@ TEST_F(SignallingPages, TheMskChecksMarkTheirPagesOfAPmrRadio)
     Environ().ModelType = indMain::ModelTypeLmr;
     form = std::make_unique<TForm1>();
     Wait();
-    EXPECT_EQ(Node("MSK Address Plan"), nullptr);
-    EXPECT_EQ(Node("MSK Configuration"), nullptr);
+    EXPECT_EQ(CaptionNode("MSK Address Plan"), nullptr);
+    EXPECT_EQ(CaptionNode("MSK Configuration"), nullptr);
 }
 
 }  // namespace

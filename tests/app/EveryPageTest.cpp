@@ -1,0 +1,76 @@
+// Every page of the running program, for both model types, on the document
+// File > New gives and on a full one: each opens from its node in the tree,
+// builds its sheet and draws, no message box appears, and no cell shows the
+// text of a value outside its list or of a label without a behaviour.
+#include "tests/app/AppFixture.h"
+#include "tests/app/FullImage.h"
+
+#include "core/CellNames.h"
+#include "model/TableAccess.h"
+#include "model/indMain.h"
+#include "ui/cuiGrid.h"
+#include "ui/cuiMain.h"
+#include "ui/cuiSheet.h"
+
+#include <QPixmap>
+#include <QWidget>
+
+#include <algorithm>
+
+namespace {
+
+bool ShowsAFault(const std::string& text)
+{
+    return text.find("error") != std::string::npos || text.find("*Yet*") != std::string::npos;
+}
+
+class EveryPage : public apptest::ProgramFixture {};
+
+// The bank nodes all open the one channel sheet: on the new document they
+// are alike, on the full one they differ by the bank's type; one bank of
+// each type (the types repeat in bank order) and the last bank are opened.
+// Each page is painted once.
+TEST_F(EveryPage, OpensBuildsAndDrawsOnANewAndOnAFullDocumentOfEitherModel)
+{
+    struct Case {
+        const char* what;
+        int modelType;
+        bool full;
+    };
+    const Case cases[] = {{"LMR, new", indMain::ModelTypeLmr, false},
+                          {"LMR, full", indMain::ModelTypeLmr, true},
+                          {"PMR, new", indMain::ModelTypePmr, false},
+                          {"PMR, full", indMain::ModelTypePmr, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        StartModel(c.modelType, c.full, true);
+        if (c.full) {
+            ASSERT_EQ(UsedChannelCount(), WorkTables::Channels);
+        }
+        // A valid document: the check finds nothing to mark.
+        EXPECT_EQ(Main().CheckErrors(), std::vector<std::string>{});
+        EXPECT_EQ(Main().CheckWarnings(), std::vector<std::string>{});
+
+        const std::vector<std::string> pages = TreePages(int(apptest::BankTypes(c.modelType).size()));
+        ASSERT_FALSE(pages.empty());
+        ASSERT_NE(std::find(pages.begin(), pages.end(), "[St_Common]GI_Sheet_Maker"), pages.end()) << "maker mode";
+        for (const std::string& spec : pages) {
+            SCOPED_TRACE(spec);
+            OpenPage(spec);
+            ASSERT_NE(Main().CurrentSheet(), nullptr);
+            ASSERT_TRUE(spec.find(Main().CurrentSheetKey()) != std::string::npos) << Main().CurrentSheetKey();
+            for (int row = 0; row < Grid().RowCount(); ++row)
+                for (int col = 0; col < Grid().ColCount(); ++col) {
+                    if (Sheet().CellAt(col, row).Label >= CL_NoLabel) continue;
+                    const std::string text = CellText(col, row);
+                    EXPECT_FALSE(ShowsAFault(text)) << "cell " << col << "," << row << " label "
+                                                    << Sheet().CellAt(col, row).Label << ": " << text;
+                }
+            // The drawing path: the whole window painted.
+            EXPECT_FALSE(Form().Widget()->grab().isNull());
+            ASSERT_TRUE(dialogs.Boxes().empty()) << dialogs.Boxes().front().text;
+        }
+    }
+}
+
+}  // namespace
