@@ -92,6 +92,52 @@ TEST_F(SignallingPages, AnMdcStatusTextAndATwoToneCodeAreSavedAndOpenedAgain)
     EXPECT_TRUE(BoxTexts().empty());
 }
 
+// The 5-tone codes and the user tones of a PMR radio, the first entries
+// included, come back from a saved file as they were changed.
+TEST_F(SignallingPages, FiveToneCodesAndUserTonesOfAPmrRadioAreSavedAndOpenedAgain)
+{
+    StartModel(indMain::ModelTypePmr, false, false);
+    Form().SetClientSize(1400, 700);
+    struct Edit {
+        const char* caption;
+        int label, index;
+        const char* typed;
+    };
+    const Edit edits[] = {
+        {"5-Tone Decode", CL_5TRx_RxCode, 1, "12345"},
+        {"5-Tone Encode", CL_5TTx_TxCode, 0, "54321"},
+        {"User Tones", CL_UTone_TonePeriod, 0, " "},
+    };
+    std::vector<std::string> before, after;
+    for (const Edit& e : edits) {
+        SCOPED_TRACE(e.caption);
+        OpenCaption(e.caption);
+        before.push_back(LabelText(e.label, e.index));
+        int col = 0, row = 0;
+        ASSERT_TRUE(FindCell(e.label, e.index, col, row));
+        if (std::string(e.typed) == " ") {
+            ClickCell(col, row);
+            plat::SendKey(Form(), plat::VK_SPACE);
+            Wait();
+        } else {
+            TypeInto(col, row, e.typed);
+        }
+        after.push_back(LabelText(e.label, e.index));
+        EXPECT_NE(after.back(), before.back());
+    }
+    const std::string file = user.Documents() + "tones.icf";
+    dialogs.AnswerFile(file);
+    ASSERT_EQ(Main().FileSaveAs(), 0);
+    ASSERT_EQ(Main().FileNew(), 0);
+    ASSERT_EQ(Main().OpenFile(file), 0);
+    for (size_t k = 0; k < std::size(edits); ++k) {
+        SCOPED_TRACE(edits[k].caption);
+        OpenCaption(edits[k].caption);
+        EXPECT_EQ(LabelText(edits[k].label, edits[k].index), after[k]);
+    }
+    EXPECT_TRUE(BoxTexts().empty());
+}
+
 TEST_F(SignallingPages, TheMdcSystemsPageShowsTheSystemsAndTheirGeneralBlocks)
 {
     Start();
@@ -125,8 +171,11 @@ TEST_F(SignallingPages, EveryPageOfEitherModelShowsAValueInEveryCell)
         Form().SetClientSize(1400, 700);
         Wait();
         for (const std::string& page : pages) {
-            const bool msk = page.rfind("MSK", 0) == 0;
-            if (msk && modelType == indMain::ModelTypeLmr) {
+            // The MSK, 5-tone and user tone pages are a PMR radio's; the
+            // 2-tone codes are an LMR radio's, kept in the same memory.
+            const bool pmrOnly = page.rfind("MSK", 0) == 0 || page.rfind("5-Tone", 0) == 0 || page == "User Tones";
+            const bool lmrOnly = page == "2-Tone Codes";
+            if ((pmrOnly && modelType == indMain::ModelTypeLmr) || (lmrOnly && modelType == indMain::ModelTypePmr)) {
                 EXPECT_EQ(CaptionNode(page), nullptr) << page;
                 continue;
             }
