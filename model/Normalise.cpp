@@ -326,8 +326,11 @@ int HomeRepeaterItem(int b, int home)
 
 // Step 8: bank start positions, and the values that channels and their banks
 // share. One record serves the channel and, once decoded into it, its bank
-// and home repeater; the later tests and commits of the channel's turn then
-// see that record.
+// and home repeater; the later commits of the channel's turn then see that
+// record. The start position is the one exception: it always follows the
+// channel's own Inh bit, so that a file read in has the start positions that
+// writing it out gives (otherwise the first pack, such as the Banks page
+// makes, would change a document nobody edited).
 void BankStartPositions(cmcEeprom& image, int mode)
 {
     ImageBytes img(&image);
@@ -344,6 +347,7 @@ void BankStartPositions(cmcEeprom& image, int mode)
             const int64_t S = kSecond + int64_t(kSecondSize) * n;
             const int64_t R = kMain + int64_t(kMainSize) * n;
             rec.Unpack(kind, n);
+            const bool inhibited = rec.ChFlagsA.Inh;
             // 1. The extra-channel flag belongs to bank 127 only.
             if (rec.ListSel.ChExtra && b != kBanks - 1) {
                 rec.ListSel.ChExtra = 0;
@@ -369,10 +373,7 @@ void BankStartPositions(cmcEeprom& image, int mode)
                     // banks whose channel is flagged as an LTR bank's) takes
                     // the LTR values of its first active channel, as the
                     // trunked banks do: the channel's record then holds the
-                    // bank, so that its turn sees the bank's flags from here
-                    // on (steps 4 and 6). That is harmless: before any
-                    // output the start positions and divert targets are
-                    // taken again from the channels themselves.
+                    // bank, so that step 6 commits the bank.
                     if ((zeph || ms) && !rec.Attr.LtrBank) {
                         rec.Unpack(kKindBank, b);
                         rec.ZephBankFlags2.PwrSave = pwrSave;
@@ -398,7 +399,7 @@ void BankStartPositions(cmcEeprom& image, int mode)
                 }
             }
             // 4. The first active channel whose Inh bit is clear.
-            if (active && !firstClearSeen && !rec.ChFlagsA.Inh) {
+            if (active && !firstClearSeen && !inhibited) {
                 img.SetU16(kStartPositions + 2 * b, uint32_t(p));
                 firstClearSeen = true;
             }

@@ -258,9 +258,10 @@ TEST_F(NormaliseFixture, StartPositionsAndValuesSharedWithBanks)
     image().SetByte(S(3), 0x80);
     Put16(image(), 302548 + 2 * 3, 7);
     Run(kAfterLoad);
-    // After a load the first active channel's turn sees its bank's record,
-    // so the inhibited channel 1 is bank 0's start for now.
-    EXPECT_EQ(Get16(image(), kStartPositions), 1);
+    // A load starts bank 0 where writing it out does: at its first active
+    // channel that is not inhibited, although that channel's turn has its
+    // bank's record by then.
+    EXPECT_EQ(Get16(image(), kStartPositions), 2);
     EXPECT_EQ(Get16(image(), kStartPositions + 2), 0);
     EXPECT_TRUE(image().GetByte(245636 + 10 + 8) & 0x02);  // the ZEPH bank took the power save
     EXPECT_EQ(Get16(image(), 302548 + 4), 0);
