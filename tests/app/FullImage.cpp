@@ -131,8 +131,9 @@ void FillToneLists(cmcEeprom& image)
         t.RxTone.AnalogIndex = t.TxTone.AnalogIndex = uint16_t(k % 40);
     });
     SetNacChListCount(kToneEntries);
+    // A NAC channel's codes are numbers 0 to 63.
     FillEntries(image, kNacList, 0, kToneEntries, [&](datCh& nac, int k) {
-        nac.NacRx = nac.NacTx = uint32_t(0x293 + k);
+        nac.NacRx = nac.NacTx = uint32_t(k % 64);
     });
 }
 
