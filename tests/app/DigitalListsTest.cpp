@@ -114,13 +114,8 @@ TEST_F(DigitalPages, EveryCellOfTheDigitalAndKeyPagesShowsAValueForEitherModel)
                            "GI_Sheet_Digital_Expert", "GI_Sheet_KeyDisp"};
     for (int modelType : {indMain::ModelTypeLmr, indMain::ModelTypePmr}) {
         SCOPED_TRACE(modelType == indMain::ModelTypeLmr ? "LMR" : "PMR");
-        form.reset();
-        globals.reset();
-        Start(false);
-        Environ().ModelType = modelType;
-        form = std::make_unique<TForm1>();
+        StartModel(modelType, false, false);
         Form().SetClientSize(1000, 700);
-        Wait();
         for (const char* page : pages) {
             SCOPED_TRACE(page);
             OpenPage(page);

@@ -163,13 +163,8 @@ TEST_F(SignallingPages, EveryPageOfEitherModelShowsAValueInEveryCell)
         "Railroad Channel Plan"};
     for (int modelType : {indMain::ModelTypeLmr, indMain::ModelTypePmr}) {
         SCOPED_TRACE(modelType == indMain::ModelTypeLmr ? "LMR" : "PMR");
-        form.reset();
-        globals.reset();
-        Start(false);
-        Environ().ModelType = modelType;
-        form = std::make_unique<TForm1>();
+        StartModel(modelType, false, false);
         Form().SetClientSize(1400, 700);
-        Wait();
         for (const std::string& page : pages) {
             // The MSK, 5-tone and user tone pages are a PMR radio's; the
             // 2-tone codes are an LMR radio's, kept in the same memory.
