@@ -8,6 +8,7 @@
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/TestHooks.h"
 #include "tests/cells/CellWorld.h"
+#include "tests/cells/SettingCells.h"
 
 #include <gtest/gtest.h>
 
@@ -31,39 +32,19 @@ std::vector<std::string> DtmfLists()
     return lines;
 }
 
-CellExecResult Run(Capsule& c) { return indActiveCell().Exec(&c.cap, 0); }
-
-std::string Shown(int category, int label, int index)
-{
-    auto cell = MakeCell(category, label, index);
-    Capsule c(cell.get(), false);
-    Run(c);
-    return c.cap.Text;
-}
+// The shared cell calls, with the category first as the tables here list it.
+std::string Shown(int category, int label, int index) { return settingtest::Shown(label, index, category); }
 
 CellExecResult Typed(int category, int label, int index, const std::string& text)
 {
-    auto cell = MakeCell(category, label, index);
-    Capsule c(cell.get());
-    c.Edit(text);
-    return Run(c);
+    settingtest::Call call(label, index, category);
+    call.c.Edit(text);
+    return call.Run();
 }
 
-CellExecResult Key(int category, int label, int index, int key)
-{
-    auto cell = MakeCell(category, label, index);
-    Capsule c(cell.get());
-    c.cap.Key = key;
-    return Run(c);
-}
+CellExecResult Key(int category, int label, int index, int key) { return settingtest::Key(label, key, index, category); }
 
-void Picked(int category, int label, int index, int value)
-{
-    auto cell = MakeCell(category, label, index);
-    Capsule c(cell.get());
-    c.Pick(Flex0, value);
-    Run(c);
-}
+void Picked(int category, int label, int index, int value) { settingtest::Pick(label, value, Flex0, index, category); }
 
 constexpr int kDtmfKind = 5;
 constexpr int kDecodeKind = 23;

@@ -6,6 +6,7 @@
 #include "cells/indActiveCell.h"
 #include "core/CellNames.h"
 #include "tests/cells/CellWorld.h"
+#include "tests/cells/SettingCells.h"
 
 #include <gtest/gtest.h>
 
@@ -27,46 +28,26 @@ std::vector<std::string> ToneLists()
     return lines;
 }
 
-CellExecResult Run(Capsule& c) { return indActiveCell().Exec(&c.cap, 0); }
-
-std::string Shown(int category, int label, int index)
-{
-    auto cell = MakeCell(category, label, index);
-    Capsule c(cell.get(), false);
-    Run(c);
-    return c.cap.Text;
-}
+// The shared cell calls, with the category first as the tables here list it.
+std::string Shown(int category, int label, int index) { return settingtest::Shown(label, index, category); }
 
 bool Warned(int category, int label, int index)
 {
-    auto cell = MakeCell(category, label, index);
-    Capsule c(cell.get(), false);
-    Run(c);
-    return c.cap.WarningMark;
+    settingtest::Call call(label, index, category, false);
+    call.Run();
+    return call.c.cap.WarningMark;
 }
 
 void Typed(int category, int label, int index, const std::string& text)
 {
-    auto cell = MakeCell(category, label, index);
-    Capsule c(cell.get());
-    c.Edit(text);
-    Run(c);
+    settingtest::Typed(label, text, index, category);
 }
 
-void Key(int category, int label, int index, int key)
-{
-    auto cell = MakeCell(category, label, index);
-    Capsule c(cell.get());
-    c.cap.Key = key;
-    Run(c);
-}
+void Key(int category, int label, int index, int key) { settingtest::Key(label, key, index, category); }
 
 void Picked(int category, int label, int index, int pickLabel, int value)
 {
-    auto cell = MakeCell(category, label, index);
-    Capsule c(cell.get());
-    c.Pick(pickLabel, value);
-    Run(c);
+    settingtest::Pick(label, value, pickLabel, index, category);
 }
 
 constexpr int kRxCodeKind = 8;
