@@ -76,7 +76,15 @@ public:
         return true;
     }
 
-    bool Purge() override { return tcflush(m_fd, TCIOFLUSH) == 0; }
+    bool Purge() override
+    {
+        // Output is discarded only while some waits to be sent. A
+        // pseudo-terminal never reports any waiting, yet its flush destroys
+        // bytes its far end has still to read: bytes that a real line would
+        // have carried already.
+        if (tcflush(m_fd, TCIFLUSH) != 0) return false;
+        return OutQueue() <= 0 || tcflush(m_fd, TCOFLUSH) == 0;
+    }
 
     int Read(void* buffer, int max) override
     {
