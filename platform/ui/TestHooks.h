@@ -70,6 +70,13 @@ public:
 
     // Every message box shown, in order.
     const std::vector<MessageBoxRecord>& Boxes() const { return m_boxes; }
+    // The last message box shown; when none was, a record whose text says
+    // so, so that an expectation on it fails instead of the test crashing.
+    MessageBoxRecord LastBox() const
+    {
+        if (m_boxes.empty()) return MessageBoxRecord{"(no message box was shown)", "", 0, 0};
+        return m_boxes.back();
+    }
     // The caption of every modal form shown, in order.
     const std::vector<std::string>& ModalForms() const { return m_modalForms; }
     // Every file dialog shown, in order, and the number of printer set-up

@@ -204,7 +204,7 @@ TEST_F(Document, EachFailedCheckOfOpenShowsItsErrorAndChangesNothing)
         dialogs.Answer(plat::IDOK);
         EXPECT_EQ(Main().OpenFile(path), 1);
         ASSERT_EQ(dialogs.Boxes().size(), boxes + 2);
-        EXPECT_EQ(dialogs.Boxes().back().text, FileError(c.error));
+        EXPECT_EQ(dialogs.LastBox().text, FileError(c.error));
         EXPECT_TRUE(Main().CurrentImage().Equals(kept));
         EXPECT_TRUE(Main().IsModified());
         EXPECT_TRUE(Main().IsUntitled());
@@ -277,7 +277,7 @@ TEST_F(Document, ReopeningTheOpenFileOffersToSaveUnderAnotherName)
     PutComment("Case");
     dialogs.Answer(plat::IDCANCEL);
     EXPECT_EQ(Main().OpenFile(docs + "A.icf"), 1);
-    EXPECT_EQ(dialogs.Boxes().back().text, "Save the changes to a.icf?");
+    EXPECT_EQ(dialogs.LastBox().text, "Save the changes to a.icf?");
 }
 
 TEST_F(Document, NewAnswersWhetherItReplacedTheDocument)
@@ -305,7 +305,7 @@ TEST_F(Document, SavesThatCannotBeWrittenLeaveTheDocumentModified)
     PutComment("Lost?");
     dialogs.Answer(plat::IDOK);
     EXPECT_EQ(Main().SaveFile(docs + "no/such/folder.icf"), 1);
-    EXPECT_EQ(dialogs.Boxes().back().text, FileError("GI_Mess_FileErr_FileOpen"));
+    EXPECT_EQ(dialogs.LastBox().text, FileError("GI_Mess_FileErr_FileOpen"));
     EXPECT_TRUE(Main().IsModified());
     EXPECT_EQ(Form().Caption(), Title("kept.icf"));
 
@@ -321,8 +321,8 @@ TEST_F(Document, SavesThatCannotBeWrittenLeaveTheDocumentModified)
     WriteNacChListCount(image, 80);
     dialogs.Answer(plat::IDOK);
     EXPECT_EQ(Main().SaveFile(docs + "kept.icf"), 1);
-    EXPECT_EQ(dialogs.Boxes().back().text, g_GTex.GetMultiLineText("GI_Mess_CloneErr_Datasize_Over"));
-    EXPECT_EQ(dialogs.Boxes().back().Icon(), plat::MB_ICONERROR);
+    EXPECT_EQ(dialogs.LastBox().text, g_GTex.GetMultiLineText("GI_Mess_CloneErr_Datasize_Over"));
+    EXPECT_EQ(dialogs.LastBox().Icon(), plat::MB_ICONERROR);
     EXPECT_EQ(qmtest::ReadFile(docs + "kept.icf"), kept);
     EXPECT_TRUE(Main().IsModified());
 }
@@ -360,7 +360,7 @@ TEST_F(Document, AFailedSaveKeepsTheNameAndTheModifiedStateAndStillEndsItsSteps)
     const std::string kept = qmtest::ReadFile(docs + "kept.icf");
     dialogs.Answer(plat::IDOK);
     EXPECT_EQ(Main().SaveFile(docs + "kept.icf"), 1);
-    EXPECT_EQ(dialogs.Boxes().back().text, g_GTex.GetMultiLineText("GI_Mess_CloneErr_Datasize_Over"));
+    EXPECT_EQ(dialogs.LastBox().text, g_GTex.GetMultiLineText("GI_Mess_CloneErr_Datasize_Over"));
     EXPECT_EQ(qmtest::ReadFile(docs + "kept.icf"), kept);
     EXPECT_FALSE(Main().IsModified());
     EXPECT_EQ(Main().FilePath(), docs + "kept.icf");

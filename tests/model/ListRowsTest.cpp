@@ -473,7 +473,7 @@ TEST_F(ListRows, InsertNeedsRoomInTheList)
         dialogs.Answer(plat::IDOK);
         Run(rowcmd::Insert, c.kind, 0, 0, 0);
         EXPECT_TRUE(image().Equals(full)) << c.name;
-        EXPECT_EQ(dialogs.Boxes().back().text, "Overflow") << c.name;
+        EXPECT_EQ(dialogs.LastBox().text, "Overflow") << c.name;
         EXPECT_TRUE(EventsOf(ListEventsOfKind(c.kind)->insertEvent).empty()) << c.name;
     }
 
