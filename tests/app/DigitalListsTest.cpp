@@ -44,8 +44,7 @@ TEST_F(DigitalPages, AnIndividualIdTypedIntoTheNewRowIsSavedAndOpenedAgain)
     EXPECT_EQ(CellText(hexCol, hexRow), "10E1");
     ASSERT_TRUE(FindCell(CL_Digi_Ind_Id_Dec, count + 1, col, row)) << "a new empty row follows";
     EXPECT_TRUE(BoxTexts().empty());
-    std::filesystem::create_directories("/tmp/i25-pictures");
-    ASSERT_TRUE(plat::SavePng(Form(), "/tmp/i25-pictures/individual-ids.png"));
+    ASSERT_TRUE(plat::SavePng(Form(), (qmtest::OutputDir() / "digital-individual-ids.png").string()));
 
     const std::string file = user.Documents() + "digital.icf";
     dialogs.AnswerFile(file);
@@ -100,8 +99,7 @@ TEST_F(DigitalPages, TheKeyPageShowsTheFunctionsOfBothKeySets)
     EXPECT_NE(conventional.find(" -"), std::string::npos) << conventional << ": the speaker option";
     EXPECT_EQ(conventional.find("error"), std::string::npos) << conventional;
     EXPECT_EQ(smarTrunk.find("error"), std::string::npos) << smarTrunk;
-    std::filesystem::create_directories("/tmp/i25-pictures");
-    ASSERT_TRUE(plat::SavePng(Form(), "/tmp/i25-pictures/keys-and-display.png"));
+    ASSERT_TRUE(plat::SavePng(Form(), (qmtest::OutputDir() / "digital-keys-and-display.png").string()));
 }
 
 TEST_F(DigitalPages, EveryCellOfTheDigitalAndKeyPagesShowsAValueForEitherModel)
@@ -128,8 +126,7 @@ TEST_F(DigitalPages, EveryCellOfTheDigitalAndKeyPagesShowsAValueForEitherModel)
                     EXPECT_EQ(text.find("*Yet*"), std::string::npos) << col << "," << row << ": " << text;
                 }
             if (std::string(page) == "GI_Sheet_Digital_Opt" && modelType == indMain::ModelTypeLmr) {
-                std::filesystem::create_directories("/tmp/i25-pictures");
-                ASSERT_TRUE(plat::SavePng(Form(), "/tmp/i25-pictures/digital-calls-and-display.png"));
+                ASSERT_TRUE(plat::SavePng(Form(), (qmtest::OutputDir() / "digital-calls-and-display.png").string()));
             }
         }
         EXPECT_TRUE(BoxTexts().empty());

@@ -55,8 +55,7 @@ TEST_F(MultisitePages, SitesTypedIntoTheEmptyRowAreSavedAndOpenedAgain)
     plat::TreeNode* node = PageNode(kSiteList);
     ASSERT_NE(node, nullptr);
     EXPECT_EQ(node->OverlayIndex(), cuiTree::ErrorOverlay);
-    std::filesystem::create_directories("/tmp/i24m-pictures");
-    ASSERT_TRUE(plat::SavePng(Form(), "/tmp/i24m-pictures/site-list.png"));
+    ASSERT_TRUE(plat::SavePng(Form(), (qmtest::OutputDir() / "multisite-site-list.png").string()));
 
     const std::string file = user.Documents() + "multisite.icf";
     dialogs.AnswerFile(file);
@@ -89,8 +88,7 @@ TEST_F(MultisitePages, TheSettingsPageShowsEveryCell)
             const std::string text = ShowCell(col, row).Text;
             EXPECT_EQ(text.find("Yet"), std::string::npos) << label;
         }
-    std::filesystem::create_directories("/tmp/i24m-pictures");
-    ASSERT_TRUE(plat::SavePng(Form(), "/tmp/i24m-pictures/system-settings.png"));
+    ASSERT_TRUE(plat::SavePng(Form(), (qmtest::OutputDir() / "multisite-system-settings.png").string()));
 }
 
 TEST_F(MultisitePages, AnIdAndATalkGroupTypedIntoTheNewRowsBecomeEntries)
@@ -114,8 +112,7 @@ TEST_F(MultisitePages, AnIdAndATalkGroupTypedIntoTheNewRowsBecomeEntries)
         TypeInto(col, row, "1500");
         EXPECT_EQ((page.kind == 32 ? IndListCount(32) : TgListCount(33)), count + 1);
         EXPECT_EQ(ShowCell(col, row).Text, "1500");
-        std::filesystem::create_directories("/tmp/i24m-pictures");
-        ASSERT_TRUE(plat::SavePng(Form(), std::string("/tmp/i24m-pictures/") + page.picture));
+        ASSERT_TRUE(plat::SavePng(Form(), (qmtest::OutputDir() / (std::string("multisite-") + page.picture)).string()));
     }
     EXPECT_TRUE(BoxTexts().empty());
 }

@@ -44,7 +44,6 @@
 
 namespace {
 
-constexpr const char* PictureFolder = "/tmp/i28-pictures";
 // Tree nodes: the radio, its memory channels, the banks, then bank 1 on.
 constexpr int BanksNode = 2;
 constexpr int FirstBankNode = 3;
@@ -130,8 +129,7 @@ protected:
 
     static void SavePicture(const QImage& image, const std::string& name)
     {
-        std::filesystem::create_directories(PictureFolder);
-        image.save(QString::fromStdString(std::string(PictureFolder) + "/" + name));
+        image.save(QString::fromStdString((qmtest::OutputDir() / ("print-" + name)).string()));
     }
 
     plat::TestPrinterService service;
@@ -302,9 +300,8 @@ TEST_F(Printing, PrintCurrentShowsThePreviewAndPrintsTheBanksSheetsGroup)
                      for (int x = 1; x < page.Width() - 1; ++x)
                          if (plat::ColorToRGB(page.Pixel(x, y)) != plat::ColorToRGB(plat::clWhite)) ++dark;
                  EXPECT_GT(dark, 2000);
-                 std::filesystem::create_directories(PictureFolder);
-                 preview.PageBitmap().SavePng(std::string(PictureFolder) + "/preview-page.png");
-                 plat::SavePng(preview.Window(), std::string(PictureFolder) + "/preview-window.png");
+                 preview.PageBitmap().SavePng((qmtest::OutputDir() / "print-preview-page.png").string());
+                 plat::SavePng(preview.Window(), (qmtest::OutputDir() / "print-preview-window.png").string());
                  PressPrint(preview);
              });
     ASSERT_GT(shownPages, 0);

@@ -29,8 +29,6 @@
 
 namespace {
 
-const std::filesystem::path kPictures = "/tmp/i24-pictures";
-
 class Trunking : public apptest::ProgramFixture {
 protected:
     static int ColumnOf(cuiSheet& sheet, int label)
@@ -68,8 +66,7 @@ protected:
     }
     void SavePicture(const plat::Control& control, const std::string& name)
     {
-        std::filesystem::create_directories(kPictures);
-        ASSERT_TRUE(plat::SavePng(control, (kPictures / name).string()));
+        ASSERT_TRUE(plat::SavePng(control, (qmtest::OutputDir() / ("trunking-" + name)).string()));
     }
     // Opens the repeater window of bank 0 from the Banks page.
     iuiRptSetWin* OpenWindow()

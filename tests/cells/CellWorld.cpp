@@ -9,6 +9,7 @@
 #include "model/TableAccess.h"
 
 #include <cstdlib>
+#include <filesystem>
 
 namespace celltest {
 
@@ -148,6 +149,9 @@ int RecordingPopups::MainMenuSubItemCount(int label) const
 CellWorld::CellWorld(const std::vector<std::string>& overlay, int modelType)
 {
     m_oldConfig = SetEnv("XDG_CONFIG_HOME", (m_dir.Path() / "config").string());
+    // The program's lock file goes into this world's own runtime folder; a
+    // missing folder would send it to the system's temporary folder.
+    std::filesystem::create_directories(m_dir.Path() / "run");
     m_oldRuntime = SetEnv("XDG_RUNTIME_DIR", (m_dir.Path() / "run").string());
     std::vector<std::string> lines = BaseOverlay();
     lines.insert(lines.end(), overlay.begin(), overlay.end());

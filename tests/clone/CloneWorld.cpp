@@ -11,6 +11,7 @@
 #include "model/datCh.h"
 
 #include <cstdlib>
+#include <filesystem>
 
 namespace clonetest {
 
@@ -54,6 +55,9 @@ CloneWorld::CloneWorld(bool manualTime)
 {
     if (manualTime) time.emplace();
     m_oldConfig = SetEnv("XDG_CONFIG_HOME", (m_dir.Path() / "config").string());
+    // The program's lock file goes into this world's own runtime folder; a
+    // missing folder would send it to the system's temporary folder.
+    std::filesystem::create_directories(m_dir.Path() / "run");
     m_oldRuntime = SetEnv("XDG_RUNTIME_DIR", (m_dir.Path() / "run").string());
     m_events = std::make_unique<cmcEvManHolder>();
     g_GTex.OpenOverlayFile(BinFile("QM7148HE.OVL"));

@@ -391,6 +391,9 @@ TEST_F(Environ, ASecondInstanceIsRefusedAndNeverSaves)
 TEST_F(Environ, WithoutAnyLockFileTheProgramStillStarts)
 {
     const std::string mutex = "Environ Test Lock " + std::to_string(getpid());
+    // The fallback lock lives in the temporary folder: this test's own.
+    std::filesystem::create_directories(dir.Path() / "tmp");
+    ScopedEnv tmp{"TMPDIR", (dir.Path() / "tmp").string()};
     std::string target = (dir.Path() / "elsewhere").string();
     std::string tempLock = plat::SingleInstance::TempLockPath(mutex);
     std::filesystem::create_symlink(target, plat::SingleInstance::RuntimeLockPath(mutex));
