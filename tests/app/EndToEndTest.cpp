@@ -1,12 +1,13 @@
 // A technician's whole round in the running program, on a radio of either
-// model type: a full radio is read through the Clone menu, one value is changed with the keyboard on every
-// page of the tree, the document is saved, File > New forgets it, the file is
-// opened again and shows every change, and Clone > Write puts it into the
-// radio, whose memory then holds the program's packed image in every byte
-// the write sends (the radio held other bytes there before). The only
-// message boxes are those the round asks for: the notice of a key that every
-// key bank shares (its cell refuses the change; the walk goes on to the next
-// cell), the write's confirmation and its report of success.
+// model type: a full radio is read through the Clone menu, one value is
+// changed with the keyboard on every page of the tree, the document is saved,
+// File > New forgets it, the file is opened again and shows every change,
+// and Clone > Write puts it into the radio, whose memory then holds the
+// program's packed image in every byte the write sends (the radio held other
+// bytes there before). The only message boxes are those the round asks for:
+// the notice of a key that every key bank shares (its cell refuses the
+// change; the walk goes on to the next cell), the write's confirmation and
+// its report of success.
 #include "tests/app/AppFixture.h"
 #include "tests/app/FullImage.h"
 
