@@ -186,6 +186,48 @@ TEST_F(BankEditing, TheWarningCheckMarksTheBankOfAFaultyChannelInTheTreeUntilItI
     EXPECT_TRUE(Main().CheckErrors().empty());
 }
 
+// The emergency divert column is offered where the model's memory keeps the
+// channel picked as the target: a divert to channel 1-2 set on channel 1-1
+// comes back from the saved file. A PMR radio's memory has no divert targets,
+// and its bank page has no such column.
+TEST_F(BankEditing, AnEmergencyDivertTargetIsOfferedOnlyWhereSavingKeepsIt)
+{
+    const struct {
+        int modelType;
+        bool offered;
+    } cases[] = {{indMain::ModelTypeLmr, true}, {indMain::ModelTypePmr, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.modelType == indMain::ModelTypeLmr ? "LMR" : "PMR");
+        StartModel(c.modelType, true, false);
+        const std::string bankPage = ProgramBankSheets(c.modelType).front();
+        OpenPage(bankPage);
+        const int col = ColumnOf(CL_Mch_EDivert);
+        EXPECT_EQ(col >= 0, c.offered);
+        if (col < 0) continue;
+        // Channel 1-1 diverts to channel 1-2 (channel index 1), as the
+        // cell's pickers store it.
+        constexpr int kDivertToChannel = 2;
+        datCh channel(&Main().CurrentImage());
+        channel.Unpack(MchRecordKind(), 0);
+        channel.ChFlagsA.EDivert = kDivertToChannel;
+        channel.EDivertTarget = 1;
+        channel.Pack(MchRecordKind(), 0);
+        const std::string shown = LabelText(CL_Mch_EDivert, 0);
+        const std::string file = user.Documents() + "divert" + std::to_string(c.modelType) + ".icf";
+        dialogs.AnswerFile(file);
+        ASSERT_EQ(Main().FileSaveAs(), 0);
+        ASSERT_EQ(Main().FileNew(), 0);
+        ASSERT_EQ(Main().OpenFile(file), 0);
+        OpenPage(bankPage);
+        EXPECT_EQ(LabelText(CL_Mch_EDivert, 0), shown);
+        datCh reopened(&Main().CurrentImage());
+        reopened.Unpack(MchRecordKind(), 0);
+        EXPECT_EQ(reopened.ChFlagsA.EDivert, kDivertToChannel);
+        EXPECT_EQ(reopened.EDivertTarget, 1);
+    }
+    EXPECT_TRUE(BoxTexts().empty());
+}
+
 TEST_F(BankEditing, TheBanksPageOfEitherModelShowsAValueInEveryCell)
 {
     // The initial file's banks as the Banks page of the tree shows them:

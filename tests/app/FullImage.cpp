@@ -17,6 +17,7 @@ namespace {
 constexpr int kLmrChannel = 1, kPmrChannel = 2;
 constexpr int kToneList = 7, kNacList = 20;
 constexpr int kLtrRepeaters = 22, kZephRepeaters = 27, kSites = 30, kSiteRepeaters = 31;
+constexpr int kMskIdGroups = 14, kMskIdGroupCount = 8;
 constexpr int kIdLists[] = {18, 28, 32};
 constexpr int kTalkGroupLists[] = {19, 29, 33};
 constexpr int kListEntries = 500;   // each ID and talk-group list
@@ -137,6 +138,21 @@ void FillToneLists(cmcEeprom& image)
     });
 }
 
+// The MSK ID groups of a PMR radio: group 0 lies below the own ID, the
+// others from it on, each at an address of its own well above it (the
+// initial file puts them all at the own ID, 1), so that a higher own ID
+// still leaves them in their ranges.
+void FillMskIdGroups(cmcEeprom& image)
+{
+    datCh group(&image);
+    for (int g = 0; g < kMskIdGroupCount; ++g) {
+        group.Unpack(kMskIdGroups, g);
+        group.MskAdr = g == 0 ? 0 : uint32_t(100 * g);
+        Name(group.Text, "Group %d", g);
+        group.Pack(kMskIdGroups, g);
+    }
+}
+
 // Whether the working tables fit the clone memory when packed.
 bool Fits(const cmcEeprom& image)
 {
@@ -184,6 +200,8 @@ void FillFullImage(int modelType)
     if (modelType == indMain::ModelTypeLmr) {
         FillBankRepeaters(image, modelType);
         FillSites(image);
+    } else {
+        FillMskIdGroups(image);
     }
     if (!ShortenToFit(image, {28, 29, 32, 33})) ShortenToFit(image, {18, 19});
 }

@@ -5,7 +5,8 @@
 // list, NAC channels, the ID and talk-group lists, the repeaters of the
 // trunked banks, the multisite sites and their repeaters) filled to their
 // sizes, as far as the clone memory holds them (the ZEPH and multisite ID
-// and talk-group lists are shortened alike until the packed image fits).
+// and talk-group lists are shortened alike until the packed image fits),
+// and on a PMR radio the MSK ID groups each at an address of its own.
 // Every value is one the program offers, so no cell shows an error.
 #include <vector>
 
