@@ -69,8 +69,10 @@ void ChannelCheck(indCellCall& call)
     Raise(call, marks);
 }
 
+// The user tones are a page of PMR models only.
 void UserToneCheck(indCellCall& call)
 {
+    if (!call.Pmr) return;
     Marks marks;
     marks.Warning = AnyWarning(CT_UserTone, CL_UTone_Dec_Low, 0, kUserTones - 1) ||
                     AnyWarning(CT_UserTone, CL_UTone_Dec_High, 0, kUserTones - 1);

@@ -413,7 +413,9 @@ void GroupTypeCell(indCellCall& call)
     if (type == kGroupZone || type == kGroupChannel) {
         const int bank = FirstGroupBank(type == kGroupZone);
         if (bank >= 0) {
-            number = bank;
+            // A zone group names its bank, a channel group a channel: the
+            // first one of the bank found.
+            number = type == kGroupZone ? bank : BankFirstChannel(bank);
         } else if (stepping) {
             // Nothing to point at: the next type in the stepping direction.
             if (type == kGroupZone) type = forward ? kGroupNone : kGroupScanList;

@@ -75,6 +75,11 @@ void DecodeFrequencyCell(indCellCall& call)
 void TransmitFrequencyCell(indCellCall& call)
 {
     const bool first = call.Label == CL_2TTx_Freq_1st;
+    // The first row keeps no 2-tone fields.
+    if (first && call.Index == 0) {
+        ShowDashes(call.Cap);
+        return;
+    }
     // A one-tone code has no second tone.
     if (!first && !call.Rec.CodeType) {
         ShowText(call.Cap, "----  ");
@@ -296,9 +301,22 @@ void UserToneWindowCell(indCellCall& call)
     call.Cap->WarningMark = call.Rec.UToneDecHigh < call.Rec.UToneDecLow;
 }
 
+// The tone period, no-tone time and length arrays lie nine bytes apart, so
+// each holds the first nine tones only; the extra row keeps a period and a
+// no-tone time of its own after them, and no length. A tone without a byte
+// of its own shows dashes and takes no input.
+constexpr int kUserToneTimedTones = kUserToneNoTone - kUserTonePeriods;
+static_assert(kUserToneLengths - kUserToneNoTone == kUserToneTimedTones &&
+              kUserToneExtraPeriod - kUserToneLengths == kUserToneTimedTones);
+
 void UserToneTimeCell(indCellCall& call)
 {
     const bool extra = call.Index == kUserToneExtraRow;
+    const bool timed = call.Index >= 0 && call.Index < kUserToneTimedTones;
+    if (!timed && !(extra && call.Label != CL_UTone_Length)) {
+        ShowDashes(call.Cap);
+        return;
+    }
     SettingRow row{.Label = call.Label};
     switch (call.Label) {
     case CL_UTone_TonePeriod:
@@ -307,15 +325,10 @@ void UserToneTimeCell(indCellCall& call)
     case CL_UTone_NotoneTimer:
         row = Seconds(call.Label, extra ? kUserToneExtraNoTone : kUserToneNoTone + call.Index, 2, 0.02, 0.3, 2);
         break;
-    default:  // the tone length; the extra row has none
-        if (extra) {
-            ShowDashes(call.Cap);
-            return;
-        }
+    default:
         row = Seconds(call.Label, kUserToneLengths + call.Index, 2, 0.01, 2.55);
         break;
     }
-    if (call.Index < 0 || call.Index > kUserToneExtraRow) return;
     RunSettingRow(call, row);
 }
 

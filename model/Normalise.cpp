@@ -106,6 +106,9 @@ constexpr int kFnNewF = 0x53;
 constexpr int kFnReference = 0x20;
 constexpr int kFnCustomer = 0x69;
 constexpr int kFnKeyC = 0x63;
+constexpr int kFnKeyBank = 100;  // on a P key of the first table: held in all three
+constexpr int kFirstPKey = 2;     // P0 to P4 are positions 2 to 6
+constexpr int kPKeys = 5;
 constexpr int kFnPriority[] = {7, 8, 9, 0x44};
 
 constexpr int kDataVersion = 181182;
@@ -480,6 +483,12 @@ bool KeysAndFlags(cmcEeprom& image, bool forRadio, const ImageBytes& initial)
         if (RadioVersion() < kVersionKeyFunction5 && img.Bit(175771, 5))
             for (int table : kKeyTables) ReplaceKeyFunction(img, table, 4, 5);
     }
+
+    // A P key of the first table that carries the key-bank function carries
+    // it in the second and third tables as well, whichever pages were opened.
+    for (int k = kFirstPKey; k < kFirstPKey + kPKeys; ++k)
+        if (img.U8(kKeyTables[0] + k) == kFnKeyBank)
+            for (int table : {kKeyTables[1], kKeyTables[2]}) img.SetU8(table + k, kFnKeyBank);
 
     // Step 13: the key summary bits.
     int summary = img.U8(kKeySummary) & ~0x0E;

@@ -24,6 +24,10 @@
 #include "ui/cuiToolBar.h"
 #include "ui/cuiTree.h"
 
+#include <cctype>
+#include <memory>
+#include <set>
+
 namespace {
 
 using apptest::ProgramFixture;
@@ -346,6 +350,38 @@ TEST_F(TreeMarks, DataReplacedRebuildsTheBankBranchAndDropsNodesOfOtherModes)
     memory = Main().Tree()->FindNode("GI_Sheet_Memory_CH_Top");
     EXPECT_EQ(memory->Item(0)->Text(), "Banks (PMR)");
     EXPECT_EQ(*cuiTree::CellOf(memory->Item(6))->Argument, "[St_ChBank]GI_Sheet_Mch_Pmr,Bank 5");
+}
+
+// A check marks only nodes the model type's tree has: with every cell that
+// a check evaluates marked, each node the checks mark is one of the tree.
+TEST_F(Events, ChecksMarkOnlyNodesOfTheModelTypesTree)
+{
+    auto lower = [](std::string text) {
+        for (char& c : text) c = char(std::tolower(static_cast<unsigned char>(c)));
+        return text;
+    };
+    for (int model : {indMain::ModelTypeLmr, indMain::ModelTypePmr}) {
+        SCOPED_TRACE(model == indMain::ModelTypeLmr ? "LMR" : "PMR");
+        StartModel(model, false, false);
+        std::set<std::string> nodes;
+        plat::TreeView* view = Main().Tree()->View();
+        for (int i = 0; i < view->Count(); ++i)
+            if (const cmcCellObj* cell = cuiTree::CellOf(view->Item(i)); cell != nullptr && cell->Argument)
+                nodes.insert(lower(*cell->Argument));
+        std::vector<std::unique_ptr<ScopedLabelBehaviour>> marked;
+        for (int label = 0; label < CL_NoLabel; ++label)
+            if (!CellLabelName(label).empty() && !CellLabelName(label).starts_with("CL_Check_"))
+                marked.push_back(std::make_unique<ScopedLabelBehaviour>(label, [](indCellCall& c) {
+                    c.Cap->ErrorMark = true;
+                    c.Cap->WarningMark = true;
+                }));
+        int errors = 0, warnings = 0;
+        Main().UpdateCheckList(&errors, &warnings);
+        marked.clear();
+        EXPECT_GT(errors, 0);
+        for (const std::vector<std::string>* list : {&Main().CheckErrors(), &Main().CheckWarnings()})
+            for (const std::string& node : *list) EXPECT_TRUE(nodes.count(lower(node))) << "not in the tree: " << node;
+    }
 }
 
 TEST_F(TreeMarks, SelectionOfADeletedNodeMovesToTheNodeAfterIt)

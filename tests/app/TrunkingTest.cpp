@@ -145,8 +145,15 @@ TEST_F(Trunking, AnLtrBankIsSetUpThroughTheRepeaterWindowAndItsChannelsGroupColu
     ch.Unpack(MchRecordKind(), BankFirstChannel(0));
     EXPECT_EQ(ch.GrpRxId, 12);
     EXPECT_EQ(ch.GrpHomeRptCh, 2);
-    // The new channel's transmit ID (1) was not its receive ID: it stays.
-    EXPECT_EQ(Text(bank, ColumnOf(bank, CL_Grp_TxId), newRow), "1");
+    // A new channel's transmit ID follows its receive ID until it is set apart.
+    const int txId = ColumnOf(bank, CL_Grp_TxId);
+    EXPECT_EQ(ch.GrpTxId, 12);
+    EXPECT_EQ(Text(bank, txId, newRow), "<-");
+    TypeInto(bank, Form(), txId, newRow, "30");
+    TypeInto(bank, Form(), rxId, newRow, "40");
+    ch.Unpack(MchRecordKind(), BankFirstChannel(0));
+    EXPECT_EQ(ch.GrpRxId, 40);
+    EXPECT_EQ(ch.GrpTxId, 30);
     SavePicture(Form(), "ltr-bank-sheet.png");
     EXPECT_TRUE(BoxTexts().empty());
 }

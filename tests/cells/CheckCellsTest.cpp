@@ -65,8 +65,10 @@ TEST(Checks, EachSumsTheMarksOfItsCellsWithinItsRange)
         Marks expected;
     };
     const Case cases[] = {
-        {"user tone decoder", CL_Check_User_Tone_Encode, CT_UserTone, CL_UTone_Dec_High, 14, false, 0, {false, true}},
-        {"user tone past the 15 tones", CL_Check_User_Tone_Encode, CT_UserTone, CL_UTone_Dec_Low, 15, false, 0,
+        {"user tone decoder", CL_Check_User_Tone_Encode, CT_UserTone, CL_UTone_Dec_High, 14, false, 1, {false, true}},
+        {"user tone decoder on LMR", CL_Check_User_Tone_Encode, CT_UserTone, CL_UTone_Dec_High, 14, false, 0,
+         {false, false}},
+        {"user tone past the 15 tones", CL_Check_User_Tone_Encode, CT_UserTone, CL_UTone_Dec_Low, 15, false, 1,
          {false, false}},
         {"MSK ID range on PMR", CL_Check_Msk_IdRange, CT_Null, CL_Msk_AdrRange_Killer, 0, true, 1, {true, false}},
         {"MSK ID range on LMR", CL_Check_Msk_IdRange, CT_Null, CL_Msk_AdrRange_Killer, 0, true, 0, {false, false}},

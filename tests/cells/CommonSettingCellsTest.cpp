@@ -352,18 +352,21 @@ TEST_F(Common, CopiesKeptWhileDrawingDoNotMakeTheDocumentModified)
 
 TEST_F(Common, ChannelGroupTypeFindsItsBankOrStepsOn)
 {
-    image.BankCounts({0, 3, 2}).Type(2, TestImage::VoteZone);
+    // Bank 0 is a vote zone with channels 0-2, bank 1 is empty, bank 2 holds
+    // channels 3 and 4.
+    image.BankCounts({3, 0, 2, 2}).Type(0, TestImage::VoteZone);
     auto group = [&] { return image.Read(34, 4); };
     Pick(CL_Comm_ChGrp_Type, 1, Flex0, 4, CT_CHGRP);
     EXPECT_EQ(group().ChGrpType, 1);
-    EXPECT_EQ(group().ChGrpNumber, 1u) << "the first ordinary bank with channels";
+    EXPECT_EQ(group().ChGrpNumber, 3u) << "the first channel of the first ordinary bank with channels";
+    EXPECT_EQ(Shown(CL_Comm_ChGrp_Number, 4, CT_CHGRP).substr(0, 3), "3-1");
     Pick(CL_Comm_ChGrp_Type, 3, Flex0, 4, CT_CHGRP);
     EXPECT_EQ(group().ChGrpType, 3);
-    EXPECT_EQ(group().ChGrpNumber, 2u) << "the first vote zone with channels";
-    EXPECT_EQ(Shown(CL_Comm_ChGrp_Number, 4, CT_CHGRP), "Zone 3");
+    EXPECT_EQ(group().ChGrpNumber, 0u) << "the first vote zone with channels";
+    EXPECT_EQ(Shown(CL_Comm_ChGrp_Number, 4, CT_CHGRP), "Zone 1");
 
     // Without a vote zone: stepping passes zone, a pick of it changes nothing.
-    image.Type(2, TestImage::Conventional);
+    image.Type(0, TestImage::Conventional);
     Pick(CL_Comm_ChGrp_Type, 2, Flex0, 4, CT_CHGRP);
     Key(CL_Comm_ChGrp_Type, ' ', 4, CT_CHGRP);
     EXPECT_EQ(group().ChGrpType, 0) << "forward from the scan list";

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 using namespace celltest;
 
 namespace {
@@ -93,7 +95,7 @@ TEST(TwoToneCodes, TheFirstRowShowsDashesAndTakesNoInput)
 {
     CellWorld world(ToneLists());
     for (int label : {CL_2T_RxFreq_1st, CL_2T_RxFreq_2nd, CL_2T_GroupCall, CL_2T_AutoTx, CL_2T_Code_Type,
-                      CL_2T_1st_Period, CL_2T_2nd_Period}) {
+                      CL_2TTx_Freq_1st, CL_2T_1st_Period, CL_2T_2nd_Period}) {
         SCOPED_TRACE(label);
         EXPECT_EQ(Shown(CT_2Tone_Code, label, 0), "----");
         Typed(CT_2Tone_Code, label, 0, "1000");
@@ -275,16 +277,46 @@ TEST(UserTones, TheEncodeFrequencySetsADecodeWindowWithinTheToneRange)
     EXPECT_FALSE(Warned(CT_UserTone, CL_UTone_Dec_High, 6));
 }
 
-TEST(UserTones, TheExtraRowHasItsOwnPeriodAndNoLength)
+// Each timing array holds nine tones; the extra row has a period and a
+// no-tone time after them. Every cell that takes a value writes one byte of
+// that block, a byte no other user-tone cell writes; the rest show dashes
+// and write nothing (the user CTCSS tone follows the block).
+TEST(UserTones, EachTimingCellWritesOnlyItsOwnByte)
 {
     CellWorld world(ToneLists());
-    Typed(CT_UserTone, CL_UTone_TonePeriod, 15, "0.2");
-    Typed(CT_UserTone, CL_UTone_NotoneTimer, 15, "0.3");
+    constexpr int kFirst = 177410, kLast = 177438;
+    auto bytes = [&world] { return std::vector<uint8_t>(world.Image().Data(), world.Image().Data() + world.Image().Size()); };
+    struct Timing {
+        int label;
+        const char* typed;
+    };
+    std::map<int, std::string> owner;
+    for (const Timing& t : {Timing{CL_UTone_TonePeriod, "0.2"}, Timing{CL_UTone_NotoneTimer, "0.3"},
+                            Timing{CL_UTone_Length, "1"}}) {
+        for (int row = 0; row <= 15; ++row) {
+            const std::string cell = CellLabelName(t.label) + std::string(" row ") + std::to_string(row);
+            SCOPED_TRACE(cell);
+            const bool owns = row < 9 || (row == 15 && t.label != CL_UTone_Length);
+            const std::vector<uint8_t> before = bytes();
+            Typed(CT_UserTone, t.label, row, t.typed);
+            const std::vector<uint8_t> after = bytes();
+            std::vector<int> written;
+            for (size_t i = 0; i < before.size(); ++i)
+                if (before[i] != after[i]) written.push_back(int(i));
+            if (!owns) {
+                EXPECT_TRUE(written.empty());
+                EXPECT_EQ(Shown(CT_UserTone, t.label, row), "----");
+                continue;
+            }
+            ASSERT_EQ(written.size(), 1u);
+            EXPECT_GE(written[0], kFirst);
+            EXPECT_LE(written[0], kLast);
+            EXPECT_TRUE(owner.emplace(written[0], cell).second) << "also written by " << owner[written[0]];
+        }
+    }
     EXPECT_EQ(TestImage(world.Image()).ReadU8(177437), 200);
     EXPECT_EQ(TestImage(world.Image()).ReadU8(177438), 30);
-    EXPECT_EQ(Shown(CT_UserTone, CL_UTone_Length, 15), "----");
-    Typed(CT_UserTone, CL_UTone_Length, 14, "2.55");
-    EXPECT_EQ(TestImage(world.Image()).ReadU8(177428 + 14), 255);
+    EXPECT_EQ(TestImage(world.Image()).ReadU8(177428 + 8), 100);
     Typed(CT_UserTone, CL_UTone_TonePeriod, 2, "1");  // above 0.255 s
     EXPECT_EQ(TestImage(world.Image()).ReadU8(177412), 255);
 }

@@ -428,6 +428,31 @@ TEST_F(NormaliseFixture, KeyFunctionsAndTheCustomerMode)
     EXPECT_EQ(copy.GetByte(kKeyTable1 + 2), 0x05);
 }
 
+// Function 100 on a P key of the first table holds that key in the second
+// and third tables too: a saved or written image carries it there, read
+// back from its packed tables, whatever the other tables held.
+TEST_F(NormaliseFixture, KeyBankFunctionOnAPKeyReachesTheOtherTables)
+{
+    constexpr int kP2 = 4, kP4 = 6;
+    for (bool forRadio : {false, true}) {
+        SCOPED_TRACE(forRadio ? "written" : "saved");
+        image().SetByte(kKeyTable1 + kP2, 100);
+        image().SetByte(kKeyTable2 + kP2, 0);
+        image().SetByte(kKeyTable3 + kP2, 0x11);
+        image().SetByte(kKeyTable1 + kP4, 0x11);
+        image().SetByte(kKeyTable2 + kP4, 0x22);
+        image().SetByte(kKeyTable3 + kP4, 0x33);
+        Run(kBeforeOutput, forRadio);
+        cmcEeprom packed = image();
+        for (int a = EepromMap::WorkStart; a < EepromMap::WorkEnd; ++a) packed.SetByte(a, 0);
+        Dynamic2Static(packed);
+        for (int table : {kKeyTable2, kKeyTable3}) EXPECT_EQ(packed.GetByte(table + kP2), 100) << table;
+        // A key without the function in the first table keeps its own.
+        EXPECT_EQ(packed.GetByte(kKeyTable2 + kP4), 0x22);
+        EXPECT_EQ(packed.GetByte(kKeyTable3 + kP4), 0x33);
+    }
+}
+
 TEST_F(NormaliseFixture, UpgradesOfOlderData)
 {
     // Data version 0: MSK tables from the defaults, old emergency keys voted
