@@ -267,8 +267,8 @@ void HomeRepeaterCell(indCellCall& call)
     }
     const int kind = ltr ? 22 : 27;
     const int home = ltr ? bank.LtrHomeRpt : bank.ZephHomeRpt;
-    const bool valid = home >= 1 && home <= (ltr ? kLtrRepeaters : kZephRepeaters);
-    if (bank.State.InUse && valid) {
+    const bool shown = home >= 1 && home <= (ltr ? kLtrRepeaters : kZephRepeaters);
+    if (bank.State.InUse && shown) {
         char text[16];
         std::snprintf(text, sizeof text, "%2d", home);
         ShowText(cap, text);
@@ -277,7 +277,9 @@ void HomeRepeaterCell(indCellCall& call)
         if (indCellPopups* popups = CellPopups(); popups && popups->OpenRepeaterSetWindow(*cap, kind))
             call.Result = erPopupOpened;
     }
-    cap->ErrorMark = GroupItemCount(call.Index, kind) == 0 || !valid;
+    // A home repeater past the group names no repeater: as bad as none.
+    const int repeaters = GroupItemCount(call.Index, kind);
+    cap->ErrorMark = repeaters == 0 || home < 1 || home > repeaters;
 }
 
 constexpr LabelBehaviourEntry kBankCells[] = {

@@ -384,7 +384,9 @@ void SiteRepeaterCell(indCellCall& call)
                 call.Result = erPopupOpened;
         }
     }
-    cap->ErrorMark = GroupItemCount(call.Index, kSiteRepeaters) == 0 || !valid;
+    // A home past the site's last repeater names none: as bad as none.
+    const int repeaters = GroupItemCount(call.Index, kSiteRepeaters);
+    cap->ErrorMark = repeaters == 0 || !valid || home > repeaters;
 }
 
 enum class SiteValue { AreaBit, Otau, IntegratorCode, SystemCode };

@@ -231,7 +231,6 @@ void RepeaterAttributeCell(indCellCall& call)
     if (IsNewRow(call, kind)) return;
     std::string text;
     int home = 0;
-    int homeMax = ItemsPerGroup(kind);
     if (kind == kLtrKind) {
         if (r.Attr.HomeRpt) text = "H";
         home = r.LtrHomeRpt;
@@ -245,7 +244,8 @@ void RepeaterAttributeCell(indCellCall& call)
         home = r.SiteHome1;
     }
     ShowText(cap, text);
-    cap->ErrorMark = home == 0 || home > homeMax;
+    // A home past the group's last repeater names none: as bad as none.
+    cap->ErrorMark = home == 0 || home > call.GroupRange(kind).Count;
     if (r.RptRxFreq == 0) return;
     const char* key = kind == kLtrKind    ? "GI_Sheet_Sel_Rpt_Atr"
                       : kind == kZephKind ? "GI_Sheet_Sel_Rpt_Atr_ZEPH"

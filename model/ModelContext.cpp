@@ -15,6 +15,13 @@ ScopedModelContext::ScopedModelContext(ModelContext context) : m_previous(std::m
 
 ScopedModelContext::~ScopedModelContext() { CurrentModelContext() = std::move(m_previous); }
 
+ScopedListGroup::ScopedListGroup(int group) : m_previous(std::move(CurrentModelContext().CurrentListRow))
+{
+    CurrentModelContext().CurrentListRow = [group] { return group; };
+}
+
+ScopedListGroup::~ScopedListGroup() { CurrentModelContext().CurrentListRow = std::move(m_previous); }
+
 int IdentityPayloadByte(int position)
 {
     const uint8_t* payload = CurrentModelContext().IdentityPayload;

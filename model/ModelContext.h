@@ -68,3 +68,19 @@ public:
 private:
     ModelContext m_previous;
 };
+
+// Makes the list group the one given for the lifetime of the guard, whatever
+// the open sheet shows, and lets the sheet answer again afterwards. Work on a
+// group that names its group itself (loading a repeater list file into it)
+// runs under this guard, so that the grouped repeater lists read and write
+// the home marks of that group and of no other.
+class ScopedListGroup {
+public:
+    explicit ScopedListGroup(int group);
+    ~ScopedListGroup();
+    ScopedListGroup(const ScopedListGroup&) = delete;
+    ScopedListGroup& operator=(const ScopedListGroup&) = delete;
+
+private:
+    std::function<int()> m_previous;
+};

@@ -9,6 +9,7 @@
 #include "core/cmcIcfFile.h"
 #include "model/ImageBytes.h"
 #include "model/ListRows.h"
+#include "model/ModelContext.h"
 #include "model/TableAccess.h"
 #include "model/datCh.h"
 #include "model/indEnviron.h"
@@ -261,8 +262,13 @@ int MergeRepeaterFile(const cmcEeprom& scratch, int mapRev, int group, int kind)
         plat::MessageBox(g_GTex.GetText("GI_AppMess_ChErr_Overflow", 0), Title(), plat::MB_OK | plat::MB_ICONERROR);
         return -1;
     }
-    StoreGroup(f, group, kind);
-    g_Main->Pack(g_Main->CurrentImage());
+    {
+        // The group loaded into is the one named here, not the one some open
+        // sheet shows: its home marks are the ones the records set.
+        const ScopedListGroup named(group);
+        StoreGroup(f, group, kind);
+        g_Main->Pack(g_Main->CurrentImage());
+    }
     if (f.count < c) Send(ev::RowsRemoved, c - f.count);
     if (f.count > c) Send(ev::RowsAdded, f.count - c);
     g_Main->MarkModified();

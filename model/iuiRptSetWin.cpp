@@ -43,6 +43,8 @@ constexpr int kZephBankSize = 10;
 constexpr int kSiteTable = 162646;     // 8 bytes a site: bytes 4 and 5 the collecting repeaters
 constexpr int kSiteSize = 8;
 constexpr uint8_t kGroupFlag = 0x80;
+constexpr int kBankNames = 177448;     // 12 characters a bank
+constexpr int kBankNameLength = 12;
 
 // The window's state values as placements store them.
 constexpr int kStateNormal = 0;
@@ -72,6 +74,8 @@ RepeaterListBackup::RepeaterListBackup(const cmcEeprom& image, int kind)
     if (kind == kLtrKind) {
         m_areas.push_back({kLtrCounts, kBanks, 0xFF, 1});
         m_areas.push_back({kLtrBankTable + 7, kBanks, 0xFF, kLtrBankSize});
+        // The LTR list also shows its bank's name for editing.
+        m_areas.push_back({kBankNames, kBanks * kBankNameLength, 0xFF, 1});
     } else if (kind == kZephKind) {
         m_areas.push_back({kZephCounts, kBanks, 0xFF, 1});
         m_areas.push_back({kZephBankTable + 6, kBanks, 0xFF, kZephBankSize});
@@ -256,6 +260,9 @@ bool iuiRptSetWin::RevertChanges()
     if (ConfirmOkCancel("GI_Mess_Confirm_Repeater") != plat::IDOK) return false;
     m_backup.Restore(image);
     g_Main->Pack(image);
+    // The tree names the bank as the window's sheet left it: name it again.
+    if (m_kind == kLtrKind && g_EvMan)
+        g_EvMan->PostText(ev::BankNameChanged, 0, m_group, FormatBankName(image, m_group));
     return true;
 }
 

@@ -28,8 +28,9 @@ class Panel;
 
 // What the repeater window may change in the working image: the records of
 // the whole list, the repeater count of every group, the groups' home
-// repeater marks, and the group flag (area bit) of every LTR and ZEPH bank
-// that loading a repeater list file sets.
+// repeater marks, the group flag (area bit) of every LTR and ZEPH bank that
+// loading a repeater list file sets, and for the LTR list the bank names,
+// which its sheet edits.
 class RepeaterListBackup {
 public:
     RepeaterListBackup(const cmcEeprom& image, int kind);

@@ -168,8 +168,16 @@ TEST_F(Trunking, CancelInTheRepeaterWindowPutsBackWhatItChanged)
     ASSERT_NE(window, nullptr);
     cuiSheet& list = *window->Sheet();
     const int freq = ColumnOf(list, CL_Rpt_FreqR);
-    TypeInto(list, *window->Window(), freq, list.Grid()->RowCount() - 1, "451.5");
+    const int row = list.Grid()->RowCount() - 1;
+    TypeInto(list, *window->Window(), freq, row, "451.5");
     ASSERT_EQ(GroupItemCount(0, 22), 1);
+    // The list also renames its bank; the tree follows.
+    const std::string name = FormatBankName(before, 0);
+    TypeInto(list, *window->Window(), ColumnOf(list, CL_Rpt_Text), row, "HILLTOP");
+    Wait();
+    const plat::TreeNode* bankNode = Main().Tree()->View()->Item(3);
+    ASSERT_NE(FormatBankName(Main().CurrentImage(), 0), name);
+    EXPECT_EQ(bankNode->Text(), FormatBankName(Main().CurrentImage(), 0));
 
     dialogs.Answer(plat::IDOK);  // discard the changes
     window->CancelButton()->Click();
@@ -180,6 +188,21 @@ TEST_F(Trunking, CancelInTheRepeaterWindowPutsBackWhatItChanged)
     cmcEeprom packedBefore(before);
     Main().Pack(packedBefore);
     EXPECT_TRUE(Main().CurrentImage().Equals(packedBefore));
+    EXPECT_EQ(bankNode->Text(), name);
+
+    // A rename alone is a change that Cancel asks about and puts back.
+    window = OpenWindow();
+    ASSERT_NE(window, nullptr);
+    cuiSheet& again = *window->Sheet();
+    TypeInto(again, *window->Window(), ColumnOf(again, CL_Rpt_Text), again.Grid()->RowCount() - 1, "VALLEY");
+    ASSERT_NE(FormatBankName(Main().CurrentImage(), 0), name);
+    dialogs.Answer(plat::IDOK);
+    window->CancelButton()->Click();
+    Wait();
+    EXPECT_EQ(iuiRptSetWin::Current(), nullptr);
+    EXPECT_EQ(BoxTexts().size(), 2u);
+    EXPECT_EQ(FormatBankName(Main().CurrentImage(), 0), name);
+    EXPECT_EQ(bankNode->Text(), name);
 }
 
 TEST_F(Trunking, OkWithoutEditsChangesNothingAndKeepsThePlacementForNextTime)

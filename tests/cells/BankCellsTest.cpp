@@ -229,10 +229,12 @@ TEST_F(Banks, HomeRepeaterOfTrunkedBanks)
     };
     const Case cases[] = {
         {"LTR bank without home repeater", TestImage::Ltr, 0, 2, "", true},
-        {"LTR bank with one", TestImage::Ltr, 3, 2, " 3", false},
+        {"LTR home is the group's last repeater", TestImage::Ltr, 2, 2, " 2", false},
+        {"LTR home past the group's repeaters", TestImage::Ltr, 3, 2, " 3", true},
         {"LTR home past 20", TestImage::Ltr, 21, 2, "", true},
         {"LTR bank without repeaters", TestImage::Ltr, 3, 0, " 3", true},
-        {"ZEPH bank", TestImage::Zeph, 25, 1, "25", false},
+        {"ZEPH home in the group", TestImage::Zeph, 25, 25, "25", false},
+        {"ZEPH home past the group's repeaters", TestImage::Zeph, 25, 1, "25", true},
         {"conventional bank", TestImage::Conventional, 3, 0, "---", false},
     };
     for (const Case& k : cases) {
@@ -248,6 +250,8 @@ TEST_F(Banks, HomeRepeaterOfTrunkedBanks)
         EXPECT_EQ(c.cap.ErrorMark, k.error) << k.what;
         EXPECT_EQ(canvas.GetFont().color == plat::clSilver, k.type == TestImage::Conventional) << k.what;
         EXPECT_EQ(indActiveCell::CellError(CT_BankOp, CL_Mch_Rpt, 7), k.error) << k.what;
+        // The warning check, which stops a write, reports the same.
+        EXPECT_EQ(indActiveCell::CellError(CT_Null, CL_Check_Ltr_Repeater, 0), k.error) << k.what;
     }
 
     // Enter opens the repeater list of the bank's group.

@@ -31,7 +31,7 @@ std::vector<std::string> RepeaterLists()
     add(ListSection("GI_Sheet_Sel_Rpt_Atr", "Flex0", {{0, "Normal"}, {1, "Home"}}));
     add(ListSection("GI_Sheet_Sel_Atr_HomeSite", "Flex0", {{0, "-"}, {1, "Set"}, {2, "Clear"}}));
     add(ListSection("GI_Sheet_Sel_Dig_Option_UnitID", "Flex0", {{0, "a"}, {1, "b"}, {2, "c"}, {3, "d"}}));
-    add(ListSection("GI_Sheet_Sel_Rpt_Atr_ZEPH", "Flex0", {{0, "-"}, {1, "H1"}, {2, "H2"}, {3, "Both"}}));
+    add(ListSection("GI_Sheet_Sel_Rpt_Atr_ZEPH", "Flex0", {{0, "-"}, {1, "H1"}, {2, "H2"}}));
     add({"#GI_NewChTitle", "New", "#GI_AppMess_ChErr_Overflow", "No more fit.", "#GI_AreaSetBit_Bar", "Off", "On", "#"});
     return lines;
 }

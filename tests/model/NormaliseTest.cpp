@@ -181,7 +181,7 @@ TEST_F(NormaliseFixture, PowerOnFlagsFollowTheBankOfThePowerOnChannel)
     }
 }
 
-TEST_F(NormaliseFixture, FirstActiveChannelGivesItsBankTheHomeRepeaterOfItsOwnGroupOnly)
+TEST_F(NormaliseFixture, BanksAndTheirChannelsShareTheHomeRepeaterOfTheBanksOwnGroupOnly)
 {
     // Banks 0 and 1 LTR, bank 2 conventional, one channel each; LTR groups
     // 0, 1 and 2 hold two repeaters each (items 0-1, 2-3, 4-5).
@@ -217,6 +217,18 @@ TEST_F(NormaliseFixture, FirstActiveChannelGivesItsBankTheHomeRepeaterOfItsOwnGr
     EXPECT_EQ(image().GetByte(kLtrBanks + 16) & 0x02, 0x02);
     EXPECT_EQ(repeaterBits(4), 0x28);
     EXPECT_EQ(repeaterBits(5), 0);
+
+    // Before output each channel of a trunked bank takes the narrow and power
+    // bits of its bank's home repeater, found in the bank's own group only:
+    // bank 1's home (item 3) now says wide and power 1; bank 0's home 3 names
+    // no repeater, and its channel keeps its own bits rather than those of
+    // group 1's first repeater (item 2: wide, power 0).
+    image().SetByte(206002 + 10 * 3 + 8, 0x08);
+    Run(kBeforeOutput);
+    EXPECT_EQ(image().GetByte(R(0) + 12) & 0x40, 0x40);
+    EXPECT_EQ(image().GetByte(S(0)) & 0x03, 3);
+    EXPECT_EQ(image().GetByte(R(1) + 12) & 0x40, 0);
+    EXPECT_EQ(image().GetByte(S(1)) & 0x03, 1);
 }
 
 TEST_F(NormaliseFixture, PowerOnChannelGroupIsTheFirstThatQualifies)
