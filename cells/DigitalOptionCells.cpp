@@ -13,6 +13,7 @@
 #include "cells/indCellCall.h"
 #include "core/CellNames.h"
 #include "model/ImageBytes.h"
+#include "model/TableAccess.h"
 
 #include <string>
 
@@ -277,17 +278,23 @@ struct IdReference {
     const char* Key;
     int EntryLabel;
     bool Picker;  // the digital list's picker; otherwise the entries are matched as typed
+    int ListKind; // the list referred to
 };
 
+constexpr int kDigitalIds = 18;
+constexpr int kZephIds = 28;
+constexpr int kMultisiteIds = 32;
+
 const IdReference kIdReferences[] = {
-    {CL_Digi_Gps_GPS_Send_ID, 197916, "GI_Sheet_Sel_DIG_INDList", Flex_InvIDList_ChNo, true},
-    {CL_Digi_GPS_ZEPH_GPS_Send_ID, 243070, "GI_Sheet_Sel_DIG_INDList_ZEPH", Flex_InvIDList_ZEPH_ChNo, false},
+    {CL_Digi_Gps_GPS_Send_ID, 197916, "GI_Sheet_Sel_DIG_INDList", Flex_InvIDList_ChNo, true, kDigitalIds},
+    {CL_Digi_GPS_ZEPH_GPS_Send_ID, 243070, "GI_Sheet_Sel_DIG_INDList_ZEPH", Flex_InvIDList_ZEPH_ChNo, false, kZephIds},
     {CL_Digi_GPS_Multisite_GPS_Send_ID, 303642, "GI_Sheet_Sel_DIG_INDList_Multisite", Flex_InvIDList_Multisite_ChNo,
-     false},
-    {CL_Digi_Status_Set_PowerStatID, 204666, "GI_Sheet_Sel_DIG_INDList", Flex_InvIDList_ChNo, true},
-    {CL_Digi_Status_Set_ZEPH_PowerStatID, 243068, "GI_Sheet_Sel_DIG_INDList_ZEPH", Flex_InvIDList_ZEPH_ChNo, false},
+     false, kMultisiteIds},
+    {CL_Digi_Status_Set_PowerStatID, 204666, "GI_Sheet_Sel_DIG_INDList", Flex_InvIDList_ChNo, true, kDigitalIds},
+    {CL_Digi_Status_Set_ZEPH_PowerStatID, 243068, "GI_Sheet_Sel_DIG_INDList_ZEPH", Flex_InvIDList_ZEPH_ChNo, false,
+     kZephIds},
     {CL_Digi_Status_Set_Multisite_PowerStatID, 303640, "GI_Sheet_Sel_DIG_INDList_Multisite",
-     Flex_InvIDList_Multisite_ChNo, false},
+     Flex_InvIDList_Multisite_ChNo, false, kMultisiteIds},
 };
 
 void IdReferenceCell(indCellCall& call)
@@ -303,6 +310,8 @@ void IdReferenceCell(indCellCall& call)
                             : ChooseFromCells(call.Cap, ref->Key, ref->EntryLabel, value, cmNearestNumber, call.Result);
     if (changed && HasInput(call.Cap)) image.SetU16(ref->Offset, uint32_t(value));
     if (call.Result != erStartEdit) ShowText(call.Cap, std::to_string(image.U16(ref->Offset) + 1));
+    // Error: the reference lies past the end of its list.
+    call.Cap->ErrorMark = image.U16(ref->Offset) >= IndListCount(ref->ListKind);
 }
 
 // The call alert's AUX output: the code byte and a two-bit action.

@@ -38,7 +38,8 @@ constexpr int kTalkGroupMode = 197889;     // bit 0: one talk group for every ch
 constexpr int kCompatibility = 197872;     // b0-1 and b2-3 data type, b4 GPS type B message
 constexpr int kKeyDisplay = 302528;        // b5 CR knob, b2 tactical group rotary, ...
 constexpr int kKeyDisplay2 = 302529;
-constexpr int kGlobalTalkGroup = 302526;
+constexpr int kGlobalTalkGroup = 302526;   // an entry of the digital talk-group list
+constexpr int kDigitalTalkGroups = 19;
 constexpr int kMdcGps = 302532;
 constexpr int kOaaText = 325616;
 constexpr int kOaaTextLength = 12;
@@ -173,7 +174,10 @@ void GlobalTalkGroupCell(indCellCall& call)
         image.SetU16(kGlobalTalkGroup, uint32_t(value));
     call.Cap->Key = key;
     if (call.Result != erStartEdit) call.Cap->Text = std::to_string(value + 1);
-    if (call.Cap->Canvas && !image.Bit(kTalkGroupMode, 0)) GreySetting(call);
+    const bool inUse = image.Bit(kTalkGroupMode, 0);
+    if (call.Cap->Canvas && !inUse) GreySetting(call);
+    // Error: the talk group every channel uses lies past the end of the list.
+    call.Cap->ErrorMark = inUse && value >= TgListCount(kDigitalTalkGroups);
 }
 
 // The data type is kept in two fields alike.

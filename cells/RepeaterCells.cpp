@@ -410,7 +410,9 @@ constexpr int kRingBackSetBit = 7;
 
 bool NotGlobalFixed(const ImageBytes& b) { return !(b.Bit(kZephOptions, 6) && !b.Bit(kZephOptions, 5)); }
 bool NotGlobalAuto(const ImageBytes& b) { return !(b.Bit(kZephOptions, 6) && b.Bit(kZephOptions, 5)); }
-bool RingBackOff(const ImageBytes& b) { return !b.Bit(kZephOptions, kRingBackSetBit); }
+// The ring-back timer's set bit is derived from the timer: a drawn page
+// judges by the timer itself, as the bit stands once it is brought in step.
+bool RingBackOff(const ImageBytes& b) { return b.U8(kAtbRingBack) == 0; }
 
 constexpr SettingRow Word(int label, int offset, int min, int max)
 {
@@ -431,8 +433,10 @@ void ZephSettingCell(indCellCall& call)
 {
     const SettingRow* row = FindSettingRow(kZephSettings, call.Label);
     if (!row) return;
-    // The ring-back timer's switch follows the timer.
-    if (RunSettingRow(call, *row) && call.Label == CL_ZEPH_Op_AtbRingBack) {
+    RunSettingRow(call, *row);
+    // The ring-back timer's set bit follows the timer on every call that
+    // brings input, whether or not the timer changed; drawing writes nothing.
+    if (call.Label == CL_ZEPH_Op_AtbRingBack && HasInput(call.Cap)) {
         ImageBytes bytes(&call.Image());
         bytes.SetBit(kZephOptions, kRingBackSetBit, bytes.U8(kAtbRingBack) != 0);
     }

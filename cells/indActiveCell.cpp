@@ -39,7 +39,6 @@ constexpr int kSerialOffset = 37;
 constexpr int kSerialLength = 12;
 
 constexpr int kLastBankRow = WorkTables::Banks - 1;
-constexpr int kLastSiteRow = WorkTables::Sites - 1;
 
 int UnitIdBound()
 {
@@ -98,7 +97,8 @@ RowBounds CommandRowBounds(const indCellCall& call, int command)
         if (carry) b = {0, kLastBankRow, call.Bank.Group};
         break;
     case CT_Multisite_SL:
-        if (carry) b = {0, kLastSiteRow, call.Bank.Group};
+        // Every command, a carry too, keeps to the sites the list holds.
+        b = {0, MultisiteSiteCount() - 1, call.Bank.Group};
         break;
     default: break;
     }
@@ -209,7 +209,10 @@ void MoveRowContents(indCellCall& call, int command)
     cmcCellCapsule* capsule = call.Cap;
     const int d = command == CL_PMenu_CarryUp ? -1 : 1;
     const bool banks = call.Category == CT_BankOp;
-    const int highest = banks ? kLastBankRow : kLastSiteRow;
+    // The last row the move may reach: the last bank, or the last site the
+    // list holds (none in an empty list).
+    const int highest = CommandRowBounds(call, command).Last;
+    if (highest < 0) return;
     int first = capsule->RangeFirst, last = capsule->RangeLast;
     if (first == last) first = last = call.Index;
     if (first > last) std::swap(first, last);

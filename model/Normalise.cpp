@@ -76,6 +76,11 @@ constexpr int kLtrBankRecords = 204978;   // 8 bytes per bank
 constexpr int kZephBankRecords = 245636;  // 10 bytes per bank
 constexpr int kLtrRepeaters = 206002;     // 10 bytes per repeater
 
+// The ATB ring-back timer and its set bit.
+constexpr int kZephOptions = 243067;
+constexpr int kRingBackSetBit = 7;
+constexpr int kAtbRingBackTimer = 303616;
+
 // The sorted ID indexes: table, list kind, items, stride, 32-bit IDs, fleet byte.
 struct SortedIndex {
     int table;
@@ -777,12 +782,14 @@ void ZeroValues(cmcEeprom& image, const ImageBytes& initial)
     ImageBytes current(&CurrentOr(image));
     current.SetU8(303615, current.U8(197915));
     if (!current.Bit(303614, 6)) {
-        if (!current.Bit(243067, 7))
-            TakeBytes(img, initial, 303616, 1);
+        if (!current.Bit(kZephOptions, kRingBackSetBit))
+            TakeBytes(img, initial, kAtbRingBackTimer, 1);
         else
-            current.SetU8(303616, 5);
+            current.SetU8(kAtbRingBackTimer, 5);
         TakeBits(img, initial, 303614, 0x40);
     }
+    // The ATB ring-back timer's set bit is derived: on while the timer is not 0.
+    img.SetBit(kZephOptions, kRingBackSetBit, img.U8(kAtbRingBackTimer) != 0);
 
     // Step 26: multisite.
     TakeBytes(img, initial, 148234, 8);

@@ -253,4 +253,49 @@ TEST_F(BankEditing, TheBanksPageOfEitherModelShowsAValueInEveryCell)
     }
 }
 
+TEST_F(BankEditing, APmrVoteZoneKeepsItsSettingsThroughSavingAndOpening)
+{
+    // Bank 1 of a PMR radio is a vote zone with one channel: the Banks page
+    // shows its vote-zone settings, and one changed there comes back from
+    // the saved file.
+    StartModel(indMain::ModelTypePmr, false, false);
+    constexpr int Pmr = 2;
+    SetVoteZoneBank(0, 1);
+    SetBankChannelCount(0, 1);
+    {
+        datCh ch(&Main().CurrentImage());
+        ch.Unpack(Pmr, 0);
+        ch.RxFreq = ch.TxFreq = 151625000;
+        ch.Pack(Pmr, 0);
+    }
+    OpenPage("GI_Sheet_BankOpPmr,Bank %d,%d,0");
+    ASSERT_EQ(Main().CurrentSheetKey(), "GI_Sheet_BankOpPmr");
+    int col = 0, row = 0;
+    for (int label : {CL_VoteZone_RfPo, CL_VoteZone_Scrm_On, CL_VoteZone_Scrm_Type, CL_VoteZone_Scrm_Code,
+                      CL_VoteZone_Encryption, CL_VoteZone_Fast_Mute}) {
+        ASSERT_TRUE(FindCell(label, 0, col, row)) << CellLabelName(label);
+        EXPECT_NE(CellText(col, row), "---") << CellLabelName(label);
+    }
+    ASSERT_TRUE(FindCell(CL_VoteZone_Fast_Mute, 0, col, row));
+    const std::string before = CellText(col, row);
+    ClickCell(col, row);
+    plat::SendKey(Form(), plat::VK_SPACE);
+    Wait();
+    const std::string after = CellText(col, row);
+    ASSERT_NE(after, before);
+    datCh bank(&Main().CurrentImage());
+    const int fastMute = bank.Unpack(13, 0).VoteZoneFlags.FastMute;
+
+    const std::string file = user.Documents() + "vote.icf";
+    dialogs.AnswerFile(file);
+    Choose(MenuItem(CL_Menu_File_SaveAs));
+    Choose(MenuItem(CL_Menu_File_New));
+    EXPECT_EQ(bank.Unpack(13, 0).VoteZoneFlags.FastMute, 0);
+    dialogs.AnswerFile(file);
+    Choose(MenuItem(CL_Menu_File_Open));
+    EXPECT_EQ(bank.Unpack(13, 0).VoteZoneFlags.FastMute, fastMute);
+    OpenPage("GI_Sheet_BankOpPmr,Bank %d,%d,0");
+    EXPECT_EQ(LabelText(CL_VoteZone_Fast_Mute, 0), after);
+}
+
 } // namespace

@@ -7,6 +7,7 @@
 #include "cells/ValueHandlers.h"
 #include "cells/indActiveCell.h"
 #include "core/CellNames.h"
+#include "model/TableAccess.h"
 #include "platform/base/RecordingCanvas.h"
 #include "tests/cells/CellWorld.h"
 
@@ -39,6 +40,8 @@ std::vector<std::string> OptionLists()
     add({"#GI_Sheet_Sel_DIG_INDList_ZEPH_Cells", "{!S}No.", ":(ZEPH Ind List)", "{(%Flex_InvIDList_ZEPH_ChNo[0])}",
          ":(End)", ":(Never 3)", "{(%Flex_InvIDList_ZEPH_ChNo[0])}1", "{(%Flex_InvIDList_ZEPH_ChNo[1])}2",
          "{(%Flex_InvIDList_ZEPH_ChNo[2])}3"});
+    add({"#GI_Sheet_Sel_DIG_INDList_Multisite_Cells", "{(%Flex_InvIDList_Multisite_ChNo[0])}1",
+         "{(%Flex_InvIDList_Multisite_ChNo[1])}2", "{(%Flex_InvIDList_Multisite_ChNo[2])}3"});
     return lines;
 }
 
@@ -220,6 +223,36 @@ TEST_F(Options, ReferencesIntoTheIdListsShowTheEntryNumber)
     EXPECT_EQ(Shown(CL_Digi_GPS_ZEPH_GPS_Send_ID), "3");
     Apply(CL_Digi_GPS_ZEPH_GPS_Send_ID, [](Capsule& c) { c.Edit("none"); });
     EXPECT_EQ(Word(243070), 2);
+}
+
+TEST_F(Options, AReferencePastTheEndOfItsListIsAnError)
+{
+    struct Case {
+        int label;
+        int offset;
+        int kind;
+    };
+    const Case cases[] = {
+        {CL_Digi_Gps_GPS_Send_ID, 197916, 18},           {CL_Digi_Status_Set_PowerStatID, 204666, 18},
+        {CL_Digi_GPS_ZEPH_GPS_Send_ID, 243070, 28},      {CL_Digi_Status_Set_ZEPH_PowerStatID, 243068, 28},
+        {CL_Digi_GPS_Multisite_GPS_Send_ID, 303642, 32}, {CL_Digi_Status_Set_Multisite_PowerStatID, 303640, 32},
+    };
+    auto marked = [&](int label) {
+        auto cell = MakeCell(CT_Null, label);
+        Capsule c(cell.get(), false);
+        RunCell(c);
+        return bool(c.cap.ErrorMark);
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(CellLabelName(k.label));
+        SetIndListCount(3, k.kind);
+        At(k.offset) = 0;
+        At(k.offset + 1) = 2;  // entry 3, the last one
+        EXPECT_FALSE(marked(k.label));
+        At(k.offset + 1) = 3;  // entry 4
+        EXPECT_TRUE(marked(k.label));
+        EXPECT_EQ(Shown(k.label), "4");
+    }
 }
 
 TEST_F(Options, TheCallAlertAuxOutputDropsItsActionWithoutACode)

@@ -12,6 +12,8 @@
 #include "model/TableAccess.h"
 #include "platform/ui/Clipboard.h"
 #include "platform/ui/Help.h"
+#include "platform/ui/MessageBox.h"
+#include "platform/ui/TestHooks.h"
 #include "tests/cells/CellWorld.h"
 
 #include <gtest/gtest.h>
@@ -134,7 +136,8 @@ TEST(Engine, RowCommandsAreHandledAndBoundedByTheirList)
         .ToneListCount(7)
         .IdListCount(28, 9)
         .GroupCount(27, 0, 3)
-        .GroupCount(27, 1, 4);
+        .GroupCount(27, 1, 4)
+        .SiteCount(5);
     world.currentBank = 1;
     world.listGroup = 1;
 
@@ -154,8 +157,9 @@ TEST(Engine, RowCommandsAreHandledAndBoundedByTheirList)
         {CT_DIG_Status, 10, CL_PMenu_Copy, {0, 99, 1}},
         {CT_BankOp, 3, CL_PMenu_CarryUp, {0, 127, 1}},
         {CT_BankOp, 3, CL_PMenu_Copy, {0, 127, 1}},
-        {CT_Multisite_SL, 3, CL_PMenu_CarryDown, {0, 47, 1}},
-        {CT_Multisite_SL, 3, CL_PMenu_Copy, {0, 47, 1}},
+        {CT_Multisite_SL, 3, CL_PMenu_CarryDown, {0, 4, 1}},
+        {CT_Multisite_SL, 3, CL_PMenu_Copy, {0, 4, 1}},
+        {CT_Multisite_SL, 7, CL_PMenu_Delete, {0, 4, 1}},
         {CT_DTMF, 1, CL_PMenu_Copy, {0, 7, 1}},
     };
     auto check = [](const Case& k) {
@@ -175,11 +179,12 @@ TEST(Engine, RowCommandsAreHandledAndBoundedByTheirList)
     for (const Case& k : cases) check(k);
     // An empty bank or group holds no row, so that no command reaches the
     // first row of the next one.
-    TestImage(world.Image()).BankCount(0, 0).GroupCount(27, 0, 0);
+    TestImage(world.Image()).BankCount(0, 0).GroupCount(27, 0, 0).SiteCount(0);
     world.currentBank = 0;
     world.listGroup = 0;
     check({CT_Mch, 0, CL_PMenu_Clear, {0, -1, 0}});
     check({CT_ZEPH_Rpt, 0, CL_PMenu_Delete, {0, -1, 0}});
+    check({CT_Multisite_SL, 0, CL_PMenu_CarryDown, {0, -1, 0}});
 
     // The command is the whole call: the cell's own behaviour does not run.
     Seen seen;
@@ -272,6 +277,42 @@ TEST(Engine, CarryingASiteSwapsItsRepeaters)
     std::vector<int> freqs;
     for (int i = 0; i < 4; ++i) freqs.push_back(image.Read(31, i).RptRxFreq);
     EXPECT_EQ(freqs, (std::vector<int>{452000000, 453000000, 451000000, 454000000}));
+}
+
+TEST(Engine, SiteRowCommandsKeepToTheSitesTheListHolds)
+{
+    CellWorld world({"#GI_Sys_AppTitle", "Test Title", "#GI_AppMess_Conv_Delete", "Delete?", "#GI_AppMess_S_Delete",
+                     "Deleted", "#"});
+    plat::ScopedDialogScript dialogs;
+    TestImage image(world.Image());
+    // Three sites, numbered 11 to 13, with one repeater each.
+    image.SiteCount(3).GroupCount(31, 0, 1).GroupCount(31, 1, 1).GroupCount(31, 2, 1);
+    for (int s = 0; s < 3; ++s) image.Item(30, s, [s](datCh& r) { r.SiteId = uint8_t(11 + s); });
+    auto ids = [&] {
+        std::vector<int> out;
+        for (int s = 0; s < MultisiteSiteCount(); ++s) out.push_back(image.Read(30, s).SiteId);
+        return out;
+    };
+    auto run = [&](int command, int first, int last) {
+        auto cell = MakeCell(CT_Multisite_SL, CL_Null, first);
+        Capsule c(cell.get());
+        c.cap.Command = command;
+        c.cap.RangeFlags = 1;
+        c.cap.RangeFirst = first;
+        c.cap.RangeLast = last;
+        dialogs.Answer(plat::IDOK);
+        RunCell(c);
+        world.Pump();
+    };
+
+    // The last site cannot move down past the end of the list.
+    run(CL_PMenu_CarryDown, 2, 2);
+    EXPECT_EQ(ids(), (std::vector<int>{11, 12, 13}));
+    EXPECT_EQ(GroupItemCount(2, 31), 1);
+    EXPECT_EQ(GroupItemCount(3, 31), 0);
+    // Deleting the last site and the empty row after it removes one site.
+    run(CL_PMenu_Delete, 2, 3);
+    EXPECT_EQ(ids(), (std::vector<int>{11, 12}));
 }
 
 TEST(Engine, ContentMovesKeepTheHomeRepeatersInPlace)

@@ -3,6 +3,7 @@
 // values, the alias text, the talk group and compatibility fields, row
 // numbers, and the digital narrow and emergency divert channel columns.
 #include "model/ImageBytes.h"
+#include "model/TableAccess.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/TestHooks.h"
 #include "tests/cells/SettingCells.h"
@@ -163,6 +164,15 @@ TEST_F(Further, TalkGroupForEveryChannel)
     image.Byte(197889, 1);
     EXPECT_FALSE(Draw(CL_Digi_Config_Global_Talkgroup).grey);
     EXPECT_EQ(Shown(CL_Digi_Config_Global_Talkgroup), "10");
+
+    // A talk group past the end of the list is an error while every channel
+    // uses it.
+    SetTgListCount(10, 19);
+    EXPECT_FALSE(Draw(CL_Digi_Config_Global_Talkgroup).error);
+    SetTgListCount(9, 19);
+    EXPECT_TRUE(Draw(CL_Digi_Config_Global_Talkgroup).error);
+    image.Byte(197889, 0);
+    EXPECT_FALSE(Draw(CL_Digi_Config_Global_Talkgroup).error);
 }
 
 TEST_F(Further, BlankAliasIsDrawnAsAGreyNote)

@@ -226,6 +226,19 @@ TEST_F(Repeaters, ZephTalkGroupsIndividualIdsAndSettings)
     image.Byte(kOptions, 0x40);
     Typed(CT_Null, CL_ZEPH_Op_AtbRingBack, 0, "5");
     EXPECT_EQ(image.ReadU8(kOptions), 0xC0);
+    // Drawn out of step, the page shows the wait timer as its timer has it
+    // and writes nothing; any key on the timer brings the switch in step.
+    image.Byte(kOptions, 0x40);
+    EXPECT_FALSE(grey(CL_ZEPH_Op_AtbRingBackTxWaitTimer));
+    EXPECT_EQ(image.ReadU8(kOptions), 0x40);
+    Key(CT_Null, CL_ZEPH_Op_AtbRingBack, 0, 13);
+    EXPECT_EQ(image.ReadU8(303616), 5);
+    EXPECT_EQ(image.ReadU8(kOptions), 0xC0);
+    image.Byte(303616, 0);
+    EXPECT_TRUE(grey(CL_ZEPH_Op_AtbRingBackTxWaitTimer));
+    EXPECT_EQ(image.ReadU8(kOptions), 0xC0);
+    Key(CT_Null, CL_ZEPH_Op_AtbRingBack, 0, 13);
+    EXPECT_EQ(image.ReadU8(kOptions), 0x40);
 }
 
 TEST_F(Repeaters, OnlyOneSiteIsTheHomeSite)

@@ -108,6 +108,7 @@ struct Drawn {
     std::string text;
     bool grey;
     bool warning;
+    bool error;
 };
 inline Drawn Draw(int label, int index = 0, int category = CT_Null)
 {
@@ -115,7 +116,8 @@ inline Drawn Draw(int label, int index = 0, int category = CT_Null)
     plat::RecordingCanvas canvas;
     call.c.cap.Canvas = &canvas;
     call.Run();
-    return {call.c.cap.Text, canvas.GetFont().color == plat::clSilver, bool(call.c.cap.WarningMark)};
+    return {call.c.cap.Text, canvas.GetFont().color == plat::clSilver, bool(call.c.cap.WarningMark),
+            bool(call.c.cap.ErrorMark)};
 }
 
 inline CellExecResult Key(int label, int key, int index = 0, int category = CT_Null)

@@ -132,6 +132,27 @@ TEST_F(BankSheets, BankOperationSheetsShowEveryBankThenTheTotalAndTheFreeSpace)
     }
 }
 
+TEST_F(BankSheets, SheetsThatShareTheirStoredColumnWidthsHaveTheSameColumns)
+{
+    // Widths are stored by column: a sheet that shares another's would take
+    // widths meant for other settings.
+    std::map<std::string, std::vector<std::string>> sheetsOfSub;
+    for (const std::string& line : Language().Section("GI_CellWidthRegList")) {
+        const size_t colon = line.find(':');
+        if (colon == std::string::npos) break;
+        sheetsOfSub[line.substr(colon + 1)].push_back(line.substr(0, colon));
+    }
+    auto labels = [](const std::string& sheet) {
+        std::vector<int> out;
+        const SheetRows rows = ReadRows(sheet);
+        for (const cmcCellObj& cell : Cells(sheet, rows.loopRow, 0)) out.push_back(cell.Label);
+        return out;
+    };
+    for (const auto& [sub, sheets] : sheetsOfSub)
+        for (size_t k = 1; k < sheets.size(); ++k)
+            EXPECT_EQ(labels(sheets[k]), labels(sheets[0])) << sub << ": " << sheets[k] << " and " << sheets[0];
+}
+
 TEST_F(BankSheets, MskRepeaterListsOfferTheNumberEntryAndTheirNumbers)
 {
     // The bounded value takes the first entry on the selection list's last

@@ -193,6 +193,9 @@ TEST_F(InitialFixture, SaveAndOpenKeepTheModelTypeAndTheTables)
         Pack(doc);
         Put16(doc, WorkTables::BankCounts, 1);
         Put32(doc, 130944, 146520000);
+        // A ZEPH ring-back timer of 3 s, set.
+        doc.SetByte(303616, 3);
+        doc.SetByte(243067, doc.GetByte(243067) | 0x80);
         ASSERT_EQ(Pack(doc), kPackOk);
         PrepareImageForOutput(doc, kBeforeOutput, false);
         ASSERT_EQ(Pack(doc), kPackOk);

@@ -554,6 +554,28 @@ TEST_F(NormaliseFixture, VoteZoneChannelsLeaveTheScanLists)
     EXPECT_EQ(image().GetByte(146320), 0xC0);
 }
 
+TEST_F(NormaliseFixture, TheRingBackSetBitFollowsItsTimerInEveryImageReadOrWritten)
+{
+    // The set bit (243067 bit 7) disagreeing with the timer (303616) either
+    // way; the image is not one of the oldest (303614 bit 6 set).
+    struct Case {
+        int timer;
+        int options;
+        int expected;
+    };
+    const Case cases[] = {{3, 0x40, 0xC0}, {0, 0xC1, 0x41}, {3, 0x80, 0x80}, {0, 0x00, 0x00}};
+    for (int mode : {kAfterLoad, kBeforeOutput})
+        for (const Case& k : cases) {
+            SCOPED_TRACE(testing::Message() << "mode " << mode << ", timer " << k.timer);
+            image().SetByte(303614, 0x40);
+            image().SetByte(303616, k.timer);
+            image().SetByte(243067, k.options);
+            Run(mode);
+            EXPECT_EQ(image().GetByte(243067), k.expected);
+            EXPECT_EQ(image().GetByte(303616), k.timer);
+        }
+}
+
 TEST_F(NormaliseFixture, SettingsOutsideTheirRangeTakeTheDefaults)
 {
     // The defaults.
