@@ -354,6 +354,12 @@ TEST_F(SiteWorld, SiteColumnsShowStoreAndMark)
     EXPECT_EQ(Read(30, 1).SiteId, 0);
     EXPECT_EQ(Draw(CT_Multisite_SL, CL_Multisite_Rpt, 1).text, "---");
     EXPECT_FALSE(Draw(CT_Multisite_SL, CL_Multisite_Rpt, 1).error);
+
+    // A site with repeaters but no home repeater is marked.
+    TestImage(world.Image()).Item(30, 0, [](datCh& r) { r.SiteHome1 = 0; });
+    d = Draw(CT_Multisite_SL, CL_Multisite_Rpt, 0);
+    EXPECT_EQ(d.text, "");
+    EXPECT_TRUE(d.error);
 }
 
 TEST_F(SiteWorld, EnterOnASitesRepeatersOpensItsRepeaterWindow)
