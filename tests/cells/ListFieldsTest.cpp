@@ -6,11 +6,13 @@
 // the wrong text, and a cell that writes elsewhere changes another byte.
 // Fields with rules of their own (shared bits, values composed of bits
 // elsewhere, dashes) are tested with their pages.
+#include "cells/HandlerSupport.h"
 #include "model/indMain.h"
 #include "tests/cells/SettingCells.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <map>
 #include <span>
 #include <string>
@@ -159,6 +161,63 @@ TEST(ListFields, DigitalOptions)
     };
     celltest::CellWorld world(Lists(fields));
     for (const ListField& f : fields) Probe(world, f);
+}
+
+// Timer bytes: a stored count of units shown in seconds, a typed time
+// stored as units, and with "off" at 0 where the timer has it.
+struct TimerField {
+    int label;
+    int offset;
+    int units;  // per second
+    bool offAtZero;
+};
+
+std::string Seconds(int units, int count)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.3f", double(count) / units);
+    return text;
+}
+
+void ProbeTimer(celltest::CellWorld& world, const TimerField& f)
+{
+    SCOPED_TRACE(CellLabelName(f.label));
+    cmcEeprom& image = world.Image();
+    image.Fill(0);
+    if (f.offAtZero) EXPECT_EQ(settingtest::Shown(f.label), "Off");
+    image.Data()[f.offset] = 7;
+    EXPECT_EQ(Trimmed(settingtest::Shown(f.label)), Seconds(f.units, 7));
+    cmcEeprom expected(image);
+    expected.Data()[f.offset] = 9;
+    settingtest::Typed(f.label, Seconds(f.units, 9));
+    EXPECT_EQ(int(image.Data()[f.offset]), 9) << "at " << f.offset;
+    EXPECT_TRUE(image.Equals(expected)) << "a byte other than " << f.offset << " changed";
+}
+
+TEST(ListFields, DigitalOptionTimers)
+{
+    // The trunking wait timers never hold 0, so never show "off".
+    const TimerField timers[] = {
+        {CL_Digi_Grp_Op_Disp_Timer, 197874, 10, false},
+        {CL_Digi_Trunk_SU_Busy_Wait, 197896, 1, false},
+        {CL_Digi_Trunk_SU_Grp_Wait, 197897, 10, false},
+        {CL_Digi_Trunk_SU_RAccess_Timer, 197898, 10, false},
+        {CL_Digi_Config_SS_Wait, 197875, 100, false},
+        {CL_Digi_Config_FSSP_Wait, 197891, 20, false},
+        {CL_Digi_Config_T_ACK_Wait, 197892, 20, false},
+        {CL_Digi_Config_T_LONG_Wait, 197893, 20, false},
+        {CL_Digi_Config_T_SHORT_Wait, 197894, 20, false},
+        {CL_Digi_Config_ResetTimer, 197913, 1, true},
+        {CL_Digi_ANI_PreDisplayTimer, 197905, 10, true},
+        {CL_Digi_ANI_PostDisplayTimer, 197906, 10, true},
+        {CL_Digi_RMONI_TXTimer, 204703, 1, false},
+        {CL_Digi_Expert_LET, 204838, 1000, false},
+        {CL_Digi_Expert_Delayed_Header_OffTimer, 303622, 10, false},
+        {CL_Digi_Expert_Lag_Timer, 204843, 100, false},
+        {CL_Digi_Expert_PowerDown, 204841, 100, false},
+    };
+    celltest::CellWorld world;
+    for (const TimerField& f : timers) ProbeTimer(world, f);
 }
 
 TEST(ListFields, CommonSettings)
