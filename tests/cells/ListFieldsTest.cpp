@@ -1,6 +1,7 @@
-// The choice fields of the setting pages, family by family: each field's
-// cell shows the value stored in its own bits, whatever the other bits of
-// the image hold, and a picked value changes those bits and nothing else.
+// The choice fields and timer bytes of the setting pages, family by family:
+// each field's cell shows the value stored in its own bits, whatever the
+// other bits of the image hold, and a picked or typed value changes those
+// bits and nothing else.
 // The lists are made for the test: each entry names its list and its value,
 // so a cell that reads the wrong byte or bits, or opens the wrong list, shows
 // the wrong text, and a cell that writes elsewhere changes another byte.
@@ -90,6 +91,37 @@ void Probe(celltest::CellWorld& world, const ListField& f, int category = CT_Nul
     }
 }
 
+// Timer bytes: a stored count of units shown in seconds, a typed time
+// stored as units, and with "off" at 0 where the timer has it.
+struct TimerField {
+    int label;
+    int offset;
+    int units;  // per second
+    bool offAtZero;
+};
+
+std::string Seconds(int units, int count)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.3f", double(count) / units);
+    return text;
+}
+
+void ProbeTimer(celltest::CellWorld& world, const TimerField& f)
+{
+    SCOPED_TRACE(CellLabelName(f.label));
+    cmcEeprom& image = world.Image();
+    image.Fill(0);
+    if (f.offAtZero) EXPECT_EQ(settingtest::Shown(f.label), "Off");
+    image.Data()[f.offset] = 7;
+    EXPECT_EQ(Trimmed(settingtest::Shown(f.label)), Seconds(f.units, 7));
+    cmcEeprom expected(image);
+    expected.Data()[f.offset] = 9;
+    settingtest::Typed(f.label, Seconds(f.units, 9));
+    EXPECT_EQ(int(image.Data()[f.offset]), 9) << "at " << f.offset;
+    EXPECT_TRUE(image.Equals(expected)) << "a byte other than " << f.offset << " changed";
+}
+
 TEST(ListFields, DigitalOptions)
 {
     const ListField fields[] = {
@@ -161,37 +193,6 @@ TEST(ListFields, DigitalOptions)
     };
     celltest::CellWorld world(Lists(fields));
     for (const ListField& f : fields) Probe(world, f);
-}
-
-// Timer bytes: a stored count of units shown in seconds, a typed time
-// stored as units, and with "off" at 0 where the timer has it.
-struct TimerField {
-    int label;
-    int offset;
-    int units;  // per second
-    bool offAtZero;
-};
-
-std::string Seconds(int units, int count)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "%.3f", double(count) / units);
-    return text;
-}
-
-void ProbeTimer(celltest::CellWorld& world, const TimerField& f)
-{
-    SCOPED_TRACE(CellLabelName(f.label));
-    cmcEeprom& image = world.Image();
-    image.Fill(0);
-    if (f.offAtZero) EXPECT_EQ(settingtest::Shown(f.label), "Off");
-    image.Data()[f.offset] = 7;
-    EXPECT_EQ(Trimmed(settingtest::Shown(f.label)), Seconds(f.units, 7));
-    cmcEeprom expected(image);
-    expected.Data()[f.offset] = 9;
-    settingtest::Typed(f.label, Seconds(f.units, 9));
-    EXPECT_EQ(int(image.Data()[f.offset]), 9) << "at " << f.offset;
-    EXPECT_TRUE(image.Equals(expected)) << "a byte other than " << f.offset << " changed";
 }
 
 TEST(ListFields, DigitalOptionTimers)
@@ -282,6 +283,41 @@ TEST(ListFields, CommonSettings)
     for (const ListField& f : fields) Probe(world, f);
 }
 
+TEST(ListFields, CommonSettingTimers)
+{
+    const TimerField timers[] = {
+        {CL_Comm_AtResetTimer_A, 175710, 1, true},
+        {CL_Comm_AtResetTimer_B, 175711, 1, true},
+        {CL_Comm_InactiveTimer, 175712, 1, false},
+        {CL_Comm_Tot_Timer, 175706, 1, false},
+        {CL_Comm_Tot_PenaltyTimer, 175707, 1, true},
+        {CL_Comm_LockoutPenaltyTimer, 175708, 1, true},
+        {CL_Comm_Ctcss_ReverseBurst, 175688, 100, true},
+        {CL_Comm_PwrSave_Timer1, 175750, 10, false},
+        {CL_Comm_PwrSave_Timer2, 175751, 1, false},
+        {CL_Comm_ManDown_Timer, 175752, 10, false},
+        {CL_Comm_ManDown_TS1, 182041, 10, false},
+        {CL_Comm_ManDown_TS2, 182042, 10, false},
+        {CL_Comm_ManDown_TS3, 182043, 10, false},
+        {CL_Comm_LowBatt1_Periods, 175779, 1, true},
+        {CL_Comm_LowBatt2_Periods, 175780, 1, true},
+        {CL_Comm_Strv_LCD_OFF_Timer, 181301, 10, false},
+        {CL_Emer_LoneWorker_Timeout, 181252, 1, true},
+        {CL_Emer_LoneWorker_PreAlarm, 181253, 1, false},
+        {CL_Emer_LoneWorker_RepeatAlarm, 181254, 1, false},
+        {CL_Emer_LoneWorker_Pttdelay, 181255, 10, false},
+        {CL_Emer_Timer_Start, 181251, 1, false},
+        {CL_Emer_Timer_TxTone, 181257, 1, true},
+        {CL_Emer_Timer_AutoTx, 181258, 1, true},
+        {CL_Emer_Timer_RxTone, 181259, 1, true},
+        {CL_Emer_Timer_AutoRx, 181260, 1, true},
+        {CL_Emer_Timer_Idle, 181261, 1, true},
+        {CL_Emer_Timer_Backlight, 181256, 1, true},
+    };
+    celltest::CellWorld world;
+    for (const TimerField& f : timers) ProbeTimer(world, f);
+}
+
 TEST(ListFields, FurtherSettings)
 {
     const ListField fields[] = {
@@ -355,6 +391,24 @@ TEST(ListFields, ScanAndVote)
     for (const ListField& f : fields) Probe(world, f);
 }
 
+TEST(ListFields, ScanAndVoteTimers)
+{
+    const TimerField timers[] = {
+        {CL_ScanComm_StopTimer, 175699, 10, false},
+        {CL_ScanComm_StopTimerB, 175753, 10, false},
+        {CL_ScanComm_ResumeTimer, 175700, 10, false},
+        {CL_ScanComm_TalkBackTimer, 175754, 10, false},
+        {CL_ScanComm_ScanTimer_Fast, 175686, 1000, false},
+        {CL_ScanComm_ScanTimer_Slow, 175687, 100, false},
+        {CL_ScanComm_VoteTimer_ReVoteDwell, 175783, 10, false},
+        {CL_ScanComm_VoteTimer_LeadIn, 176062, 100, false},
+        {CL_ScanComm_VoteTimer_Dwell, 176063, 1000, false},
+        {CL_ScanComm_VoteTimer_PTTSideTone, 175781, 100, false},
+    };
+    celltest::CellWorld world;
+    for (const TimerField& f : timers) ProbeTimer(world, f);
+}
+
 // The maker page's choices on header bytes 11 and 12, in the maker mode.
 TEST(ListFields, Maker)
 {
@@ -375,6 +429,29 @@ TEST(ListFields, Maker)
     celltest::CellWorld world(Lists(fields));
     world.Main().SetMakerMode(1);
     for (const ListField& f : fields) Probe(world, f);
+}
+
+// The maker page's timers, in thousandths and hundredths of a second.
+TEST(ListFields, MakerTimers)
+{
+    const TimerField timers[] = {
+        {CL_Maker_SqlDelay_ResetTimer, 26, 1000, false},
+        {CL_Maker_Sql_SigDetTimer, 24, 1000, false},
+        {CL_Maker_Sql_NoiseDetTimer, 25, 1000, false},
+        {CL_Maker_CtcssDec_DelayTimer, 34, 1000, false},
+        {CL_Maker_PwrOffTimer, 37, 100, false},
+        {CL_Maker_ON_Timer1, 38, 100, false},
+        {CL_Maker_ON_Timer2, 39, 100, false},
+        {CL_Maker_Pll_TxFastTimer, 27, 1000, false},
+        {CL_Maker_Pll_RxFastTimer, 28, 1000, false},
+        {CL_Maker_Pll_TxFastTimer2, 42, 1000, false},
+        {CL_Maker_Pll_RxFastTimer2, 43, 1000, false},
+        {CL_Maker_MuteTimer_Tx, 29, 1000, false},
+        {CL_Maker_MuteTimer_Rx, 30, 1000, false},
+    };
+    celltest::CellWorld world;
+    world.Main().SetMakerMode(1);
+    for (const TimerField& f : timers) ProbeTimer(world, f);
 }
 
 }  // namespace
