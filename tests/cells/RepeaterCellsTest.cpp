@@ -2,10 +2,12 @@
 // repeater list, a home repeater, the channels' group columns; the check is
 // then clear. Also the refusals of full groups and the repeater list of a
 // ZEPH bank.
+#include "cells/CellQueries.h"
 #include "cells/indActiveCell.h"
 #include "core/CellNames.h"
 #include "core/EventIds.h"
 #include "cells/ValueHandlers.h"
+#include "model/EepromMap.h"
 #include "model/TableAccess.h"
 #include "platform/base/RecordingCanvas.h"
 #include "platform/ui/MessageBox.h"
@@ -194,6 +196,8 @@ TEST_F(Repeaters, ZephTalkGroupsIndividualIdsAndSettings)
     // The first key in the empty row opens the entry.
     Key(CT_ZEPH_Tg, CL_ZEPH_Grp_Id_Dec, 0, '2');
     ASSERT_EQ(TgListCount(29), 1);
+    world.Pump();
+    EXPECT_EQ(world.PostedOf(ev::RepaintLabelled).size(), 1u) << "channels that name talk groups repaint";
     Typed(CT_ZEPH_Tg, CL_ZEPH_Grp_Id_Dec, 0, "2010");
     EXPECT_EQ(image.Read(29, 0).GrpId, 2000u);
     Key(CT_ZEPH_Tg, CL_ZEPH_Grp_Id_Dec, 0, ' ');
@@ -205,6 +209,16 @@ TEST_F(Repeaters, ZephTalkGroupsIndividualIdsAndSettings)
     Typed(CT_ZEPH_Inv, CL_ZEPH_Ind_Id_Dec, 0, "55");
     EXPECT_EQ(IndListCount(28), 1);
     EXPECT_EQ(image.Read(28, 0).IndId, 55u);
+    // With the clone memory full neither list takes another entry.
+    image.U32(EepromMap::End32, CloneBudget::Limit);
+    for (auto [category, label] : {std::pair{CT_ZEPH_Tg, CL_ZEPH_Grp_Id_Dec}, std::pair{CT_ZEPH_Inv, CL_ZEPH_Ind_Id_Dec}}) {
+        dialogs.Answer(plat::IDOK);
+        Key(category, label, 1, '3');
+    }
+    EXPECT_EQ(TgListCount(29), 1);
+    EXPECT_EQ(IndListCount(28), 1);
+    EXPECT_EQ(dialogs.Boxes().size(), 2u);
+    world.Main().Pack(world.Image());
 
     constexpr int kOptions = 243067;
     image.Byte(kOptions, 0);
