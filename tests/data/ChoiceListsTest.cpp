@@ -1,6 +1,7 @@
 // The choice lists and pickers: every list holds an entry for each value that
-// the field behind it can hold (or, for wide fields, the values the cells
-// store and nothing outside the field), each value once; the program's
+// the field behind it can hold but those left out with their reason (or, for
+// wide fields, the values the cells store and nothing outside the field),
+// each value once; the program's
 // value-label cache reads the entries as listed; lists that must agree do;
 // pickers repeat their row through a loop.
 #include "tests/data/OverlayFile.h"
@@ -104,7 +105,7 @@ const std::vector<ListSpec>& Specs()
                                 "GI_Sheet_Sel_Comm_RS232C_Mode", "GI_Sheet_Sel_Dig_Option_ShortcutCallType"})
             s.push_back(Bits(key, 3));
         // The beep list also serves three-bit ringer fields.
-        s.push_back(AtLeast("GI_Sheet_Sel_RxC_Beep", Range(0, 7), 16));
+        s.push_back(Field("GI_Sheet_Sel_RxC_Beep", 4, Range(0, 7), "eight beeps"));
         // Two-bit record fields.
         for (const char* key : {"GI_Sheet_Sel_RxC_Bell", "GI_Sheet_Sel_Msk_IdGroup_Bell"}) s.push_back(Bits(key, 2));
         for (const char* key : {"GI_Sheet_Sel_RxC_Aud", "GI_Sheet_Sel_RxC_Scan"})
