@@ -122,6 +122,42 @@ void ProbeTimer(celltest::CellWorld& world, const TimerField& f)
     EXPECT_TRUE(image.Equals(expected)) << "a byte other than " << f.offset << " changed";
 }
 
+// A choice whose value is composed of single bits, value bit 0 first.
+struct ComposedField {
+    int label;
+    std::vector<std::pair<int, int>> bits;  // offset, bit
+    const char* key;
+};
+
+std::vector<std::string> ComposedLists(std::span<const ComposedField> fields)
+{
+    std::vector<ListField> lists;
+    for (const ComposedField& f : fields) lists.push_back({f.label, 0, 0, int(f.bits.size()), f.key});
+    return Lists(lists);
+}
+
+// Each value bit alone shows as its value; picking the highest value sets
+// exactly the value's bits in a clear image, picking 0 clears exactly them
+// in a full one.
+void ProbeComposed(celltest::CellWorld& world, const ComposedField& f)
+{
+    SCOPED_TRACE(CellLabelName(f.label));
+    cmcEeprom& image = world.Image();
+    for (size_t i = 0; i < f.bits.size(); ++i) {
+        image.Fill(0);
+        image.Data()[f.bits[i].first] = uint8_t(1 << f.bits[i].second);
+        EXPECT_EQ(settingtest::Shown(f.label), EntryText(f.key, 1 << i)) << "value bit " << i;
+    }
+    const int high = (1 << f.bits.size()) - 1;
+    for (const int fill : {0x00, 0xFF}) {
+        image.Fill(uint8_t(fill));
+        cmcEeprom expected(image);
+        for (auto [offset, bit] : f.bits) expected.Data()[offset] ^= uint8_t(1 << bit);
+        settingtest::Pick(f.label, fill ? 0 : high);
+        EXPECT_TRUE(image.Equals(expected)) << "picked " << (fill ? 0 : high);
+    }
+}
+
 TEST(ListFields, DigitalOptions)
 {
     const ListField fields[] = {
@@ -452,6 +488,26 @@ TEST(ListFields, MakerTimers)
     celltest::CellWorld world;
     world.Main().SetMakerMode(1);
     for (const TimerField& f : timers) ProbeTimer(world, f);
+}
+
+// Choices composed of bits of several bytes, or of bits out of order.
+TEST(ListFields, ComposedChoices)
+{
+    const ComposedField fields[] = {
+        {CL_Digi_Config_Unit_ID, {{197890, 5}, {197890, 7}}, "GI_Sheet_Sel_Dig_Option_UnitID"},
+        {CL_Digi_Config_ShortCutKeyCallType, {{197904, 2}, {197904, 3}, {197904, 1}},
+         "GI_Sheet_Sel_Dig_Option_ShortcutCallType"},
+        {CL_Comm_FNarrow_Change, {{147906, 4}, {147906, 3}}, "GI_Sheet_Sel_ForcedNarChange"},
+        {CL_ScanComm_PwrOnScan, {{175776, 5}, {175681, 7}}, "GI_Sheet_Sel_PwrOnScan"},
+        {CL_ScanComm_VoteCheckCONT, {{175770, 6}, {175685, 0}}, "GI_Sheet_Sel_Vote_Check_BeforeRSSI"},
+        {CL_KDisp_RotaryLock, {{302528, 3}, {302528, 4}}, "GI_Sheet_Sel_Rotary_Lock"},
+        {CL_KDisp_PwrSW, {{175682, 4}, {175758, 7}}, "GI_Sheet_Sel_Power_Switch"},
+        {CL_KDisp_HangAct_ScanSuspend, {{175685, 4}, {175776, 4}, {175776, 3}}, "GI_Sheet_Sel_HookOffSuspend"},
+        {CL_KDisp_Tenkey_Select, {{175680, 4}, {175778, 2}, {175782, 1}, {175771, 3}, {175772, 0}},
+         "GI_Sheet_Sel_KDisp_Tenkey_Normal"},
+    };
+    celltest::CellWorld world(ComposedLists(fields));
+    for (const ComposedField& f : fields) ProbeComposed(world, f);
 }
 
 }  // namespace
