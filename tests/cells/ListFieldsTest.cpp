@@ -5,8 +5,9 @@
 // The lists are made for the test: each entry names its list and its value,
 // so a cell that reads the wrong byte or bits, or opens the wrong list, shows
 // the wrong text, and a cell that writes elsewhere changes another byte.
-// Fields with rules of their own (shared bits, values composed of bits
-// elsewhere, dashes) are tested with their pages.
+// Choices composed of bits of several bytes are probed bit by bit. Fields
+// with rules of their own (dashes, values kept in two places, writes beside
+// the field) are tested with their pages.
 #include "cells/HandlerSupport.h"
 #include "model/indMain.h"
 #include "tests/cells/SettingCells.h"
