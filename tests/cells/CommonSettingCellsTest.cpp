@@ -69,6 +69,8 @@ TEST_F(Common, TableCellsShowStoredBytesAndStoreInput)
         {"value over two bits", CL_Comm_FNarrow_Change, {{147906, 0x08}}, "High", PickIn(1), {{147906, 0x10}}},
         {"whole byte list", CL_Comm_Sql_Tight_Ofs, {{175775, 9}}, "9", KeyIn(8), {{175775, 1}}},
         {"level list page two", CL_Emer_Setting_MaxAlert, {{181268, 0xC3}}, "Level 3 loud", PickIn(5), {{181268, 0x85}}},
+        {"level list page two by bit 6 alone", CL_Emer_Setting_MaxAlert, {{181268, 0x43}}, "Level 3 loud", PickIn(5),
+         {{181268, 0x05}}},
         {"level list to page two", CL_Emer_Setting_MaxAlert, {{181268, 0x05}}, "Level 5", PickIn(103), {{181268, 0x43}}},
         {"timer off at 0", CL_Comm_AtResetTimer_A, {{175710, 0}}, "Off", TypeIn("12"), {{175710, 12}}},
         {"timer without off", CL_Comm_Tot_Timer, {{175706, 0}}, "  0.000", KeyIn(' '), {{175706, 1}}},

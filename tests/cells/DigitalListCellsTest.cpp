@@ -2,12 +2,14 @@
 // picked input stores and what is refused; the excluded ID window; new
 // entries typed into the empty row up to each list's size; the list-wide
 // settings and the strapped column; the row bounds of the status rows.
+#include "cells/CellQueries.h"
 #include "cells/HandlerSupport.h"
 #include "cells/ValueHandlers.h"
 #include "cells/indActiveCell.h"
 #include "cells/indCellCall.h"
 #include "core/CellNames.h"
 #include "core/EventIds.h"
+#include "model/EepromMap.h"
 #include "model/TableAccess.h"
 #include "platform/base/RecordingCanvas.h"
 #include "platform/ui/MessageBox.h"
@@ -184,17 +186,18 @@ struct GrowingCase {
     int limit;
     std::function<void(TestImage&, int)> setCount;
     std::function<int()> count;
+    bool repaints;  // a new entry repaints every labelled cell (channel columns name it)
 };
 
 TEST(DigitalLists, AKeyInTheEmptyRowAddsAnEntryUpToTheListsSize)
 {
     const GrowingCase cases[] = {
         {"individual IDs", CT_DIG_Inv, CL_Digi_Ind_Id_Dec, ev::InsertDigitalId, 500,
-         [](TestImage& i, int n) { i.IdListCount(18, n); }, [] { return IndListCount(18); }},
+         [](TestImage& i, int n) { i.IdListCount(18, n); }, [] { return IndListCount(18); }, false},
         {"talk groups", CT_DIG_Tg, CL_Digi_Grp_Id_Dec, ev::InsertDigitalTalkGroup, 500,
-         [](TestImage& i, int n) { i.TalkGroupCount(19, n); }, [] { return TgListCount(19); }},
+         [](TestImage& i, int n) { i.TalkGroupCount(19, n); }, [] { return TgListCount(19); }, true},
         {"NAC channels", CT_DIG_NacCh, CL_Digi_NacCh_RxNac, ev::InsertDigitalNac, 80,
-         [](TestImage& i, int n) { i.NacListCount(n); }, [] { return NacChListCount(); }},
+         [](TestImage& i, int n) { i.NacListCount(n); }, [] { return NacChListCount(); }, true},
     };
     for (const GrowingCase& k : cases) {
         SCOPED_TRACE(k.what);
@@ -213,6 +216,8 @@ TEST(DigitalLists, AKeyInTheEmptyRowAddsAnEntryUpToTheListsSize)
         EXPECT_EQ(k.count(), k.limit);
         ASSERT_EQ(w.world.SentOf(k.insertEvent).size(), 1u);
         EXPECT_EQ(w.world.SentOf(k.insertEvent)[0].p2, k.limit - 1);
+        w.world.Pump();
+        EXPECT_EQ(w.world.PostedOf(ev::RepaintLabelled).size(), k.repaints ? 1u : 0u);
         Capsule edited(cell.get());
         edited.Edit("3");
         RunCell(edited);
@@ -230,6 +235,18 @@ TEST(DigitalLists, AKeyInTheEmptyRowAddsAnEntryUpToTheListsSize)
         ASSERT_EQ(w.dialogs.Boxes().size(), 1u);
         EXPECT_EQ(w.dialogs.Boxes()[0].text, "The list is full.");
         EXPECT_EQ(w.dialogs.Boxes()[0].Icon(), plat::MB_ICONERROR);
+
+        // A list with room left is refused too when the clone memory is full.
+        k.setCount(image, 3);
+        w.world.Main().Pack(w.world.Image());
+        image.U32(EepromMap::End32, CloneBudget::Limit);
+        w.dialogs.Answer(plat::IDOK);
+        auto next = MakeCell(k.category, k.entryLabel, 3);
+        Capsule noRoom(next.get());
+        noRoom.cap.Key = '4';
+        EXPECT_EQ(RunCell(noRoom), erNothing);
+        EXPECT_EQ(k.count(), 3);
+        EXPECT_EQ(w.dialogs.Boxes().size(), 2u);
     }
 }
 

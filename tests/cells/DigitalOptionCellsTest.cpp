@@ -98,6 +98,7 @@ TEST_F(Options, FieldsShowAndStoreThroughTheirHandlers)
          1, 0, "ID 1", {{303618, 0xF7}}},
         {"byte value typed", CL_Digi_Expert_N6_BitError, {{204833, 5}}, "38", -1, 0, "38", {{204833, 38}}},
         {"byte value above its range", CL_Digi_Expert_N5_BitError, {{204832, 5}}, "99", -1, 0, "20", {{204832, 20}}},
+        {"attempts up to 15", CL_Digi_Config_Attempt_No, {{197912, 3}}, "16", -1, 0, "15", {{197912, 15}}},
         {"byte value not a number", CL_Digi_Config_Attempt_No, {{197912, 3}}, "x", -1, 0, "3", {{197912, 3}}},
         {"signed byte shows its sign", CL_Digi_Expert_Resync_Counter, {{204837, 0xF6}}, nullptr, -1, 0, "-10", {}},
         {"signed byte typed negative", CL_Digi_Expert_Resync_Counter, {{204837, 0}}, "-96", -1, 0, "-96",
@@ -123,6 +124,33 @@ TEST_F(Options, FieldsShowAndStoreThroughTheirHandlers)
         if (k.key) Apply(k.label, [&](Capsule& c) { c.cap.Key = k.key; });
         EXPECT_EQ(Trimmed(Shown(k.label)), Trimmed(k.shown));
         for (auto [offset, byte] : k.after) EXPECT_EQ(At(offset), byte) << offset;
+    }
+}
+
+TEST_F(Options, CellsGreyWhileWhatTheyDependOnIsOff)
+{
+    struct Case {
+        const char* what;
+        int label;
+        std::vector<std::pair<int, int>> stored;  // offset, byte
+        bool grey;
+    };
+    const Case cases[] = {
+        {"reset timer with the call-type reset on", CL_Digi_Config_ResetTimer, {{197914, 0x10}}, true},
+        {"reset timer with the call-type reset off", CL_Digi_Config_ResetTimer, {{197914, 0xEF}}, false},
+        {"reset timer in the digital key mode", CL_Digi_Config_ResetTimer, {{197914, 0x10}, {303592, 0x01}}, false},
+        {"delayed header off timer without headers", CL_Digi_Expert_Delayed_Header_OffTimer, {}, true},
+        {"delayed header off timer", CL_Digi_Expert_Delayed_Header_OffTimer, {{303621, 1}}, false},
+        {"delayed header voice without headers", CL_Digi_Expert_Delayed_Header_Voice, {}, true},
+        {"delayed header voice, count in the high byte", CL_Digi_Expert_Delayed_Header_Voice, {{303620, 1}}, false},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.what);
+        world.Image().Fill(0);
+        for (auto [offset, byte] : k.stored) At(offset) = uint8_t(byte);
+        bool grey = false;
+        Shown(k.label, &grey);
+        EXPECT_EQ(grey, k.grey);
     }
 }
 

@@ -75,6 +75,10 @@ TEST(ExtendedCells, ByteFieldsShowAndStoreTheirOwnBitsOnly)
     EXPECT_EQ(Cell(CL_Exp_Emer_StartRepeat, 0).text, "  7.000");
     Cell(CL_Exp_Emer_SwOffTimer, 0, "1.2");
     EXPECT_EQ(image.ReadU8(175704), 12);
+    for (int label : {CL_Exp_RxExo_Delay, CL_Exp_ExPttDelay}) {
+        image.Byte(label == CL_Exp_RxExo_Delay ? 175715 : 175716, 0);
+        EXPECT_EQ(Cell(label, 0).text, "Off") << CellLabelName(label);
+    }
     Cell(CL_Exp_ExPttDelay, 0, "0.5");
     EXPECT_EQ(image.ReadU8(175716), 5);
 }

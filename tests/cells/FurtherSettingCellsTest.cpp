@@ -175,6 +175,21 @@ TEST_F(Further, TalkGroupForEveryChannel)
     EXPECT_FALSE(Draw(CL_Digi_Config_Global_Talkgroup).error);
 }
 
+TEST_F(Further, TheTacticalGroupGreysUnlessRotaryTalkGroupsAndTacticalGroupsApply)
+{
+    struct Case {
+        int keyOptions;  // 175683 bit 4: the rotary switch selects talk groups
+        int tactical;    // 175758 bit 6: tactical groups
+        int display;     // 302528 bit 5: the CR knob
+        bool grey;
+    };
+    for (const Case& k : {Case{0x10, 0x40, 0xDF, false}, Case{0xEF, 0x40, 0x00, true}, Case{0x10, 0xBF, 0x00, true},
+                          Case{0x10, 0x40, 0x20, true}}) {
+        image.Byte(175683, k.keyOptions).Byte(175758, k.tactical).Byte(302528, k.display);
+        EXPECT_EQ(Draw(CL_KDisp_TactGroup).grey, k.grey) << k.keyOptions << " " << k.tactical << " " << k.display;
+    }
+}
+
 TEST_F(Further, BlankAliasIsDrawnAsAGreyNote)
 {
     for (int i = 0; i < 12; ++i) image.Byte(325616 + i, ' ');

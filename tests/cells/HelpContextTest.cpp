@@ -14,6 +14,10 @@ using namespace celltest;
 constexpr int kConvP1Function = 175721;
 constexpr int kRightUpFunction = 175718;
 constexpr int kSmarTrunkRightDnFunction = 175735;
+constexpr int kConvDialCwFunction = 175728;      // the counter-clockwise function follows
+constexpr int kSmarTrunkDialCwFunction = 175744;
+constexpr int kBank2PFunctions = 302480;         // P0 to P4 of key banks 2 and 3
+constexpr int kBank3PFunctions = 302496;
 
 std::vector<std::string> KeyLists()
 {
@@ -22,6 +26,7 @@ std::vector<std::string> KeyLists()
     add(ListSection("GI_Sheet_Sel_KDisp_Key_LmrPopup", "Flex0", {{0, "None"}, {4, "Scan"}, {85, "Emergency"}}));
     add(ListSection("GI_Sheet_Sel_KDisp_Key_PmrPopup", "Flex0", {{4, "Scan (PMR)"}}));
     add(ListSection("GI_Sheet_Sel_KDisp_Key_SmTrPopup", "Flex0", {{77, "Monitor"}}));
+    add(ListSection("GI_Sheet_Sel_Dials_Conv_KovrPmr", "Flex0", {{10, "Volume"}, {11, "Channel"}}));
     add({"#GI_Sheet_Sel_KDisp_Scan_B_Key", "Scan (mode B)"});
     return lines;
 }
@@ -48,6 +53,8 @@ public:
             "Scan (mode B)\tKey_Scan_B",
             "Emergency\tKey_Emergency",
             "Monitor\tKey_Monitor",
+            "Volume\tKey_Volume",
+            "Channel\tKey_Channel",
             "#",
             "#GI_AppItem_Context_ID",
             "Frequency\t1001",
@@ -61,6 +68,8 @@ public:
             "Key_Scan_B\t2006",
             "Key_Emergency\t2007",
             "Key_Monitor\t2008",
+            "Key_Volume\t2010",
+            "Key_Channel\t2011",
             "#",
             "#End_Of_Ovl",
         });
@@ -82,7 +91,13 @@ TEST(HelpContext, CellsFindTheirTopicAndTheLastContextOfIt)
     TestImage(world.Image())
         .Byte(kConvP1Function, 4)
         .Byte(kRightUpFunction, 85)
-        .Byte(kSmarTrunkRightDnFunction, 77);
+        .Byte(kSmarTrunkRightDnFunction, 77)
+        .Byte(kConvDialCwFunction, 10)
+        .Byte(kConvDialCwFunction + 1, 11)
+        .Byte(kSmarTrunkDialCwFunction, 11)
+        .Byte(kSmarTrunkDialCwFunction + 1, 10)
+        .Byte(kBank2PFunctions + 2, 85)
+        .Byte(kBank3PFunctions + 4, 4);
 
     struct Case {
         int label;
@@ -101,6 +116,14 @@ TEST(HelpContext, CellsFindTheirTopicAndTheLastContextOfIt)
         {CL_KDisp_Key_SmTr_RightDn, 0, 2008},    // the SmarTrunk list
         {CL_KDisp_Key_Conv_P0, 0, 0},            // function 0 has a name but no topic
         {CL_KDisp_Key_Conv_LeftUp, 0, 2100},     // left keys: their own name
+        {CL_KDisp_Key_Conv_DialCw, 0, 2010},     // the dials read the dial list
+        {CL_KDisp_Key_Conv_DialCcw, 0, 2011},
+        {CL_KDisp_Key_SmTr_DialCw, 0, 2011},
+        {CL_KDisp_Key_SmTr_DialCcw, 0, 2010},
+        {CL_KDisp_Key_B2_P2, 0, 2007},           // the P keys of key banks 2 and 3 have their own bytes
+        {CL_KDisp_Key_B2_P4, 0, 0},
+        {CL_KDisp_Key_B3_P4, 0, 2044},
+        {CL_KDisp_Key_B3_P2, 0, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(CellLabelName(c.label) + "[" + std::to_string(c.index) + "]");

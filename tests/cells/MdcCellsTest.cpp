@@ -83,6 +83,7 @@ constexpr int General(int s) { return 235194 + 20 * s; }
 constexpr int SelCall(int s) { return 235414 + 6 * s; }
 constexpr int CallAlert(int s) { return 235444 + 12 * s; }
 constexpr int RadioCheck(int s) { return 235504 + 8 * s; }
+constexpr int PttId(int s) { return 235294 + 6 * s; }
 constexpr int Emergency(int s) { return 235324 + 18 * s; }
 constexpr int Status(int s) { return 235624 + 10 * s; }
 constexpr int StatusTexts(int s) { return 235754 + 208 * s; }
@@ -106,6 +107,8 @@ TEST(MdcFields, StoredBytesShowAndInputIsStoredInItsOwnBits)
     };
     const Case cases[] = {
         {"MDC on, other bits kept", CL_Mdc_General_Mdc_On, 2, General(2), 0x2F, "Off", nullptr, 1, 0xAF, false},
+        {"PTT ID transmit is bit 7, receive bit 6 kept", CL_Mdc_PttId_Tx, 3, PttId(3), 0x40, "Disable", nullptr, 1, 0xC0,
+         false},
         {"mute type nibble", CL_Mdc_General_Mute_Type, 2, General(2), 0xE0, "Off", nullptr, 2, 0xE2, false},
         {"initial delay in ms", CL_Mdc_General_Initial_Tx_Delay, 1, General(1) + 5, 250, "0.250", "1.5", 0, 1500, true},
         {"initial delay above 10 s", CL_Mdc_General_Initial_Tx_Delay, 1, General(1) + 5, 0, "0.000", "11", 0, 10000, true},

@@ -149,6 +149,7 @@ TEST(MskMessages, TheLastStatusRowIsTheRadiosOwnAndTakesNoKeys)
         EXPECT_EQ(canvas.GetFont().color == plat::clOlive, row == 23) << row;
     }
     EXPECT_EQ(image.Read(kStatusKind, 22).StatusHorn, 1u);
+    EXPECT_EQ(image.Read(kStatusKind, 23).StatusHorn, 0u) << "the radio's own row took the key";
     // An AUX output without a code keeps no action.
     Picked(CT_MSK_Msg_Status, CL_Msk_Msg_Status_Aux, 3, 1);
     Picked(CT_MSK_Msg_Status, CL_Msk_Msg_Status_Aux, 3, 2, FlexRxCodeAUX);
@@ -175,6 +176,7 @@ TEST(MskSettings, FieldsKeepTheOtherBitsAndBaseIdsLieBelowTheOwnId)
     };
     const Case cases[] = {
         {CL_Msk_TimingErr_NA, "5", 0, 182036, 1, 5, false},
+        {CL_Msk_TimingErr_NA, "9", 0, 182036, 1, 8, false},
         {CL_Msk_TimingErr_TAC, "1.5", 0, 182040, 1, 150, false},
         {CL_Msk_TimingErr_LetCall, "3", 0, 182045, 0, 255, false},
         {CL_Msk_Cfg_Enc_SyncvWord, "abcd", 0, 182056, 0, 0xABCD, true},

@@ -3,11 +3,13 @@
 // groups typed into the empty row up to each list's size; the site's
 // repeater cell; the settings refused while the image is in the older memory
 // layout, and drawing that never raises that refusal.
+#include "cells/CellQueries.h"
 #include "cells/HandlerSupport.h"
 #include "cells/indActiveCell.h"
 #include "core/CellNames.h"
 #include "core/EventIds.h"
 #include "core/cmcGTex.h"
+#include "model/EepromMap.h"
 #include "model/TableAccess.h"
 #include "platform/base/RecordingCanvas.h"
 #include "platform/ui/MessageBox.h"
@@ -354,6 +356,12 @@ TEST_F(SiteWorld, SiteColumnsShowStoreAndMark)
     EXPECT_EQ(Read(30, 1).SiteId, 0);
     EXPECT_EQ(Draw(CT_Multisite_SL, CL_Multisite_Rpt, 1).text, "---");
     EXPECT_FALSE(Draw(CT_Multisite_SL, CL_Multisite_Rpt, 1).error);
+
+    // A site with repeaters but no home repeater is marked.
+    TestImage(world.Image()).Item(30, 0, [](datCh& r) { r.SiteHome1 = 0; });
+    d = Draw(CT_Multisite_SL, CL_Multisite_Rpt, 0);
+    EXPECT_EQ(d.text, "");
+    EXPECT_TRUE(d.error);
 }
 
 TEST_F(SiteWorld, EnterOnASitesRepeatersOpensItsRepeaterWindow)
@@ -462,13 +470,14 @@ struct GrowingCase {
     int kind;
     int entryLabel;
     int insertEvent;
+    bool repaints;  // a new entry repaints every labelled cell
 };
 
 TEST_F(Multisite, IdsAndTalkGroupsAreTypedIntoTheEmptyRowUpToFiveHundred)
 {
     const GrowingCase cases[] = {
-        {"individual IDs", CT_Multisite_Inv, 32, CL_Multisite_Ind_Id_Dec, ev::InsertMultisiteId},
-        {"talk groups", CT_Multisite_Tg, 33, CL_Multisite_Grp_Id_Dec, ev::InsertMultisiteTalkGroup},
+        {"individual IDs", CT_Multisite_Inv, 32, CL_Multisite_Ind_Id_Dec, ev::InsertMultisiteId, false},
+        {"talk groups", CT_Multisite_Tg, 33, CL_Multisite_Grp_Id_Dec, ev::InsertMultisiteTalkGroup, true},
     };
     constexpr int kLimit = 500;
     for (const GrowingCase& k : cases) {
@@ -479,10 +488,14 @@ TEST_F(Multisite, IdsAndTalkGroupsAreTypedIntoTheEmptyRowUpToFiveHundred)
         world.Main().Pack(world.Image());
         auto count = [&] { return k.kind == 32 ? IndListCount(32) : TgListCount(33); };
 
+        world.Pump();
+        const size_t repaints = world.PostedOf(ev::RepaintLabelled).size();
         EXPECT_EQ(Apply(k.category, k.entryLabel, kLimit - 1, {.key = '9'}), erStartEdit);
         EXPECT_EQ(count(), kLimit);
         ASSERT_EQ(world.SentOf(k.insertEvent).size(), 1u);
         EXPECT_EQ(world.SentOf(k.insertEvent)[0].p2, kLimit - 1);
+        world.Pump();
+        EXPECT_EQ(world.PostedOf(ev::RepaintLabelled).size(), repaints + (k.repaints ? 1u : 0u));
         Apply(k.category, k.entryLabel, kLimit - 1, {.typed = "9"});
         EXPECT_EQ(Draw(k.category, k.entryLabel, kLimit - 1).text, "9");
 
@@ -493,6 +506,16 @@ TEST_F(Multisite, IdsAndTalkGroupsAreTypedIntoTheEmptyRowUpToFiveHundred)
         EXPECT_EQ(world.SentOf(k.insertEvent).size(), 1u);
         ASSERT_EQ(dialogs.Boxes().size(), boxes + 1);
         EXPECT_EQ(dialogs.Boxes().back().text, "The list is full.");
+
+        // A list with room left is refused too when the clone memory is full.
+        if (k.kind == 32) image.IdListCount(32, 3);
+        else image.TalkGroupCount(33, 3);
+        world.Main().Pack(world.Image());
+        image.U32(EepromMap::End32, CloneBudget::Limit);
+        dialogs.Answer(plat::IDOK);
+        EXPECT_EQ(Apply(k.category, k.entryLabel, 3, {.key = '4'}), erNothing);
+        EXPECT_EQ(count(), 3);
+        EXPECT_EQ(dialogs.Boxes().size(), boxes + 2);
     }
 }
 

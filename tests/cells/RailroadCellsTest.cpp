@@ -97,6 +97,8 @@ TEST(RailroadTemplates, FieldsAreWrittenIntoTheirTemplateBytes)
     image.Byte(T(1, 38), 0x80);
     Typed(CL_AAR_2Tone, 1, "10");
     EXPECT_EQ(image.ReadU8(T(1, 38)), 10) << "the whole byte takes the code";
+    image.Byte(T(1, 38), 0x8A);
+    EXPECT_EQ(Shown(CL_AAR_2Tone, 1), "10") << "bit 7 is no part of the code";
     // Tones: the receive tone of template 2 leaves its transmit tone.
     image.Byte(T(2, 8), 0x80).Byte(T(2, 10), 0x00).Byte(T(2, 11), 0x01);
     Typed(CL_AAR_CTone_R, 2, "67.0");

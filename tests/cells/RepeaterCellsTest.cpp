@@ -2,10 +2,12 @@
 // repeater list, a home repeater, the channels' group columns; the check is
 // then clear. Also the refusals of full groups and the repeater list of a
 // ZEPH bank.
+#include "cells/CellQueries.h"
 #include "cells/indActiveCell.h"
 #include "core/CellNames.h"
 #include "core/EventIds.h"
 #include "cells/ValueHandlers.h"
+#include "model/EepromMap.h"
 #include "model/TableAccess.h"
 #include "platform/base/RecordingCanvas.h"
 #include "platform/ui/MessageBox.h"
@@ -30,7 +32,8 @@ std::vector<std::string> RepeaterLists()
     add(ListSection("GI_Sheet_Sel_Mch_RfPwr", "Flex0", {{0, "Low 1"}, {1, "Low 2"}, {2, "Low 3"}, {3, "High"}}));
     add(ListSection("GI_Sheet_Sel_Rpt_Atr", "Flex0", {{0, "Normal"}, {1, "Home"}}));
     add(ListSection("GI_Sheet_Sel_Atr_HomeSite", "Flex0", {{0, "-"}, {1, "Set"}, {2, "Clear"}}));
-    add(ListSection("GI_Sheet_Sel_Dig_Option_UnitID", "Flex0", {{0, "a"}, {1, "b"}, {2, "c"}, {3, "d"}}));
+    for (const char* key : {"GI_Sheet_Sel_Dig_Option_UnitID", "GI_Sheet_Sel_Dig_Option_CallInfoDisp"})
+        add(ListSection(key, "Flex0", {{0, "a"}, {1, "b"}, {2, "c"}, {3, "d"}}));
     add(ListSection("GI_Sheet_Sel_Rpt_Atr_ZEPH", "Flex0", {{0, "-"}, {1, "H1"}, {2, "H2"}}));
     add({"#GI_NewChTitle", "New", "#GI_AppMess_ChErr_Overflow", "No more fit.", "#GI_AreaSetBit_Bar", "Off", "On", "#"});
     return lines;
@@ -110,6 +113,8 @@ TEST_F(Repeaters, LtrBankIsFinishedEndToEndAndTheCheckClears)
     EXPECT_EQ(Shown(CT_Rpt, CL_Rpt_Atr, first), "");
     EXPECT_FALSE(indActiveCell::CellError(CT_Rpt, CL_Rpt_Atr, first));
     EXPECT_EQ(Shown(CT_BankOp, CL_Mch_Rpt, kBank), " 2");
+    // A stored power of 0 is the highest.
+    EXPECT_EQ(Shown(CT_Rpt, CL_Rpt_RfPo, first), "High");
     Pick(CT_Rpt, CL_Rpt_RfPo, first, 1);
     Pick(CT_Rpt, CL_Rpt_Nar, first, 1);
     EXPECT_EQ(image.Read(22, first).RptRfPo, 1);
@@ -191,14 +196,29 @@ TEST_F(Repeaters, ZephTalkGroupsIndividualIdsAndSettings)
     // The first key in the empty row opens the entry.
     Key(CT_ZEPH_Tg, CL_ZEPH_Grp_Id_Dec, 0, '2');
     ASSERT_EQ(TgListCount(29), 1);
+    world.Pump();
+    EXPECT_EQ(world.PostedOf(ev::RepaintLabelled).size(), 1u) << "channels that name talk groups repaint";
     Typed(CT_ZEPH_Tg, CL_ZEPH_Grp_Id_Dec, 0, "2010");
     EXPECT_EQ(image.Read(29, 0).GrpId, 2000u);
     Key(CT_ZEPH_Tg, CL_ZEPH_Grp_Id_Dec, 0, ' ');
     EXPECT_EQ(image.Read(29, 0).GrpId, 2047u);
+    Typed(CT_ZEPH_Tg, CL_ZEPH_Grp_Id_Dec, 0, "1");
+    Typed(CT_ZEPH_Tg, CL_ZEPH_Grp_Id_Dec, 0, "2047");
+    EXPECT_EQ(image.Read(29, 0).GrpId, 2047u) << "a typed call to all";
     Key(CT_ZEPH_Inv, CL_ZEPH_Ind_Id_Dec, 0, '5');
     Typed(CT_ZEPH_Inv, CL_ZEPH_Ind_Id_Dec, 0, "55");
     EXPECT_EQ(IndListCount(28), 1);
     EXPECT_EQ(image.Read(28, 0).IndId, 55u);
+    // With the clone memory full neither list takes another entry.
+    image.U32(EepromMap::End32, CloneBudget::Limit);
+    for (auto [category, label] : {std::pair{CT_ZEPH_Tg, CL_ZEPH_Grp_Id_Dec}, std::pair{CT_ZEPH_Inv, CL_ZEPH_Ind_Id_Dec}}) {
+        dialogs.Answer(plat::IDOK);
+        Key(category, label, 1, '3');
+    }
+    EXPECT_EQ(TgListCount(29), 1);
+    EXPECT_EQ(IndListCount(28), 1);
+    EXPECT_EQ(dialogs.Boxes().size(), 2u);
+    world.Main().Pack(world.Image());
 
     constexpr int kOptions = 243067;
     image.Byte(kOptions, 0);
@@ -215,6 +235,14 @@ TEST_F(Repeaters, ZephTalkGroupsIndividualIdsAndSettings)
     EXPECT_EQ(image.ReadU8(kOptions), 0x40);
     EXPECT_FALSE(grey(CL_ZEPH_Op_Global_Edit));
     EXPECT_TRUE(grey(CL_ZEPH_Op_Global_Auto));
+    // The call information display: bit 0 is its high bit, bit 1 its low bit.
+    for (auto [pick, bits] : {std::pair{2, 0x01}, std::pair{1, 0x02}, std::pair{3, 0x03}, std::pair{0, 0x00}}) {
+        image.Byte(kOptions, 0x40);
+        Pick(CT_Null, CL_ZEPH_Op_CallInfoDisp, 0, pick);
+        EXPECT_EQ(image.ReadU8(kOptions), 0x40 | bits) << pick;
+        EXPECT_EQ(Shown(CT_Null, CL_ZEPH_Op_CallInfoDisp, 0), "abcd"[pick] + std::string()) << pick;
+    }
+    image.Byte(kOptions, 0x40);
     // The ring-back timer switches its wait timer on and off.
     EXPECT_TRUE(grey(CL_ZEPH_Op_AtbRingBackTxWaitTimer));
     Typed(CT_Null, CL_ZEPH_Op_AtbRingBack, 0, "5");

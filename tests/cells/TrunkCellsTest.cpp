@@ -218,6 +218,15 @@ TEST_F(Trunk, VoteZoneScramblerCodeKeepsItsNumberAcrossTypes)
     image.Item(13, kBank, [](datCh& b) { b.VoteZoneScrmCode = 0; });
     Pick(CL_VoteZone_Scrm_Type, 2);
     EXPECT_EQ(Bank().VoteZoneScrmCode, 0u);
+    // Type 2 has 16 codes, shown 1 to 16 and stored 0 to 15.
+    Typed(CL_VoteZone_Scrm_Code, "16");
+    EXPECT_EQ(Bank().VoteZoneScrmCode, 15u);
+    Typed(CL_VoteZone_Scrm_Code, "17");
+    EXPECT_EQ(Bank().VoteZoneScrmCode, 15u);
+    // A code of 255 leaving type 2 stays within the byte.
+    image.Item(13, kBank, [](datCh& b) { b.VoteZoneScrmCode = 255; });
+    Pick(CL_VoteZone_Scrm_Type, 0);
+    EXPECT_EQ(Bank().VoteZoneScrmCode, 255u);
     world.Pump();
     EXPECT_FALSE(world.PostedOf(ev::UpdateBankNodes).empty());
 }

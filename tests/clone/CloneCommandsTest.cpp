@@ -786,6 +786,8 @@ TEST_F(CloneCommands, InformationShowsWhatTheRadioReported)
     Put(p, 87, "00042");
     Put(p, 92, "0007");
     Put(p, 96, "01234");
+    p[52] = 0x40;
+    Put(p, 120, "12345");
 
     ASSERT_EQ(Main().ShowCloneInformation(), 0);
     Finish();
@@ -800,6 +802,7 @@ TEST_F(CloneCommands, InformationShowsWhatTheRadioReported)
     EXPECT_EQ(CellText(CL_CloneInfo_Comment2), "CLONE TEST UNIT");
     EXPECT_EQ(CellText(CL_CloneInfo_Digital_UnitID), "42 (Conventional)\n7 (Single-site Trunk)\n");
     EXPECT_EQ(CellText(CL_CloneInfo_Digital_FleetID), "");
+    EXPECT_EQ(CellText(CL_CloneInfo_Digital_TalkgroupID), "12345 (Global TG List - Conv)\n");
     EXPECT_EQ(CellText(CL_CloneInfo_Option), line("GI_Mess_CloneInfo_Opt_Ut110", 0) + "\n" + line("GI_Mess_CloneInfo_Opt_Ut117", 0) +
                                                  "\n" + line("GI_Mess_CloneInfo_Opt_Digi", 2) + "(Rev:A.3:$00FF)\n");
     const std::string digital = line("GI_Mess_CloneInfo_StunKill_Digital", 0);

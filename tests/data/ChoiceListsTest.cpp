@@ -1,6 +1,7 @@
 // The choice lists and pickers: every list holds an entry for each value that
-// the field behind it can hold (or, for wide fields, the values the cells
-// store and nothing outside the field), each value once; the program's
+// the field behind it can hold but those left out with their reason (or, for
+// wide fields, the values the cells store and nothing outside the field),
+// each value once; the program's
 // value-label cache reads the entries as listed; lists that must agree do;
 // pickers repeat their row through a loop.
 #include "tests/data/OverlayFile.h"
@@ -23,6 +24,7 @@ struct ListSpec {
     std::vector<int> must; // values the field can hold that need an entry
     int bound;             // every value lies below it
     bool exact;            // the entries are exactly the values of must
+    const char* leftOut = nullptr; // why the field's other values have no entry
 };
 
 std::vector<int> Range(int first, int last)
@@ -39,6 +41,12 @@ ListSpec Exactly(const char* key, std::vector<int> values, int label = Flex0)
 {
     int bound = *std::max_element(values.begin(), values.end()) + 1;
     return {key, label, std::move(values), bound, true};
+}
+// A field of n bits whose values have an entry each but for those the radio
+// gives no meaning; a stored value left out shows "error".
+ListSpec Field(const char* key, int n, std::vector<int> values, const char* leftOut, int label = Flex0)
+{
+    return {key, label, std::move(values), 1 << n, true, leftOut};
 }
 // A wide field: these values at least, nothing at or above the bound.
 ListSpec AtLeast(const char* key, std::vector<int> values, int bound, int label = Flex0)
@@ -97,25 +105,37 @@ const std::vector<ListSpec>& Specs()
                                 "GI_Sheet_Sel_Comm_RS232C_Mode", "GI_Sheet_Sel_Dig_Option_ShortcutCallType"})
             s.push_back(Bits(key, 3));
         // The beep list also serves three-bit ringer fields.
-        s.push_back(AtLeast("GI_Sheet_Sel_RxC_Beep", Range(0, 7), 16));
+        s.push_back(Field("GI_Sheet_Sel_RxC_Beep", 4, Range(0, 7), "eight beeps"));
+        // Two-bit record fields.
+        for (const char* key : {"GI_Sheet_Sel_RxC_Bell", "GI_Sheet_Sel_Msk_IdGroup_Bell"}) s.push_back(Bits(key, 2));
+        for (const char* key : {"GI_Sheet_Sel_RxC_Aud", "GI_Sheet_Sel_RxC_Scan"})
+            s.push_back(Field(key, 2, {0, 1}, "the decoder's audio and scan switches are off or on"));
+        s.push_back(Bits("GI_Sheet_Sel_Msk_StatusMessPrio", 1));
         // Nibbles.
+        s.push_back(Bits("GI_Sheet_Mdc_CallAlert_Beep_Rep", 4));
+        s.push_back(Bits("GI_Sheet_Sel_Mch_Form", 4));
         for (const char* key :
-             {"GI_Sheet_Mdc_CallAlert_Beep_Rep", "GI_Sheet_Mdc_General_Log_Action_Type", "GI_Sheet_Mdc_Status_Mute_Type",
-              "GI_Sheet_Sel_Comm_RS232C_SPEED", "GI_Sheet_Sel_Comm_Stun_Type", "GI_Sheet_Sel_Dig_CallLog_LogActType",
-              "GI_Sheet_Sel_Dig_Option_MultisiteMonitorType", "GI_Sheet_Sel_MDC_Beep_Type", "GI_Sheet_Sel_Mch_Form",
-              "GI_Sheet_Sel_Mch_Log_Lmr", "GI_Sheet_Sel_Mch_Log_Pmr", "GI_Sheet_Sel_SetM_Mob_Backlight",
-              "GI_Sheet_Sel_SetM_VoxDelay", "GI_Sheet_Sel_SetM_VoxGain", "GI_Sheet_Sel_RxC_Aud", "GI_Sheet_Sel_RxC_Bell",
-              "GI_Sheet_Sel_RxC_Scan", "GI_Sheet_Sel_RxC_Stun", "GI_Sheet_Sel_RxC_Stun_Dtmf", "GI_Sheet_Sel_Msk_IdGroup_Bell",
-              "GI_Sheet_Sel_Msk_StatusMessPrio"})
-            s.push_back(AtLeast(key, {0}, 16));
+             {"GI_Sheet_Mdc_General_Log_Action_Type", "GI_Sheet_Sel_Comm_Stun_Type", "GI_Sheet_Sel_Dig_CallLog_LogActType",
+              "GI_Sheet_Sel_MDC_Beep_Type", "GI_Sheet_Sel_Mch_Log_Lmr", "GI_Sheet_Sel_Mch_Log_Pmr", "GI_Sheet_Sel_RxC_Stun",
+              "GI_Sheet_Sel_RxC_Stun_Dtmf"})
+            s.push_back(Field(key, 4, Range(0, 3), "the radio knows four settings"));
+        s.push_back(Field("GI_Sheet_Mdc_Status_Mute_Type", 4, Range(0, 2), "the radio knows three mute types"));
+        s.push_back(Field("GI_Sheet_Sel_Dig_Option_MultisiteMonitorType", 4, Range(0, 4), "the radio knows five monitor types"));
+        s.push_back(Field("GI_Sheet_Sel_SetM_Mob_Backlight", 4, Range(0, 5), "the backlight has six settings"));
+        s.push_back(Field("GI_Sheet_Sel_Comm_RS232C_SPEED", 4, Range(0, 7), "the ports run at eight speeds"));
+        s.push_back(Field("GI_Sheet_Sel_SetM_VoxDelay", 4, Range(0, 9), "the VOX delay has ten steps"));
+        s.push_back(Field("GI_Sheet_Sel_SetM_VoxGain", 4, Range(0, 10), "the VOX gain has eleven steps"));
         // MSK signalling channels want monitor types 6 and 7.
-        s.push_back(AtLeast("GI_Sheet_Sel_Mch_Moni", {0, 6, 7}, 16, FlexMark));
+        s.push_back(Field("GI_Sheet_Sel_Mch_Moni", 4, Range(0, 7), "the radio knows eight monitor types", FlexMark));
         // Five-bit fields.
-        for (const char* key : {"GI_Sheet_Sel_Mch_Lockout_LmrP25", "GI_Sheet_Sel_Mch_Lockout_Pmr", "GI_Sheet_Sel_ScanCancelCH",
-                                "GI_Sheet_Sel_KDisp_Tenkey", "GI_Sheet_Sel_KDisp_Tenkey_Normal"})
-            s.push_back(AtLeast(key, {0}, 32));
+        s.push_back(Field("GI_Sheet_Sel_Mch_Lockout_LmrP25", 5, Range(0, 5), "six busy lockout modes on LMR radios"));
+        s.push_back(Field("GI_Sheet_Sel_Mch_Lockout_Pmr", 5, Range(0, 4), "five busy lockout modes on PMR radios"));
+        s.push_back(Field("GI_Sheet_Sel_ScanCancelCH", 5, Range(0, 4), "five channels a cancelled scan returns to"));
+        s.push_back(Field("GI_Sheet_Sel_KDisp_Tenkey", 5, {0, 1, 2, 4, 8, 16}, "one bit for each ten-key mode, one at a time"));
+        s.push_back(Field("GI_Sheet_Sel_KDisp_Tenkey_Normal", 5, {0, 1, 2, 4, 8},
+                          "one bit for each ten-key mode, one at a time; LMR radios lack the fifth"));
         // The scan cells tell modes 0, 2 (priority) and 17 apart.
-        s.push_back(AtLeast("GI_Sheet_Sel_ScanMode", {0, 2, 17}, 32));
+        s.push_back(Field("GI_Sheet_Sel_ScanMode", 5, {0, 1, 2, 17}, "modes 0 to 2, and the vote scan as 17"));
         // Bytes.
         for (const char* key :
              {"GI_Sheet_Sel_Comm_PWR_Mode", "GI_Sheet_Sel_KDisp_MenuAccess", "GI_Sheet_Sel_EncryptionList",
@@ -246,7 +266,8 @@ TEST_F(ChoiceLists, EveryListHoldsTheValuesItsFieldCanStoreOnceEach)
         }
         for (int v : spec.must) EXPECT_TRUE(values.count(v)) << "no entry for value " << v;
         if (spec.exact) {
-            EXPECT_EQ(values.size(), spec.must.size()) << "entries beyond the values of the field";
+            EXPECT_EQ(values.size(), spec.must.size())
+                << "entries beyond the values of the field" << (spec.leftOut ? std::string(" (") + spec.leftOut + ")" : "");
         }
     }
 }

@@ -297,6 +297,19 @@ void AddSheet(const std::string& sheet, std::vector<PlacedCell>& cells, std::set
     }
 }
 
+// The pop-up menus, and the ones their items name in turn.
+void AddPopups(std::set<std::string> popups, std::vector<PlacedCell>& cells)
+{
+    std::set<std::string> added;
+    while (true) {
+        auto next = std::find_if(popups.begin(), popups.end(), [&](const std::string& p) { return !added.count(p); });
+        if (next == popups.end()) break;
+        const std::string popup = *next;
+        added.insert(popup);
+        if (Language().Has(popup + "_Body")) AddList(popup, cells, popups);
+    }
+}
+
 } // namespace
 
 std::vector<PlacedCell> ReachedCells()
@@ -333,15 +346,17 @@ std::vector<PlacedCell> ReachedCells()
 
     for (const std::string& sheet : sheets)
         if (file.Has(sheet + "_Cells")) AddSheet(sheet, cells, popups);
-    // Pop-up menus, and the ones their items name in turn.
-    std::set<std::string> added;
-    while (true) {
-        auto next = std::find_if(popups.begin(), popups.end(), [&](const std::string& p) { return !added.count(p); });
-        if (next == popups.end()) break;
-        const std::string popup = *next;
-        added.insert(popup);
-        if (file.Has(popup + "_Body")) AddList(popup, cells, popups);
-    }
+    AddPopups(popups, cells);
+    return cells;
+}
+
+std::vector<PlacedCell> ReachableCells(const std::set<std::string>& openedByProgram)
+{
+    std::vector<PlacedCell> cells = ReachedCells();
+    std::set<std::string> popups;
+    for (const std::string& sheet : openedByProgram)
+        if (Language().Has(sheet + "_Cells")) AddSheet(sheet, cells, popups);
+    AddPopups(popups, cells);
     return cells;
 }
 

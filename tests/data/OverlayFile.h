@@ -127,5 +127,9 @@ std::vector<PlacedCell> PlacedCells();
 // Choice lists and other sheets that no reached cell opens are left out:
 // they are data until a cell that opens them is placed.
 std::vector<PlacedCell> ReachedCells();
+// The reached cells and those of the given sheets, which the program opens
+// itself (choice lists, pickers and windows that cells and commands open),
+// with the pop-up menus their cells name.
+std::vector<PlacedCell> ReachableCells(const std::set<std::string>& openedByProgram);
 
 } // namespace ovl

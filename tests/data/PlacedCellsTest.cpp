@@ -85,11 +85,42 @@ const Unplaced kUnplaced[] = {
     {CL_Misc_ChNo_0Base, CL_Misc_ChNo_1Base, "rows are numbered from 1 on every page"},
 };
 
+// The cells of the image debug window, which its sheet places but no
+// command opens.
+constexpr int kDebugWindowFirst = CL_EeDebugWin_Adr;
+constexpr int kDebugWindowLast = CL_EeDebugWin_F;
+
+// Windows that the program opens itself, not through the tree.
+const char* const kWindows[] = {
+    "GI_Sheet_RptSetWin",           // the LTR repeater cells of a bank
+    "GI_Sheet_RptSetWin_ZEPH",      // the ZEPH repeater cells of a bank
+    "GI_Sheet_RptSetWin_Multisite", // the repeater cells of a site
+    "GI_Sheet_FBitsR",              // the bit-field editor of a cell
+    "GI_Sheet_CloneInfo",           // the radio information after a read
+    "GI_Sheet_LanguageSel",         // the language command
+};
+
+// The sheets that cells and commands open: the choice lists and pickers and
+// the windows above.
+std::set<std::string> SheetsTheProgramOpens()
+{
+    std::set<std::string> sheets(std::begin(kWindows), std::end(kWindows));
+    for (const std::string& sheet : ovl::Language().KeysWithSuffix("_Cells")) {
+        const bool list = sheet.rfind("GI_Sheet_Sel_", 0) == 0 || sheet.rfind("GI_Sheet_CL_", 0) == 0 ||
+                          sheet.rfind("GI_Sheet_Mdc_", 0) == 0 || sheet == "GI_Sheet_Digital_CallAlert_Bell" ||
+                          sheet == "GI_Sheet_Emergency_ScanCacnel";
+        if (list) sheets.insert(sheet);
+    }
+    return sheets;
+}
+
+// A label counts as placed only on a sheet that something opens: the tree,
+// a menu, a tool bar, a pop-up menu, or the program for a cell or command.
 TEST(PlacedCells, EveryLabelWithABehaviourIsPlaced)
 {
     ovl::LanguageTable table;
     std::set<int> placed;
-    for (const ovl::PlacedCell& cell : ovl::PlacedCells()) placed.insert(cell.Cell.Label);
+    for (const ovl::PlacedCell& cell : ovl::ReachableCells(SheetsTheProgramOpens())) placed.insert(cell.Cell.Label);
     std::set<int> listed;
     for (const Unplaced& u : kUnplaced) {
         listed.insert(u.Label);
@@ -98,6 +129,10 @@ TEST(PlacedCells, EveryLabelWithABehaviourIsPlaced)
         if (u.Twin != CL_NoLabel) {
             EXPECT_TRUE(placed.count(u.Twin)) << CellLabelName(u.Label) << ": its twin " << CellLabelName(u.Twin) << " is not placed";
         }
+    }
+    for (int label = kDebugWindowFirst; label <= kDebugWindowLast; ++label) {
+        listed.insert(label);
+        EXPECT_FALSE(placed.count(label)) << CellLabelName(label) << " is reached after all";
     }
     for (int label = 0; label < CL_NoLabel; ++label) {
         if (FamilyBehaviour(label) == nullptr || listed.count(label)) continue;
