@@ -96,7 +96,7 @@ const std::vector<ListSpec>& Specs()
               "GI_Sheet_Sel_Mch_Dig_Signal", "GI_Sheet_Sel_Mch_Pos", "GI_Sheet_Sel_Mch_RfPwr", "GI_Sheet_Sel_Mch_SQL_Type",
               "GI_Sheet_Sel_Mch_ScramOn", "GI_Sheet_Sel_Mch_ScramType", "GI_Sheet_Sel_Msk_ANI_Disp",
               "GI_Sheet_Sel_Msk_GpsSentence", "GI_Sheet_Sel_Power_Switch", "GI_Sheet_Sel_PwrOnScan",
-              "GI_Sheet_Sel_Rotary_Lock", "GI_Sheet_Sel_Rpt_AtrC_Multisite",
+              "GI_Sheet_Sel_Rotary_Lock",
               "GI_Sheet_Sel_ScanList_Text", "GI_Sheet_Sel_Vote_Check_BeforeRSSI"})
             s.push_back(Bits(key, 2));
         s.push_back(Bits("GI_Sheet_Sel_Mch_Sel", 2, FlexMark));
@@ -155,6 +155,8 @@ const std::vector<ListSpec>& Specs()
         // A ZEPH repeater is one of its bank's two homes at most: making it
         // the second releases the first, so both at once is not offered.
         s.push_back(Exactly("GI_Sheet_Sel_Rpt_Atr_ZEPH", {0, 1, 2}));
+        // Likewise a site's repeater collects as the first or the second.
+        s.push_back(Exactly("GI_Sheet_Sel_Rpt_AtrC_Multisite", {0, 1, 2}));
         s.push_back(Exactly("GI_Sheet_Mdc_Status_No_Sel", Range(0, 16)));
         s.push_back(Exactly("GI_Sheet_Sel_RxC_Aux_Act", {0, 1, 2}, FlexRxCodeAUX));
         s.push_back(Exactly("GI_Sheet_Sel_KDisp_KeyOpt_HL", {0, 1}, FlexKeyOpt));
