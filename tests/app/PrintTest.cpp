@@ -561,6 +561,14 @@ TEST_F(Printing, EveryPageOfASheetShowsTheLabelsOfItsCells)
             for (const std::string& t : c.always) EXPECT_TRUE(shows(t)) << "page " << p + 1 << ": " << t;
             EXPECT_TRUE(std::any_of(c.oneOf.begin(), c.oneOf.end(), shows)) << "page " << p + 1;
         }
+        // A title over columns is laid out over the page's own columns:
+        // each of its cells draws the text from the same place.
+        for (const auto& calls : Paper().PageCalls()) {
+            std::set<int> starts;
+            for (const plat::DrawCall& call : calls)
+                if (!c.always.empty() && call.text == c.always[0]) starts.insert(call.at.x);
+            EXPECT_LE(starts.size(), 1u);
+        }
         // The cells keep the printer's font size.
         for (const auto& calls : Paper().PageCalls())
             for (const plat::DrawCall& call : calls) {
