@@ -193,11 +193,16 @@ std::string iuiSh_Mch::Title() const
     if (IsOneOf(RepeaterSheetKeys, m_key)) {
         char text[256];
         std::snprintf(text, sizeof text, "%s (%s:%3d)", Line0("GI_AppInd_RptSheet_Printer_Head").c_str(),
-                      Line0("GI_AppInd_Sheet_Title_Site").c_str(), m_group + 1);
+                      GroupWord().c_str(), m_group + 1);
         return text;
     }
     if (IsOneOf(TitledListKeys, m_key)) return cuiSheet::Title();
     return std::string();
+}
+
+std::string iuiSh_Mch::GroupWord() const
+{
+    return Line0(m_letter == 'R' ? "GI_AppInd_Sheet_Title_Bank" : "GI_AppInd_Sheet_Title_Site");
 }
 
 bool iuiSh_Mch::IsPrintable() const { return cuiSheet::IsPrintable(); }
@@ -211,8 +216,8 @@ void iuiSh_Mch::RefreshTitle()
         const int kind = ltr ? KindLtrRepeaters : KindZephRepeaters;
         const int room = MaxItemsThatFit(ltr ? CT_Rpt : CT_ZEPH_Rpt,
                                          ItemsPerGroup(kind) * WorkTables::Banks - ListItemTotal(kind), m_group);
-        std::snprintf(text, sizeof text, " %s - %s:%3d  (%s - %4d)", m_title.c_str(),
-                      Line0("GI_AppInd_Sheet_Title_Site").c_str(), m_group + 1,
+        std::snprintf(text, sizeof text, " %s - %s:%3d  (%s - %4d)", m_title.c_str(), GroupWord().c_str(),
+                      m_group + 1,
                       Line0("GI_AppInd_Sheet_Title_LeftCH").c_str(), std::max(room, 0));
     } else if (m_letter == 'M') {
         std::snprintf(text, sizeof text, " %s - %s:%3d", m_title.c_str(), Line0("GI_AppInd_Sheet_Title_Site").c_str(),

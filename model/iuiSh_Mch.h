@@ -65,6 +65,9 @@ private:
     // letter that is no pick list.
     std::optional<int> PickListCount() const;
     void RefreshTitle();
+    // The word before the group number in the titles: a bank's repeater
+    // list (letter R) names a bank, the others a site.
+    std::string GroupWord() const;
     void AddRows(intptr_t p1);
     void RemoveRows(intptr_t p1);
 

@@ -8,6 +8,7 @@
 #include "model/indEnviron.h"
 #include "platform/base/Canvas.h"
 #include "platform/base/Clock.h"
+#include "platform/ui/Application.h"
 #include "platform/ui/Bitmap.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/MessageBox.h"
@@ -241,7 +242,7 @@ int cuiPrinter::PrintSheet(plat::Printer& printer, const std::string& spec, cons
         return 0;
     }
     const dst_PrintBlocks blocks = SplitBlocks(*sheet, inner);
-    const int fixedCols = sheet->Grid()->FixedCols();
+    const int fixedCols = static_cast<int>(RepeatedColumns(*sheet).size());
     const int fixedRows = sheet->Grid()->FixedRows();
 
     int count = 0;
@@ -277,6 +278,8 @@ int cuiPrinter::PrintSheet(plat::Printer& printer, const std::string& spec, cons
                 const plat::Rect at = DrawPageFrame(printer, *sheet, area, false, false);
                 DrawBlock(*sheet, at, firstCol, firstRow, cols, rows, false);
                 m_pageStarted = true;
+                // The printing dialog's Cancel is taken between blocks.
+                plat::ProcessMessages();
             }
             if (record && m_preview) {
                 m_preview->AddPage(printer, spec, area, firstCol, firstRow, cols, rows, measured);
@@ -293,12 +296,11 @@ plat::Rect cuiPrinter::DrawBlock(cuiSheet& sheet, const plat::Rect& rect, int fi
                                  int rowCount, bool measure)
 {
     const cuiGrid& grid = *sheet.Grid();
-    std::vector<int> cols;
-    for (int c = 0; c < grid.FixedCols(); ++c) cols.push_back(c);
+    std::vector<int> cols = RepeatedColumns(sheet);
     for (int c = firstCol; c < firstCol + colCount && c < grid.ColCount(); ++c) cols.push_back(c);
-    std::vector<int> rows;
-    for (int r = 0; r < grid.FixedRows(); ++r) rows.push_back(r);
+    std::vector<int> rows = RepeatedRows(sheet, firstRow);
     for (int r = firstRow; r < firstRow + rowCount && r < grid.RowCount(); ++r) rows.push_back(r);
+    sheet.SetPaperColumns(cols);
 
     int x = rect.left;
     int y = rect.top;
@@ -355,21 +357,36 @@ dst_PrintBlocks cuiPrinter::SplitBlocks(cuiSheet& sheet, const plat::Rect& inner
     const cuiGrid& grid = *sheet.Grid();
     const int colCount = grid.ColCount();
     const int rowCount = grid.RowCount();
-    const int fixedCols = grid.FixedCols();
+    const std::vector<int> repeatedCols = RepeatedColumns(sheet);
+    const int firstBodyCol = static_cast<int>(repeatedCols.size());
     const int fixedRows = grid.FixedRows();
     const int64_t widthBudget = inner.Width();
     const int64_t heightBudget = inner.Height();
 
+    int64_t fixedWidth = 0;
+    for (int c : repeatedCols) fixedWidth += grid.ColWidths(c);
+    const auto continues = [&](int col, int row) {
+        return (sheet.CellAt(col, row).FlagsA & cmcCellObj::LetterPlus) != 0;
+    };
+    // Whether the header span through the cell fits on one page beside the
+    // repeated columns: one that cannot (a title over every column) is cut
+    // between pages rather than shrinking the page until it fits.
+    const auto spanFits = [&](int col, int row) {
+        int first = col;
+        while (first > 0 && continues(first, row)) --first;
+        int64_t width = fixedWidth;
+        for (int k = std::max(first, firstBodyCol); k < colCount && (k <= col || continues(k, row)); ++k)
+            width += grid.ColWidths(k);
+        return width <= widthBudget;
+    };
     // A column whose header cells continue the cell on their left never
-    // starts a page.
+    // starts a page, unless that header cannot fit on a page at all.
     const auto breakAllowed = [&](int col) {
         for (int row = 0; row < fixedRows; ++row)
-            if ((sheet.CellAt(col, row).FlagsA & cmcCellObj::LetterPlus) != 0) return false;
+            if (continues(col, row) && spanFits(col, row)) return false;
         return true;
     };
-    int64_t fixedWidth = 0;
-    for (int c = 0; c < fixedCols; ++c) fixedWidth += grid.ColWidths(c);
-    for (int c = fixedCols; c < colCount;) {
+    for (int c = firstBodyCol; c < colCount;) {
         int64_t sum = fixedWidth;
         int size = 0;
         for (int i = 0;; ++i) {
@@ -387,10 +404,9 @@ dst_PrintBlocks cuiPrinter::SplitBlocks(cuiSheet& sheet, const plat::Rect& inner
         c += size;
     }
 
-    int64_t fixedHeight = 0;
-    for (int r = 0; r < fixedRows; ++r) fixedHeight += grid.RowHeights(r);
     for (int r = fixedRows; r < rowCount;) {
-        int64_t sum = fixedHeight;
+        int64_t sum = 0;
+        for (int row : RepeatedRows(sheet, r)) sum += grid.RowHeights(row);
         int size = 0;
         while (r + size < rowCount && (size == 0 || sum + grid.RowHeights(r + size) <= heightBudget)) {
             sum += grid.RowHeights(r + size);
@@ -400,6 +416,77 @@ dst_PrintBlocks cuiPrinter::SplitBlocks(cuiSheet& sheet, const plat::Rect& inner
         r += size;
     }
     return blocks;
+}
+
+namespace {
+
+bool IsHeadingRow(cuiSheet& sheet, int row)
+{
+    for (int col = 0; col < sheet.Grid()->ColCount(); ++col)
+        if ((sheet.CellAt(col, row).FlagsB & cmcCellObj::LetterS) != 0) return false;
+    return true;
+}
+
+// A row of column headings: a heading row of separate cells, not one title.
+bool IsColumnHeadings(cuiSheet& sheet, int row)
+{
+    if (sheet.Grid()->ColCount() < 2 || !IsHeadingRow(sheet, row)) return false;
+    for (int col = 0; col < sheet.Grid()->ColCount(); ++col)
+        if ((sheet.CellAt(col, row).FlagsA & cmcCellObj::LetterPlus) != 0) return false;
+    return true;
+}
+
+bool IsLabelColumn(cuiSheet& sheet, int col)
+{
+    for (int row = 0; row < sheet.Grid()->RowCount(); ++row)
+        if ((sheet.CellAt(col, row).FlagsB & cmcCellObj::LetterS) != 0) return false;
+    return true;
+}
+
+} // namespace
+
+std::vector<int> cuiPrinter::RepeatedColumns(cuiSheet& sheet)
+{
+    const cuiGrid& grid = *sheet.Grid();
+    int count = grid.FixedCols();
+    if (count == 0 && sheet.HasSlots())
+        while (count + 1 < grid.ColCount() && IsLabelColumn(sheet, count)) ++count;
+    std::vector<int> cols;
+    for (int c = 0; c < count; ++c) cols.push_back(c);
+    return cols;
+}
+
+std::vector<int> cuiPrinter::RepeatedRows(cuiSheet& sheet, int firstRow)
+{
+    const cuiGrid& grid = *sheet.Grid();
+    std::vector<int> rows;
+    if (grid.FixedRows() > 0) {
+        for (int r = 0; r < grid.FixedRows(); ++r) rows.push_back(r);
+        return rows;
+    }
+    // A block that opens with headings of its own needs none repeated.
+    if (!sheet.HasSlots() || firstRow <= 0 || firstRow >= grid.RowCount() || IsHeadingRow(sheet, firstRow)) return rows;
+    // The headings over the rows the block continues...
+    int end = firstRow - 1;
+    while (end >= 0 && !IsHeadingRow(sheet, end)) --end;
+    if (end < 0) return rows;
+    int start = end;
+    while (start > 0 && IsHeadingRow(sheet, start - 1)) --start;
+    bool columnHeadings = false;
+    for (int r = start; r <= end; ++r) columnHeadings = columnHeadings || IsColumnHeadings(sheet, r);
+    // ...under the column headings above them when those are only a
+    // subtitle, with the title rows right over the column headings.
+    if (!columnHeadings) {
+        int headings = start - 1;
+        while (headings >= 0 && !IsColumnHeadings(sheet, headings)) --headings;
+        if (headings >= 0) {
+            int title = headings;
+            while (title > 0 && IsHeadingRow(sheet, title - 1)) --title;
+            for (int r = title; r <= headings; ++r) rows.push_back(r);
+        }
+    }
+    for (int r = start; r <= end; ++r) rows.push_back(r);
+    return rows;
 }
 
 int cuiPrinter::CountListPages(plat::Printer& printer, const plat::Rect& area)
@@ -444,12 +531,14 @@ void cuiPrinter::OnTick()
                          plat::MB_OK | plat::MB_ICONERROR, m_owner);
         m_list.clear();
     }
-    if (m_listIndex < m_list.size()) {
+    if (!m_abort && m_listIndex < m_list.size()) {
         const std::string spec = m_list[m_listIndex];
         m_main.SetCharSetPrintOverride(CharSetOverrideOf(spec));
         PrintSheet(*m_printer, spec, m_area, false, false);
         ++m_listIndex;
     }
+    // A Cancel leaves the rest of the list at once.
+    if (m_abort) m_listIndex = m_list.size();
     // After the last sheet (at once for an empty list).
     if (m_listIndex >= m_list.size()) {
         if (m_printer->Printing()) m_printer->EndDoc();

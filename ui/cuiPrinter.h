@@ -6,16 +6,19 @@
 // rows that fit the printable area between the margins: each page shows one
 // block under a page frame (the sheet's title and the program's revision at
 // the top, the maker at the bottom, a rule under and over them), with the
-// fixed rows and columns repeated. A block that does not fit is shrunk by
-// building the sheet again with a smaller font, at most three times. Pages
-// run across the column groups of the first row group, then of the next.
+// fixed rows and columns repeated (on a sheet without them, its label
+// columns and the headings the block continues). A block that does not fit
+// is shrunk by building the sheet again with a smaller font, at most three
+// times. Pages run across the column groups of the first row group, then of
+// the next. A header over columns stays on one page where it fits.
 //
 // Print checks that a printer exists, lets the user set it up, shows the
 // pages in the print preview and prints them when its Print button is
 // pressed: one sheet at once, a list of sheets one sheet per tick of a 50 ms
-// task, each sheet starting on a new page. The printing dialog's Cancel stops
-// the sheet being printed before its next block (and every later sheet of the
-// list); the next print run starts afresh.
+// task, each sheet starting on a new page. The printing dialog takes its
+// clicks between blocks: Cancel stops the sheet being printed after the
+// block being printed, and a list ends there; the next print run starts
+// afresh.
 //
 // Printable area rectangles are in printer pixels from the origin of the
 // printer's printable area.
@@ -79,6 +82,15 @@ public:
     plat::Rect DrawPageFrame(plat::Printer& printer, cuiSheet& sheet, const plat::Rect& page, bool measure,
                              bool toBitmap);
     static dst_PrintBlocks SplitBlocks(cuiSheet& sheet, const plat::Rect& inner);
+    // The columns every page repeats in front of its block: the fixed
+    // columns, or on a sheet without them its leading columns of labels
+    // (no cell the cursor can take; never every column).
+    static std::vector<int> RepeatedColumns(cuiSheet& sheet);
+    // The rows a page repeats over its block of rows from firstRow: the
+    // fixed rows, or on a sheet without them the headings of the part of
+    // the sheet the block continues (none for the first block, nor for a
+    // block that opens with headings of its own).
+    static std::vector<int> RepeatedRows(cuiSheet& sheet, int firstRow);
     // The printable area inside the overlay's margins (millimetres) on a
     // page of the printer's printable size.
     static plat::Rect MarginArea(int pageWidth, int pageHeight, int pixelsPerInch);

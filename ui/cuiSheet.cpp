@@ -81,6 +81,16 @@ void cuiSheet::SetPrinter(plat::Printer* printer)
     m_scale = printer != nullptr ? std::max(1, m_printerPpi / plat::GetScreenPixelsPerInch()) : 1;
 }
 
+void cuiSheet::SetPaperColumns(const std::vector<int>& cols)
+{
+    m_paperColumn.clear();
+    for (int col : cols) {
+        if (col < 0) continue;
+        if (size_t(col) >= m_paperColumn.size()) m_paperColumn.resize(size_t(col) + 1, false);
+        m_paperColumn[size_t(col)] = true;
+    }
+}
+
 void cuiSheet::SetPrintTarget(plat::Printer* printer, plat::Canvas* bitmapCanvas)
 {
     m_printerCanvas = printer != nullptr ? &printer->GetCanvas() : nullptr;

@@ -123,6 +123,10 @@ public:
     void SetPrintTarget(plat::Printer* printer, plat::Canvas* bitmapCanvas);
     // Draw and measure on the preview bitmap instead of the printer.
     void SetBitmapMode(bool on) { m_bitmapMode = on; }
+    // Paper: the columns of the page being drawn, in order. The text of a
+    // span is laid out over those of its cells that are on the page, as on
+    // the screen over those in view. Empty: every column.
+    void SetPaperColumns(const std::vector<int>& cols);
     // Absolute font height of the basic cell (printing); 0 = the font-size
     // percentage setting.
     void SetFontHeight(int height) { m_fontHeight = height; }
@@ -329,6 +333,7 @@ protected:
     uint8_t m_options = 0;
     plat::Canvas* m_previewCanvas = nullptr;
     bool m_bitmapMode = false;
+    std::vector<bool> m_paperColumn; // by column; empty: every column
     int m_firstSelCol = 0;
     int m_firstSelRow = 0;
     plat::Panel* m_titlePanel = nullptr;

@@ -86,8 +86,12 @@ void cuiSheet::DrawCell(int col, int row, const plat::Rect& rect)
     // a span that begins in a fixed column runs on in the first columns in
     // view, and one whose first cell is scrolled away starts at its first
     // cell in view instead of showing the end of its text beside the fixed
-    // columns. Paper shows every column.
-    const auto inView = [&](int k) { return paper || k < m_grid->FixedCols() || k >= m_grid->LeftCol(); };
+    // columns. Paper shows the columns of its page.
+    const auto inView = [&](int k) {
+        if (paper)
+            return m_paperColumn.empty() || (size_t(k) < m_paperColumn.size() && m_paperColumn[size_t(k)]);
+        return k < m_grid->FixedCols() || k >= m_grid->LeftCol();
+    };
     plat::Rect text = rect;
     for (int k = col + 1; k < m_colCount && (CellAt(k, row).FlagsA & cmcCellObj::LetterPlus) != 0; ++k)
         if (inView(k)) text.right += m_grid->ColWidths(k);

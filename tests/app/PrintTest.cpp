@@ -4,6 +4,7 @@
 // test printer (pages as images) and into a PDF file that is rendered back
 // to a picture and compared with the test printer's page.
 #include "tests/app/AppFixture.h"
+#include "tests/app/FullImage.h"
 
 #include "core/CellNames.h"
 #include "core/cmcGTex.h"
@@ -32,12 +33,18 @@
 #include "ui/cuiSheet.h"
 #include "ui/cuiTree.h"
 
+#include <QCoreApplication>
 #include <QImage>
+#include <QMetaObject>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <regex>
+#include <set>
+#include <sstream>
 #include <functional>
 #include <string>
 #include <vector>
@@ -66,6 +73,12 @@ std::vector<std::string> RepeaterSheetStandIns()
 class Printing : public apptest::ProgramFixture {
 protected:
     Printing() : scoped(service) {}
+    // The program goes before the printers it may still be printing on.
+    ~Printing() override
+    {
+        form.reset();
+        globals.reset();
+    }
 
     plat::TestPrinter& Paper() { return service.Test(); }
     cuiPrinter& Printer() { return *Main().Printer(); }
@@ -125,6 +138,32 @@ protected:
             titles.push_back(text != calls.end() ? text->text : std::string());
         }
         return titles;
+    }
+
+    // The texts (TextOut and TextRect) of each printed page.
+    std::vector<std::vector<std::string>> PageTexts()
+    {
+        std::vector<std::vector<std::string>> pages;
+        for (const auto& calls : Paper().PageCalls()) {
+            pages.emplace_back();
+            for (const plat::DrawCall& c : calls)
+                if (c.kind == plat::DrawCall::TextOut || c.kind == plat::DrawCall::TextRect)
+                    pages.back().push_back(c.text);
+        }
+        return pages;
+    }
+
+    // A click on the printing dialog's Cancel that arrives with the next
+    // events the program takes (none when the dialog is gone by then).
+    void ClickCancelWithTheNextEvents()
+    {
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [this] {
+                if (plat::Form* dialog = Printer().PrintingDialog())
+                    dynamic_cast<plat::Button*>(dialog->FindControl("Cancel"))->Click();
+            },
+            Qt::QueuedConnection);
     }
 
     static void SavePicture(const QImage& image, const std::string& name)
@@ -187,13 +226,19 @@ TEST_F(Printing, BlocksFollowThePageSizeAndNeverStartAColumnThatContinuesItsHead
     const Case cases[] = {
         // Everything fits across; ten rows under the fixed ones per page.
         {{100, 100, 100, 100, 100, 100}, 20, 10000, 260, {5}, 13, 10},
-        // Narrow pages: the spans 1-2 and 3-4 stay together.
+        // Narrow pages: the spans 1-2 and 3-4 stay together...
         {{100, 100, 100, 100, 100, 100}, 20, 350, 2660, {2, 2, 1}, 1, 130},
-        {{100, 100, 100, 100, 100, 100}, 20, 150, 2660, {2, 2, 1}, 1, 130},
+        // ...unless a page cannot hold them: then they are cut, a column a
+        // page, rather than shrunk.
+        {{100, 100, 100, 100, 100, 100}, 20, 150, 2660, {1, 1, 1, 1, 1}, 1, 130},
         // Two spans fit beside the fixed column.
         {{100, 100, 100, 100, 100, 100}, 20, 500, 2660, {4, 1}, 1, 130},
-        // A column wider than the page is a group of its own span.
-        {{100, 50, 50, 5000, 50, 50}, 20, 500, 2660, {2, 2, 1}, 1, 130},
+        // A column wider than the page: its header span cannot fit on a
+        // page either, so the page breaks inside it.
+        {{100, 50, 50, 5000, 50, 50}, 20, 500, 2660, {2, 1, 2}, 1, 130},
+        // A span that fits on a page stays together: the page breaks
+        // before it.
+        {{100, 50, 50, 150, 150, 50}, 20, 450, 2660, {2, 3}, 1, 130},
         // Pages lower than the fixed rows still take one row each.
         {{100, 100, 100, 100, 100, 100}, 20, 10000, 50, {5}, 130, 1},
         // Rows of no height all fit on one page.
@@ -215,10 +260,68 @@ TEST_F(Printing, BlocksFollowThePageSizeAndNeverStartAColumnThatContinuesItsHead
 
 TEST_F(Printing, MarginsAreMillimetresAtThePrintersResolution)
 {
+    struct Case {
+        std::vector<std::string> margins; // put in front of the language file
+        int ppi, width, height;
+        plat::Rect area;
+    };
+    const Case cases[] = {
+        // The shipped 15 mm at 150 pixels per inch: 88 pixels (truncated);
+        // at 600: 354.
+        {{}, 150, 1165, 1679, {88, 88, 1165 - 88, 1679 - 88}},
+        {{}, 600, 4660, 6716, {354, 354, 4660 - 354, 6716 - 354}},
+        // Left, top, right, bottom, each its own: 59.05, 118.11, 177.16
+        // and 236.22 pixels.
+        {{"#GI_Sys_Printer_Margins", "10, 20 ,30,40"}, 150, 1165, 1679, {59, 118, 1165 - 177, 1679 - 236}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.margins.empty() ? "shipped" : c.margins[1]);
+        globals.reset();
+        Start(false, c.margins.empty() ? apptest::ProgramDir() : apptest::MakeProgramFolder(user, c.margins));
+        EXPECT_EQ(cuiPrinter::MarginArea(c.width, c.height, c.ppi), c.area);
+    }
+}
+
+// The page frame: the sheet's title over a rule at the top, the maker over
+// a rule at the bottom, and the block kept four rule widths clear of each
+// rule, measured or drawn.
+TEST_F(Printing, ThePageFrameKeepsTheBlockClearOfItsRules)
+{
     Start();
-    // 15 mm at 150 pixels per inch: 88 pixels (truncated); at 600: 354.
-    EXPECT_EQ(cuiPrinter::MarginArea(1165, 1679, 150), (plat::Rect{88, 88, 1165 - 88, 1679 - 88}));
-    EXPECT_EQ(cuiPrinter::MarginArea(4660, 6716, 600), (plat::Rect{354, 354, 4660 - 354, 6716 - 354}));
+    plat::TestPrinter printer;
+    plat::Form hidden;
+    std::unique_ptr<cuiSheet> sheet = Main().CreateSheet(&hidden, indMain::BankOperationSpec);
+    sheet->SetPrinter(&printer);
+    sheet->Show();
+    const plat::Rect page{40, 50, 1100, 1600};
+    const plat::Rect measured = Printer().DrawPageFrame(printer, *sheet, page, true, false);
+    ASSERT_TRUE(printer.BeginDoc());
+    const plat::Rect inner = Printer().DrawPageFrame(printer, *sheet, page, false, false);
+    printer.EndDoc();
+    EXPECT_EQ(measured, inner);
+    std::vector<plat::Rect> rules;
+    std::vector<std::string> texts;
+    for (const plat::DrawCall& c : printer.PageCalls().at(0)) {
+        if (c.kind == plat::DrawCall::FillRect) rules.push_back(c.rect);
+        if (c.kind == plat::DrawCall::TextOut) texts.push_back(c.text);
+    }
+    ASSERT_EQ(rules.size(), 2u);
+    EXPECT_EQ(texts, (std::vector<std::string>{"Banks", g_GTex.GetText("GI_Sys_AppTitleRev", 0),
+                                               g_GTex.GetText("GI_Sys_Maker", 0)}));
+    const plat::Rect top = rules[0];
+    const plat::Rect bottom = rules[1];
+    const int b = top.Height();
+    ASSERT_GT(b, 0);
+    EXPECT_EQ(bottom.Height(), b);
+    for (const plat::Rect& r : {top, bottom, inner}) {
+        EXPECT_EQ(r.left, page.left);
+        EXPECT_EQ(r.right, page.right);
+    }
+    EXPECT_EQ(inner.top, top.bottom + 4 * b);
+    EXPECT_EQ(inner.bottom, bottom.top - 4 * b);
+    // The title's line and the maker's line at the page's edges.
+    EXPECT_GT(top.top, page.top + b);
+    EXPECT_EQ(page.bottom - bottom.bottom, top.top - page.top);
 }
 
 // The bank channel sheet of a full bank on pages of three sizes: every page
@@ -383,6 +486,94 @@ TEST_F(Printing, CancelStopsTheRunningPrintAndNoLaterOne)
     RunPrint([&] { Main().PrintCurrent(); }, PressPrint);
     EXPECT_FALSE(Printer().Aborted());
     EXPECT_EQ(Paper().Pages().size(), firstSheetPages);
+}
+
+// The printing dialog takes a click between blocks: Cancel stops the sheet
+// after the page being printed, and a list ends at once.
+TEST_F(Printing, CancelIsTakenBetweenPagesAndEndsAListAtOnce)
+{
+    Start();
+    FillBanks(3, 200);
+    OpenNode(FirstBankNode);
+    for (const bool all : {false, true}) {
+        SCOPED_TRACE(all ? "print all" : "one sheet");
+        Paper().Clear();
+        Printer().ClearList();
+        for (int b = 0; b < 3; ++b) Printer().AddSheet(Main().TreeNodeSpec(FirstBankNode + b));
+        dialogs.AnswerPrinterSetup(true);
+        dialogs.Drive([&](plat::Form&) {
+            PressPrint(*Printer().Preview());
+            ClickCancelWithTheNextEvents();
+        });
+        Printer().Print(all, Main().CurrentSheet());
+        // One sheet is printed within the command, a list from the next
+        // tick on.
+        if (all) Wait(cuiPrinter::TickMs);
+        EXPECT_EQ(Paper().Pages().size(), 1u);
+        EXPECT_FALSE(Printer().PrintingAll());
+        EXPECT_EQ(Printer().PrintingDialog(), nullptr);
+        EXPECT_TRUE(Form().Enabled());
+        for (int i = 0; i < 20 && Printer().PrintingAll(); ++i) Wait(cuiPrinter::TickMs);
+        EXPECT_EQ(Paper().Pages().size(), 1u);
+        EXPECT_EQ(Paper().Documents(), 1);
+    }
+}
+
+// Sheets wider or longer than a page: every page repeats the labels and
+// headings that tell what its cells are, and no page is shrunk for a header
+// that cannot fit on one page anyway.
+TEST_F(Printing, EveryPageOfASheetShowsTheLabelsOfItsCells)
+{
+    Start();
+    struct Case {
+        const char* spec;
+        // Each page shows every one of these texts...
+        std::vector<std::string> always;
+        // ...and one of these.
+        std::vector<std::string> oneOf;
+    };
+    const Case cases[] = {
+        // A title over every column, a fixed column.
+        {"GI_Sheet_Aar", {"The radio derives the railroad plan's channels from these three templates.", "Template"},
+         {"1"}},
+        // No fixed rows or columns: the memories' column and its heading.
+        {"GI_Sheet_Dtmf", {"DTMF memories", "Memory"}, {"Emergency"}},
+        // Two tables one under the other, each with its own headings.
+        {"[St_Common]GI_Sheet_MdcStatus", {}, {"Block", "No."}},
+    };
+    const int cellFont = cuiPrinter::PrinterFontSize() * Paper().PixelsPerInch() / -cuiPrinter::PointsPerInch;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.spec);
+        Paper().Clear();
+        ASSERT_TRUE(Printer().StartDocument(Paper()));
+        const int pages = Printer().PrintSheet(Paper(), c.spec, cuiPrinter::MarginArea(1165, 1679, 150), false, false);
+        Paper().EndDoc();
+        EXPECT_GT(pages, 1);
+        const std::vector<std::vector<std::string>> texts = PageTexts();
+        ASSERT_EQ(static_cast<int>(texts.size()), pages);
+        for (size_t p = 0; p < texts.size(); ++p) {
+            const auto shows = [&](const std::string& t) {
+                return std::find(texts[p].begin(), texts[p].end(), t) != texts[p].end();
+            };
+            for (const std::string& t : c.always) EXPECT_TRUE(shows(t)) << "page " << p + 1 << ": " << t;
+            EXPECT_TRUE(std::any_of(c.oneOf.begin(), c.oneOf.end(), shows)) << "page " << p + 1;
+        }
+        // A title over columns is laid out over the page's own columns:
+        // each of its cells draws the text from the same place.
+        for (const auto& calls : Paper().PageCalls()) {
+            std::set<int> starts;
+            for (const plat::DrawCall& call : calls)
+                if (!c.always.empty() && call.text == c.always[0]) starts.insert(call.at.x);
+            EXPECT_LE(starts.size(), 1u);
+        }
+        // The cells keep the printer's font size.
+        for (const auto& calls : Paper().PageCalls())
+            for (const plat::DrawCall& call : calls) {
+                if (call.kind == plat::DrawCall::TextRect) {
+                    EXPECT_EQ(call.font.height, cellFont) << call.text;
+                }
+            }
+    }
 }
 
 // Sheets that print nothing: a blank page, no paging, no Print.
@@ -602,10 +793,12 @@ TEST_F(Printing, FittingTheBlockToThePageEndsAndKeepsEveryCellAtLeastOnePixel)
 TEST_F(Printing, PrintAllListsTheTreeSheetsWithTheRepeaterListsAfterTheBanks)
 {
     Start(true, apptest::MakeProgramFolder(user, RepeaterSheetStandIns()));
-    // LTR bank 3 and ZEPH bank 7 hold repeaters, LTR bank 5 none.
+    // LTR bank 3 and ZEPH bank 7 hold repeaters, LTR bank 5 and ZEPH bank 9
+    // none.
     SetLtrBank(3, 1);
     SetLtrBank(5, 1);
     SetZephBank(7, 1);
+    SetZephBank(9, 1); // no repeaters
     SetGroupItemCount(3, 4, indMain::LtrRepeaterKind);
     SetGroupItemCount(7, 2, indMain::ZephRepeaterKind);
     const std::vector<std::string> list = Main().PrintAllSheets();
@@ -694,6 +887,47 @@ TEST_F(Printing, PrintAllPrintsEverySheetInTheListsOrder)
     EXPECT_FALSE(Main().ListPrinting());
 }
 
+// The two user-character sheets print each its own character set, whatever
+// set the open page and the view type use: the dots of a character filled
+// in that set reach the paper.
+TEST_F(Printing, EachCharacterSheetPrintsItsOwnCharacterSet)
+{
+    Start();
+    OpenNode(BanksNode);
+    struct Case {
+        const char* spec;
+        int kind; // the set's records
+        int viewType; // the other set's
+    };
+    const Case cases[] = {{"GI_Sheet_Common_CEdit", 3, 1}, {"GI_Sheet_Common_CEdit_Mob", 4, 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.spec);
+        Environ().ViewType = c.viewType;
+        const auto blackFills = [&] {
+            Paper().Clear();
+            Printer().ClearList();
+            Printer().AddSheet(c.spec);
+            RunPrint([&] { Printer().Print(true, Main().CurrentSheet()); }, PressPrint);
+            int fills = 0;
+            for (const auto& calls : Paper().PageCalls())
+                for (const plat::DrawCall& call : calls)
+                    if (call.kind == plat::DrawCall::FillRect && call.brush.color == plat::clBlack) ++fills;
+            return fills;
+        };
+        const int before = blackFills();
+        ASSERT_GT(Paper().Pages().size(), 0u);
+        // Every dot of the first user character set.
+        cmcEeprom& image = Main().CurrentImage();
+        datCh glyph(&image);
+        glyph.Unpack(c.kind, 0);
+        std::fill(std::begin(glyph.CharBitmap), std::end(glyph.CharBitmap), uint8_t(0xFF));
+        std::fill(std::begin(glyph.CharBitmapMob), std::end(glyph.CharBitmapMob), uint8_t(0xFF));
+        glyph.Pack(c.kind, 0);
+        Main().Pack(image);
+        EXPECT_GT(blackFills(), before);
+    }
+}
+
 // ---- Menu and tool bar ----
 
 TEST_F(Printing, PrintCurrentIsOfferedForSheetsThatPrint)
@@ -770,6 +1004,71 @@ TEST_F(Printing, APdfPageMatchesTheTestPrintersPage)
             best = std::min(best, static_cast<double>(differing) / cells);
         }
     EXPECT_LT(best, 0.02);
+}
+
+// Every page a full radio of either model type prints, into a PDF file: no
+// word on any page is below a readable size. The bank sheets all print the
+// one channel sheet: the first bank of each type stands for them, and the
+// first repeater list of each kind for the lists.
+TEST_F(Printing, EveryPageOfAFullRadioPrintsAtAReadableSize)
+{
+    if (std::system("command -v pdftotext >/dev/null 2>&1") != 0) GTEST_SKIP() << "pdftotext is missing";
+    constexpr double kReadablePoints = 6.0;
+    for (const int modelType : {indMain::ModelTypeLmr, indMain::ModelTypePmr}) {
+        SCOPED_TRACE(modelType == indMain::ModelTypeLmr ? "LMR" : "PMR");
+        StartModel(modelType, true, true);
+        const int types = static_cast<int>(apptest::BankTypes(modelType).size());
+        std::set<std::string> left;
+        for (int b = types; b < WorkTables::Banks; ++b) left.insert(Main().TreeNodeSpec(FirstBankNode + b));
+        std::set<std::string> listKeys;
+        Printer().ClearList();
+        for (const std::string& spec : Main().PrintAllSheets()) {
+            if (left.count(spec) != 0) continue;
+            if (spec.rfind("GI_Sheet_RptSetWin", 0) == 0 && !listKeys.insert(spec.substr(0, spec.find(','))).second)
+                continue;
+            Printer().AddSheet(spec);
+        }
+        ASSERT_GT(Printer().SheetList().size(), 20u);
+
+        const std::string pdf = user.File("full.pdf");
+        int previewPages = 0;
+        {
+            plat::PdfPrinterService pdfService(pdf, 150);
+            plat::ScopedPrinterService scopedPdf(pdfService);
+            RunPrint([&] { Printer().Print(true, Main().CurrentSheet()); },
+                     [&](cuiPreview& preview) {
+                         previewPages = preview.LastPage() + 1;
+                         PressPrint(preview);
+                     });
+        }
+        Main().SetListPrinting(false);
+        ASSERT_FALSE(Printer().PrintingAll());
+        const std::string words = user.File("full.html");
+        ASSERT_EQ(std::system(("pdftotext -bbox '" + pdf + "' '" + words + "'").c_str()), 0);
+        std::ifstream in(words);
+        std::stringstream text;
+        text << in.rdbuf();
+        const std::string html = text.str();
+        const std::regex word(
+            R"re(<page |<word xMin="([0-9.]+)" yMin="([0-9.]+)" xMax="[0-9.]+" yMax="([0-9.]+)">([^<]*)</word>)re");
+        int pages = 0;
+        int count = 0;
+        std::vector<std::string> small;
+        for (auto m = std::sregex_iterator(html.begin(), html.end(), word); m != std::sregex_iterator(); ++m) {
+            if ((*m)[1].length() == 0) {
+                ++pages;
+                continue;
+            }
+            ++count;
+            const double height = std::stod((*m)[3]) - std::stod((*m)[2]);
+            if (height < kReadablePoints && small.size() < 10)
+                small.push_back("page " + std::to_string(pages) + ": " + (*m)[4].str() + " (" +
+                                std::to_string(height) + " pt)");
+        }
+        EXPECT_EQ(pages, previewPages);
+        EXPECT_GT(count, 1000);
+        EXPECT_TRUE(small.empty()) << ::testing::PrintToString(small);
+    }
 }
 
 } // namespace

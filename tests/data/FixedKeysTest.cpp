@@ -98,6 +98,7 @@ const FixedKey LanguageKeys[] = {
     {"GI_AppInd_MchSheet_Printer_SmarTrunk", Shape::Lines},
     {"GI_AppInd_Sheet_Title_LeftCH", Shape::Lines},
     {"GI_AppInd_Sheet_Title_Site", Shape::Lines},
+    {"GI_AppInd_Sheet_Title_Bank", Shape::Lines},
     {"GI_AppInd_RptSheet_Printer_Head", Shape::Lines},
     // Cell texts.
     {"GI_NewChTitle", Shape::Lines},

@@ -112,18 +112,21 @@ TEST(ListSheet, GroupComesFromTheOpeningCellOrTheCodeAndNamesTheRepeaterWindowsT
     iuiSh_Mch& fromCell = w.OpenList("GI_Sheet_RptSetWin", "R", &origin);
     EXPECT_EQ(fromCell.Group(), 6);
     EXPECT_EQ(fromCell.ListLength(), 2);
-    EXPECT_EQ(fromCell.Title(), "Repeaters (Site:  7)");
+    // A bank's list names the bank.
+    EXPECT_EQ(fromCell.Title(), "Repeaters (Bank:  7)");
     // The grouped items' cells ask the sheet for its group.
     EXPECT_EQ(QueryCurrentListGroup(), 6);
     EXPECT_EQ(GetCurrentGroupRange(22), (ListRange{6, 0, 1, 2}));
     // The title panel shows the room left in the repeater lists.
     g_EvMan->Send(ev::RefreshSheetTitles, 0, 0);
-    EXPECT_NE(fromCell.TitleLabel()->Caption().find(" Repeaters - Site:  7  (Room left - "), std::string::npos)
+    EXPECT_NE(fromCell.TitleLabel()->Caption().find(" Repeaters - Bank:  7  (Room left - "), std::string::npos)
         << fromCell.TitleLabel()->Caption();
 
     iuiSh_Mch& fromCode = w.OpenList("GI_Sheet_RptSetWin", "R 0,7", &origin);
     EXPECT_EQ(fromCode.Group(), 7);
     EXPECT_EQ(fromCode.ListLength(), 0);
+    // A multisite site's list names the site.
+    EXPECT_EQ(w.OpenList("GI_Sheet_RptSetWin", "M 0,2", &origin).Title(), "Repeaters (Site:  3)");
     // While lists are printed the opening cell names no group.
     cuiSheetHost host;
     host.ListPrinting = [] { return true; };
