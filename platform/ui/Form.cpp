@@ -84,8 +84,13 @@ protected:
         const auto& key = *static_cast<QKeyEvent*>(event);
         if (!form->OwnsStroke(key, widget)) return true;
         if (event->type() != QEvent::KeyPress || !widget->isEnabled()) return false; // a disabled form takes no keys
+        const bool repeat = form->m_strokes.LastWasRepeat();
+        // A held key presses a button once: its repeats leave the button
+        // that has the focus alone.
+        if (repeat && KeyStrokes::PressesButtons(key.key()) && dynamic_cast<Button*>(ControlOfWidget(widget)) != nullptr)
+            return true;
         bool swallowed = false;
-        GuardHandler([&] { swallowed = form->DispatchKey(ControlOfWidget(widget), key); });
+        GuardHandler([&] { swallowed = form->DispatchKey(ControlOfWidget(widget), key, repeat); });
         return swallowed;
     }
 };
@@ -564,7 +569,7 @@ Button* Form::FindButton(bool cancel) const
     return nullptr;
 }
 
-bool Form::DispatchKey(Control* target, const QKeyEvent& event)
+bool Form::DispatchKey(Control* target, const QKeyEvent& event, bool repeat)
 {
     std::shared_ptr<bool> alive = m_alive;
     if (target == nullptr) target = this;
@@ -583,7 +588,7 @@ bool Form::DispatchKey(Control* target, const QKeyEvent& event)
             target->OnKeyDown(key, shift);
             if (targetGone() || key == 0) return true;
         }
-        if (key == VK_RETURN && !shift.Has(ssAlt) && !shift.Has(ssCtrl)) {
+        if (key == VK_RETURN && !shift.Has(ssAlt) && !shift.Has(ssCtrl) && !repeat) {
             if (auto* button = dynamic_cast<Button*>(target)) {
                 button->Click();
                 return true;
@@ -594,7 +599,7 @@ bool Form::DispatchKey(Control* target, const QKeyEvent& event)
                     return true;
                 }
         }
-        if (key == VK_ESCAPE)
+        if (key == VK_ESCAPE && !repeat)
             if (Button* button = FindButton(true)) {
                 button->Click();
                 return true;

@@ -157,7 +157,9 @@ private:
     void LayoutWindow();
     int MenuBarHeight(int width) const;
     Form* OwnerForm() const;
-    bool DispatchKey(Control* target, const QKeyEvent& event);
+    // The key press to the form's handlers and the control's (a repeat of a
+    // held key presses no button).
+    bool DispatchKey(Control* target, const QKeyEvent& event, bool repeat = false);
     // False for a repeat or a release of a key that went down elsewhere, or
     // of a key that presses buttons and went down on another control.
     bool OwnsStroke(const QKeyEvent& event, const QWidget* control) { return m_strokes.Owns(event, control); }

@@ -4,16 +4,10 @@
 
 namespace plat {
 
-namespace {
-
-// The keys that press buttons: the default and the cancel button, and the
-// button that has the focus.
-bool PressesButtons(int key)
+bool KeyStrokes::PressesButtons(int qtKey)
 {
-    return key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space || key == Qt::Key_Escape;
+    return qtKey == Qt::Key_Return || qtKey == Qt::Key_Enter || qtKey == Qt::Key_Space || qtKey == Qt::Key_Escape;
 }
-
-} // namespace
 
 bool KeyStrokes::Owns(const QKeyEvent& event, const void* control)
 {
@@ -34,6 +28,7 @@ bool KeyStrokes::Owns(const QKeyEvent& event, const void* control)
             if (released->second.owned) m_down[key] = released->second.control;
         }
     }
+    m_lastRepeat = repeat;
     if (press && !repeat) m_down[key] = control;
     const auto stroke = m_down.find(key);
     const bool ours = stroke != m_down.end();

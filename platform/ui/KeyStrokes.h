@@ -19,6 +19,13 @@ public:
     // as a whole); false for a repeat or a release of a key that went down
     // elsewhere.
     bool Owns(const QKeyEvent& event, const void* control = nullptr);
+    // Whether the event Owns saw last repeats a held key (flagged as a
+    // repeat or not).
+    bool LastWasRepeat() const { return m_lastRepeat; }
+    // The keys that press buttons: Enter (the default button and the one
+    // with the focus), Space (the one with the focus) and Esc (the cancel
+    // button).
+    static bool PressesButtons(int qtKey);
     // Strokes that go on while another window is active are not ours.
     void Clear() { m_down.clear(); }
 
@@ -30,6 +37,7 @@ private:
     };
     std::map<int, const void*> m_down;     // keys whose stroke began here, and on which control
     std::map<int, Release> m_lastReleases; // each key's last release seen
+    bool m_lastRepeat = false;
 };
 
 } // namespace plat

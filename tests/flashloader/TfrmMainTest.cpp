@@ -385,8 +385,9 @@ TEST(FlashMainWindow, KeysDuringAPassReachCancelAndNeverExit)
 
 // A key held down on OK repeats as release-press pairs, some flagged as
 // repeats and some not, at whatever has the focus: Cancel, once the pass
-// has begun. The stroke belongs to OK: it starts one pass, and neither its
-// repeats nor its release press Cancel.
+// has begun, and OK again when the pass is over while the key is still
+// down. The stroke belongs to OK and presses it once: it starts one pass,
+// and neither its repeats nor its release press Cancel or OK again.
 TEST(FlashMainWindow, AKeyHeldOnOkStartsExactlyOnePass)
 {
     for (int key : {Qt::Key_Return, Qt::Key_Space}) {
@@ -402,17 +403,24 @@ TEST(FlashMainWindow, AKeyHeldOnOkStartsExactlyOnePass)
             event.setTimestamp(time);
             QCoreApplication::sendEvent(f.Widget()->focusWidget(), &event);
         };
+        auto repeats = [&] {
+            for (int pair = 0; pair < 12; ++pair) {
+                time += 33;
+                send(QEvent::KeyRelease, pair % 2 == 0);
+                send(QEvent::KeyPress, pair % 2 == 0);
+            }
+        };
         send(QEvent::KeyPress, false);
-        for (int pair = 0; pair < 12; ++pair) {
-            time += 33;
-            send(QEvent::KeyRelease, pair % 2 == 0);
-            send(QEvent::KeyPress, pair % 2 == 0);
-        }
-        time += 40;
-        send(QEvent::KeyRelease, false);
+        repeats();
         EXPECT_TRUE(f.Sequencer().IsBusy());
         EXPECT_TRUE(f.btnCancel->Focused());
         ASSERT_TRUE(rig.time.host.AdvanceUntil([&] { return !f.Sequencer().IsBusy(); }, 60000, 5));
+        ASSERT_TRUE(f.btnOK->Focused());
+        repeats();
+        time += 40;
+        send(QEvent::KeyRelease, false);
+        EXPECT_FALSE(f.Sequencer().IsBusy());
+        EXPECT_EQ(f.RunCount(), 2);
         EXPECT_EQ(MemoLines(*f.memoMain), Join({PassStart(), Uploaded(), PassEnd(2)}));
         EXPECT_EQ(rig.radio.Flash(), flashtest::EmbeddedImage());
     }
