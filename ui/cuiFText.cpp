@@ -169,6 +169,7 @@ void cuiFText::Build(const cmcCellCapsule& origin, bool selectAll)
     m_window->OnClose = [this] { OnFormClose(); };
     m_window->OnDestroy = [this] { OnFormDestroy(); };
     m_window->OnDeactivate = [this] { OnFormDeactivate(); };
+    m_window->OnKeyDown = [this](int& key, plat::ShiftState shift) { OnWindowKeyDown(key, shift); };
     m_window->Show();
     m_memo->SetFocus();
     m_events = cmcEvSubscription(MemberEventHandler<&cuiFText::OnEvent>(this));
@@ -267,6 +268,22 @@ void cuiFText::OnMemoKeyPress(char32_t& ch)
 {
     // Control characters (Backspace, Ctrl with a letter) keep their work.
     if (ch >= 0x7F) ch = 0;
+    // A typed '%' is a percent sign: it goes into the field escaped, as the
+    // table puts it there, so that the digits typed after it stay digits.
+    if (ch == '%') {
+        ch = 0;
+        InsertChar('%');
+    }
+}
+
+void cuiFText::OnWindowKeyDown(int& key, plat::ShiftState)
+{
+    // Esc in the character table hands the focus back to the text field
+    // before the Cancel button can take it.
+    if (key == plat::VK_ESCAPE && m_sheet != nullptr && m_sheet->Grid()->Focused()) {
+        key = 0;
+        m_memo->SetFocus();
+    }
 }
 
 void cuiFText::CommitText()

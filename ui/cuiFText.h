@@ -68,6 +68,7 @@ public:
     void OnMemoChange();
     void OnMemoKeyDown(int& key, plat::ShiftState shift);
     void OnMemoKeyPress(char32_t& ch);
+    void OnWindowKeyDown(int& key, plat::ShiftState shift);
     void OnOkClick();
     void OnCancelClick();
     void OnEvent(const dst_Event* event);

@@ -40,6 +40,9 @@ cuiLanguage::cuiLanguage(plat::Control* owner, const std::string& caption, cmcGT
     PlaceDialogButtons(*m_window, {m_cancelButton, m_okButton}, ButtonGap, false);
     m_cancelButton->SetCancel(true);
     m_okButton->SetDefault(true);
+    // Enter on the language cell opens its list, as on every cell; on the
+    // buttons it presses OK.
+    m_sheet->Grid()->SetWantsReturn(true);
     m_okButton->OnClick = [this] { OnOkClick(); };
     m_cancelButton->OnClick = [this] { OnCancelClick(); };
 

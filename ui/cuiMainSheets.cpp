@@ -90,8 +90,12 @@ void cuiMain::OpenSheet(const std::string& spec)
     m_resetWidths = false;
     m_currentSheet->Show();
     if (m_currentSheet == nullptr) return;
-    // The tool bar follows the open sheet (whether it can be printed).
-    if (g_EvMan != nullptr) g_EvMan->Send(ev::ToolBarRefresh, 0, 0);
+    // The menus and the tool bar follow the open sheet (whether it can be
+    // printed), wherever the focus stays.
+    if (g_EvMan != nullptr) {
+        g_EvMan->Send(ev::MenuRefresh, 0, 0);
+        g_EvMan->Send(ev::ToolBarRefresh, 0, 0);
+    }
     if (m_focusOnGrid) {
         cuiGrid* grid = m_currentSheet->Grid();
         if (grid != nullptr && grid->Enabled()) grid->SetFocus();

@@ -173,6 +173,8 @@ void cuiSheet::Show()
                         done = true;
                     }
                 }
+        } else {
+            OpenOnFirstCell();
         }
     } else if ((CellAt(m_startCol, m_startRow).FlagsB & cmcCellObj::LetterS) != 0) {
         if (m_grid->GridWidth() >= m_grid->ClientWidth() && m_startLeftCol >= 0) m_grid->SetLeftCol(m_startLeftCol);
@@ -183,6 +185,21 @@ void cuiSheet::Show()
     m_busy = false;
     m_grid->Invalidate();
     UpdatePopupMenu(m_grid->Col(), m_grid->Row(), false);
+}
+
+void cuiSheet::OpenOnFirstCell()
+{
+    // The first selectable cell that shows, rows from the top and each row
+    // from the left; the sheet shows its top rows and left columns.
+    const int cols = std::min(m_slotCols, m_grid->ColCount());
+    const int rows = std::min(m_slotRows, m_grid->RowCount());
+    for (int row = m_grid->FixedRows(); row < rows; ++row)
+        for (int col = m_grid->FixedCols(); col < cols; ++col)
+            if ((CellAt(col, row).FlagsB & cmcCellObj::LetterS) != 0 && m_grid->ColWidths(col) > 0) {
+                MoveTo(col, row);
+                ScrollHome();
+                return;
+            }
 }
 
 void cuiSheet::Build()

@@ -273,6 +273,9 @@ public:
 protected:
     // Builds the panels, the grid and its cells.
     void Build();
+    // Without a stored position or a focus cell: the cursor on the first
+    // selectable cell, the sheet scrolled to its top left.
+    void OpenOnFirstCell();
     void InstallGridHandlers();
     void NotePainted(int col, int row);
     void InvalidateTail(int col, int row);

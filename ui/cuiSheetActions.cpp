@@ -465,6 +465,9 @@ void cuiSheet::OpenInlineEditor(int col, int row, const std::string& text, int s
         m_editor->SetMaxLength(EditorMaxLength);
         m_editor->OnExit = [this] { CommitInlineEditor(); };
         m_editor->OnKeyDown = [this](int& key, plat::ShiftState shift) { OnEditorKeyDown(key, shift); };
+        // A menu key leaves the editor as leaving it does (committing), and
+        // the menus then open from the grid as they do without an editor.
+        m_editor->OnMenuKey = [this] { CloseInlineEditor(true); };
     }
     ClearMarks();
     MoveTo(col, row);

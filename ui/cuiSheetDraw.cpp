@@ -168,6 +168,9 @@ void cuiSheet::DrawCell(int col, int row, const plat::Rect& rect)
             font.color = plat::clWindow;
     }
 
+    // A line break that ends the text ends its last line: it starts no empty
+    // line below it (bit-field texts end in one).
+    if (!shown.empty() && shown.back() == '\n') shown.pop_back();
     const double s = paper ? m_scale : 1.0;
     const plat::Size extent = MultiLineTextExtent(canvas, shown);
     int y = 0;

@@ -153,6 +153,10 @@ public:
     MouseWheelHandler OnMouseWheel;
     std::function<void()> OnEnter;
     std::function<void()> OnExit;
+    // A menu key (Alt with the letter of a menu of the bar) is about to take
+    // the focus to the menus: the control lets go of it first (an open
+    // in-place editor commits or cancels as it does on leaving).
+    std::function<void()> OnMenuKey;
 
     // The pointer shape over the control.
     Cursor GetCursor() const { return m_cursor; }

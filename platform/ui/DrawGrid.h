@@ -150,6 +150,9 @@ public:
     void SetColSizing(bool on) { m_colSizing = on; }
     // How far from a border (pixels, either side) a press takes the border.
     static constexpr int ColSizingMargin = 3;
+    // Enter typed into the grid goes to its cells (off: to the form's
+    // default button, as in a dialog whose cells take no Enter).
+    void SetWantsReturn(bool on) { m_wantsReturn = on; }
 
     // ---- Geometry and painting ----
 
@@ -219,6 +222,7 @@ public:
 
 protected:
     void ApplyGeometry(int left, int top, int width, int height) override;
+    bool WantsReturn() const override { return m_wantsReturn; }
 
 private:
     friend class GridWidget;
@@ -255,6 +259,7 @@ private:
     bool m_hBarShown = false;
     bool m_vBarShown = false;
     bool m_colSizing = false;
+    bool m_wantsReturn = false;
     bool m_relayouting = false;
     PopupMenu* m_popupMenu = nullptr;
     std::unique_ptr<QtCanvas> m_canvas;

@@ -67,6 +67,13 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
+        if (event->type() == QEvent::ShortcutOverride) {
+            // Asked before a key becomes a shortcut, of the focus widget.
+            auto* widget = qobject_cast<QWidget*>(watched);
+            if (widget != nullptr && widget == form->m_window->focusWidget())
+                GuardHandler([&] { form->BeforeMenuKey(widget, *static_cast<QKeyEvent*>(event)); });
+            return false;
+        }
         if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease) return false;
         auto* widget = qobject_cast<QWidget*>(watched);
         if (widget == nullptr) return false;
@@ -75,10 +82,15 @@ protected:
         QWidget* focus = form->m_window->focusWidget();
         if (focus != nullptr ? widget != focus : widget != form->m_window) return false;
         const auto& key = *static_cast<QKeyEvent*>(event);
-        if (!form->OwnsStroke(key)) return true;
+        if (!form->OwnsStroke(key, widget)) return true;
         if (event->type() != QEvent::KeyPress || !widget->isEnabled()) return false; // a disabled form takes no keys
+        const bool repeat = form->m_strokes.LastWasRepeat();
+        // A held key presses a button once: its repeats leave the button
+        // that has the focus alone.
+        if (repeat && KeyStrokes::PressesButtons(key.key()) && dynamic_cast<Button*>(ControlOfWidget(widget)) != nullptr)
+            return true;
         bool swallowed = false;
-        GuardHandler([&] { swallowed = form->DispatchKey(ControlOfWidget(widget), key); });
+        GuardHandler([&] { swallowed = form->DispatchKey(ControlOfWidget(widget), key, repeat); });
         return swallowed;
     }
 };
@@ -472,9 +484,65 @@ Control* Form::ActiveControl() const
     return control == this ? nullptr : control;
 }
 
+namespace {
+
+// The letter of a menu key: Alt with a letter (Shift may be held as well);
+// 0 for any other key.
+int MenuKeyOf(const QKeyEvent& event)
+{
+    const Qt::KeyboardModifiers held = event.modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier);
+    if (held != Qt::AltModifier) return 0;
+    return event.key() >= Qt::Key_A && event.key() <= Qt::Key_Z ? event.key() : 0;
+}
+
+} // namespace
+
+void Form::BeforeMenuKey(QWidget* focus, const QKeyEvent& event)
+{
+    const int key = MenuKeyOf(event);
+    if (key == 0 || m_menu == nullptr || !m_window->isEnabled() || m_menu->ItemOfMenuKey(key) == nullptr) return;
+    Control* control = ControlOfWidget(focus);
+    if (control != nullptr && control->OnMenuKey) {
+        auto handler = control->OnMenuKey;
+        handler();
+    }
+}
+
+void Form::PassMenuKeyToOwner(const QKeyEvent& event)
+{
+    const int key = MenuKeyOf(event);
+    if (key == 0 || m_menu != nullptr || m_borderStyle != bsNone) return;
+    Form* owner = OwnerForm();
+    while (owner != nullptr && owner->m_menu == nullptr) owner = owner->OwnerForm();
+    if (owner == nullptr || !owner->m_window->isEnabled() || owner->m_menu->ItemOfMenuKey(key) == nullptr) return;
+    // The menu opens once the owner is the active window again: this
+    // window has then let go of the keyboard (a pop-up editor commits or
+    // cancels as it does when it loses activation).
+    owner->m_pendingMenuKey = key;
+    owner->m_window->activateWindow();
+}
+
+void Form::OpenPendingMenu()
+{
+    const int key = m_pendingMenuKey;
+    m_pendingMenuKey = 0;
+    if (m_menu == nullptr || key == 0) return;
+    if (MenuItem* item = m_menu->ItemOfMenuKey(key)) m_menu->OpenItem(item);
+}
+
 void Form::HandleActivation(bool active)
 {
     if (!active) m_strokes.Clear();
+    if (active && m_pendingMenuKey != 0) {
+        // After the focus has come back to its control.
+        std::weak_ptr<bool> alive = m_alive;
+        QMetaObject::invokeMethod(
+            m_host,
+            [this, alive] {
+                if (!alive.expired()) GuardHandler([this] { OpenPendingMenu(); });
+            },
+            Qt::QueuedConnection);
+    }
     if (active) {
         if (OnActivate) OnActivate();
     } else {
@@ -501,7 +569,7 @@ Button* Form::FindButton(bool cancel) const
     return nullptr;
 }
 
-bool Form::DispatchKey(Control* target, const QKeyEvent& event)
+bool Form::DispatchKey(Control* target, const QKeyEvent& event, bool repeat)
 {
     std::shared_ptr<bool> alive = m_alive;
     if (target == nullptr) target = this;
@@ -520,7 +588,7 @@ bool Form::DispatchKey(Control* target, const QKeyEvent& event)
             target->OnKeyDown(key, shift);
             if (targetGone() || key == 0) return true;
         }
-        if (key == VK_RETURN && !shift.Has(ssAlt) && !shift.Has(ssCtrl)) {
+        if (key == VK_RETURN && !shift.Has(ssAlt) && !shift.Has(ssCtrl) && !repeat) {
             if (auto* button = dynamic_cast<Button*>(target)) {
                 button->Click();
                 return true;
@@ -531,11 +599,18 @@ bool Form::DispatchKey(Control* target, const QKeyEvent& event)
                     return true;
                 }
         }
-        if (key == VK_ESCAPE)
+        if (key == VK_ESCAPE && !repeat)
             if (Button* button = FindButton(true)) {
                 button->Click();
                 return true;
             }
+    }
+    // Alt strokes belong to the menus: no control takes them as text. A
+    // pop-up window has no menu bar of its own: the menus of the window
+    // that owns it answer there.
+    if (shift.Has(ssAlt) && !event.text().isEmpty()) {
+        PassMenuKeyToOwner(event);
+        return true;
     }
     char32_t ch = CharacterOf(event);
     if (ch != 0) {

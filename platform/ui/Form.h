@@ -157,10 +157,20 @@ private:
     void LayoutWindow();
     int MenuBarHeight(int width) const;
     Form* OwnerForm() const;
-    bool DispatchKey(Control* target, const QKeyEvent& event);
-    // False for a repeat or a release of a key that went down elsewhere.
-    bool OwnsStroke(const QKeyEvent& event) { return m_strokes.Owns(event); }
+    // The key press to the form's handlers and the control's (a repeat of a
+    // held key presses no button).
+    bool DispatchKey(Control* target, const QKeyEvent& event, bool repeat = false);
+    // False for a repeat or a release of a key that went down elsewhere, or
+    // of a key that presses buttons and went down on another control.
+    bool OwnsStroke(const QKeyEvent& event, const QWidget* control) { return m_strokes.Owns(event, control); }
     Button* FindButton(bool cancel) const;
+    // A menu key of the form's menu bar is about to become a shortcut: the
+    // focus control lets go first.
+    void BeforeMenuKey(QWidget* focus, const QKeyEvent& event);
+    // A menu key typed into a pop-up window opens that menu of the owning
+    // window that has a menu bar, once that window is active.
+    void PassMenuKeyToOwner(const QKeyEvent& event);
+    void OpenPendingMenu();
     void HandleActivation(bool active);
     void EndModal();
 
@@ -168,6 +178,7 @@ private:
     QWidget* m_client;
     FormHost* m_host;
     MainMenu* m_menu = nullptr;
+    int m_pendingMenuKey = 0; // the menu key that opens a menu once the form is active
     std::shared_ptr<bool> m_alive;
     QEventLoop* m_loop = nullptr;
     std::string m_caption;

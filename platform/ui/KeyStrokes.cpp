@@ -4,7 +4,12 @@
 
 namespace plat {
 
-bool KeyStrokes::Owns(const QKeyEvent& event)
+bool KeyStrokes::PressesButtons(int qtKey)
+{
+    return qtKey == Qt::Key_Return || qtKey == Qt::Key_Enter || qtKey == Qt::Key_Space || qtKey == Qt::Key_Escape;
+}
+
+bool KeyStrokes::Owns(const QKeyEvent& event, const void* control)
 {
     const int key = event.key();
     const bool press = event.type() == QEvent::KeyPress;
@@ -20,16 +25,19 @@ bool KeyStrokes::Owns(const QKeyEvent& event)
         const auto released = m_lastReleases.find(key);
         if (released != m_lastReleases.end() && released->second.time == event.timestamp()) {
             repeat = true;
-            if (released->second.owned) m_down.insert(key);
+            if (released->second.owned) m_down[key] = released->second.control;
         }
     }
-    if (press && !repeat) m_down.insert(key);
-    const bool owned = m_down.count(key) != 0;
+    m_lastRepeat = repeat;
+    if (press && !repeat) m_down[key] = control;
+    const auto stroke = m_down.find(key);
+    const bool ours = stroke != m_down.end();
+    const void* began = ours ? stroke->second : nullptr;
     if (!press) {
-        m_lastReleases[key] = {event.timestamp(), owned};
+        m_lastReleases[key] = {event.timestamp(), ours, began};
         if (!repeat) m_down.erase(key);
     }
-    return owned;
+    return ours && (!PressesButtons(key) || began == control);
 }
 
 } // namespace plat

@@ -162,8 +162,10 @@ void MenuItem::ShowPlacement()
 {
     if (m_action != nullptr) {
         const bool live = InMainMenu();
+        // The key is named in our own words in every menu (the toolkit would
+        // name some keys differently in the main menu: "Return" for Enter).
         QString text = IsSeparator() ? QString() : ToQString(m_caption);
-        if (m_shortCut != 0 && !live && !IsSeparator()) text += QLatin1Char('\t') + ToQString(ShortCutToText(m_shortCut));
+        if (m_shortCut != 0 && !IsSeparator()) text += QLatin1Char('\t') + ToQString(ShortCutToText(m_shortCut));
         m_action->setText(text);
         m_action->setShortcut(live ? KeySequenceOf(m_shortCut) : QKeySequence());
         m_action->setShortcutContext(Qt::WindowShortcut);
@@ -264,6 +266,23 @@ MainMenu::MainMenu(Form& form) : Component(&form), m_form(form), m_bar(new QMenu
     m_form.m_menu = this;
     m_bar->show();
     m_form.LayoutWindow();
+}
+
+MenuItem* MainMenu::ItemOfMenuKey(int qtKey) const
+{
+    if (qtKey < Qt::Key_A || qtKey > Qt::Key_Z) return nullptr;
+    const QKeySequence wanted(QKeyCombination(Qt::AltModifier, static_cast<Qt::Key>(qtKey)));
+    for (int i = 0; i < m_root->Count(); ++i) {
+        MenuItem* item = m_root->Items(i);
+        if (item->Visible() && item->Enabled() && QKeySequence::mnemonic(ToQString(item->Caption())) == wanted)
+            return item;
+    }
+    return nullptr;
+}
+
+void MainMenu::OpenItem(MenuItem* item)
+{
+    if (item != nullptr && item->m_parent == m_root) m_bar->setActiveAction(item->m_action);
 }
 
 MainMenu::~MainMenu()

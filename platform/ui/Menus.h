@@ -123,6 +123,12 @@ public:
     // The items shown on the bar.
     MenuItem& Items() { return *m_root; }
     QMenuBar* Bar() const { return m_bar; }
+    // The item of the bar that Alt with the key opens (the letter after '&'
+    // in its caption, in either case), when it is shown and enabled; null
+    // when there is none.
+    MenuItem* ItemOfMenuKey(int qtKey) const;
+    // Opens the item's menu, as its menu key does.
+    void OpenItem(MenuItem* item);
 
 private:
     Form& m_form;

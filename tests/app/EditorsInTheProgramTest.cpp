@@ -28,6 +28,9 @@
 #include "ui/cuiSheet.h"
 #include "ui/cuiTree.h"
 
+#include <QApplication>
+#include <QMenu>
+
 #include <cstring>
 #include <filesystem>
 
@@ -126,6 +129,32 @@ TEST_F(EditorsInTheProgram, ARenamedChannelAndADrawnCharacterAreInTheSavedFile)
     EXPECT_EQ(BankChannelCount(1), 1);
     EXPECT_EQ(ChannelName(), "North gate  ");
     EXPECT_EQ(cornerDot(), 1);
+}
+
+// Alt with a menu's letter in the name editor types nothing: the editor
+// commits, as when it loses activation, and that menu of the main window
+// opens.
+TEST_F(EditorsInTheProgram, AMenuKeyInTheNameEditorCommitsAndOpensItsMenu)
+{
+    Start();
+    Form().SetClientSize(1000, 500);
+    NameNewChannel("Gate");
+    const plat::Point cell = CellOf(CL_Mch_Text, 0);
+    ClickCell(cell.x, cell.y);
+    plat::TypeText(Form(), "Y");
+    Wait();
+    cuiFText* text = cuiFText::Newest();
+    ASSERT_NE(text, nullptr);
+    plat::SendKey(*text->Window(), 'F', plat::ssAlt);
+    Wait(); // the main window comes back: the editor loses activation
+    Wait(); // and goes; the menu opens
+    EXPECT_EQ(cuiFText::Newest(), nullptr);
+    EXPECT_EQ(ChannelName(), "Y           ");
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(menu->title().toStdString(), "&File");
+    menu->close();
+    Wait();
 }
 
 class EditorsAndTheRadio : public EditorsInTheProgram {

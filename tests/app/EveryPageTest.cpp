@@ -6,6 +6,7 @@
 #include "tests/app/FullImage.h"
 
 #include "core/CellNames.h"
+#include "core/cmcCellObj.h"
 #include "model/TableAccess.h"
 #include "model/indMain.h"
 #include "ui/cuiGrid.h"
@@ -16,6 +17,7 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <set>
 
 namespace {
 
@@ -24,7 +26,14 @@ bool ShowsAFault(const std::string& text)
     return text.find("error") != std::string::npos || text.find("*Yet*") != std::string::npos;
 }
 
-class EveryPage : public apptest::ProgramFixture {};
+class EveryPage : public apptest::ProgramFixture {
+protected:
+    // The cursor may stand on the cell, and its column shows.
+    bool Selectable(int col, int row)
+    {
+        return (Sheet().CellAt(col, row).FlagsB & cmcCellObj::LetterS) != 0 && Grid().ColWidths(col) > 0;
+    }
+};
 
 // The bank nodes all open the one channel sheet: on the new document they
 // are alike, on the full one they differ by the bank's type; one bank of
@@ -54,11 +63,27 @@ TEST_F(EveryPage, OpensBuildsAndDrawsOnANewAndOnAFullDocumentOfEitherModel)
         const std::vector<std::string> pages = TreePages(int(apptest::BankTypes(c.modelType).size()));
         ASSERT_FALSE(pages.empty());
         ASSERT_NE(std::find(pages.begin(), pages.end(), "[St_Common]GI_Sheet_Maker"), pages.end()) << "maker mode";
+        std::set<std::string> opened;
         for (const std::string& spec : pages) {
             SCOPED_TRACE(spec);
             OpenPage(spec);
             ASSERT_NE(Main().CurrentSheet(), nullptr);
             ASSERT_TRUE(spec.find(Main().CurrentSheetKey()) != std::string::npos) << Main().CurrentSheetKey();
+            // A page opened for the first time shows its top left, the
+            // cursor on its first cell that can take it.
+            if (opened.insert(Main().CurrentSheetKey()).second) {
+                EXPECT_EQ(Grid().TopRow(), Grid().FixedRows());
+                EXPECT_EQ(Grid().LeftCol(), Grid().FixedCols());
+                if (Grid().Enabled()) {
+                    for (int row = Grid().FixedRows(); row < Grid().Row(); ++row)
+                        for (int col = Grid().FixedCols(); col < Grid().ColCount(); ++col)
+                            EXPECT_FALSE(Selectable(col, row))
+                                << "cursor " << Grid().Col() << "," << Grid().Row() << " below " << col << "," << row;
+                    for (int col = Grid().FixedCols(); col < Grid().Col(); ++col)
+                        EXPECT_FALSE(Selectable(col, Grid().Row()))
+                            << "cursor " << Grid().Col() << "," << Grid().Row() << " right of " << col;
+                }
+            }
             for (int row = 0; row < Grid().RowCount(); ++row)
                 for (int col = 0; col < Grid().ColCount(); ++col) {
                     if (Sheet().CellAt(col, row).Label >= CL_NoLabel) continue;

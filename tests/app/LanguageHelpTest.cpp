@@ -12,6 +12,7 @@
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/StdControls.h"
 #include "platform/ui/TreeView.h"
+#include "ui/cuiFlector.h"
 #include "ui/cuiGrid.h"
 #include "ui/cuiLanguage.h"
 #include "ui/cuiMenu.h"
@@ -97,6 +98,32 @@ TEST_F(LanguageDialog, OkReloadsTheTextsInThePickedLanguageCancelAndTheCloseBoxK
     plat::ProcessMessages();
     EXPECT_EQ(&Main().ValueLabels(), labels);
     EXPECT_TRUE(Form().Enabled());
+}
+
+// Enter on the language cell opens its list, as Enter does on every cell;
+// from the list Enter picks, and Enter on OK presses OK.
+TEST_F(LanguageDialog, EnterOnTheLanguageCellOpensItsList)
+{
+    StartWithTwoLanguages();
+    cuiLanguage& dialog = OpenDialog();
+    dialog.Sheet()->Grid()->SetFocus();
+    plat::SendKey(*dialog.Window(), plat::VK_RETURN);
+    plat::ProcessMessages();
+    ASSERT_EQ(cuiLanguage::Current(), &dialog) << "Enter pressed OK";
+    cuiFlector* list = cuiFlector::Newest();
+    ASSERT_NE(list, nullptr);
+    plat::SendKey(*list->Window(), plat::VK_DOWN);
+    plat::SendKey(*list->Window(), plat::VK_RETURN);
+    plat::ProcessMessages();
+    EXPECT_EQ(Environ().Language, 1);
+    EXPECT_EQ(cuiLanguage::Current(), &dialog);
+
+    dialog.OkButton()->SetFocus();
+    plat::SendKey(*dialog.Window(), plat::VK_RETURN);
+    plat::ProcessMessages();
+    Wait();
+    EXPECT_EQ(cuiLanguage::Current(), nullptr);
+    EXPECT_EQ(FirstMenu(), "&Fichier");
 }
 
 class Help : public ProgramFixture {

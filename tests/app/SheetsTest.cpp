@@ -3,8 +3,11 @@
 #include "tests/app/AppFixture.h"
 
 #include "cells/RadioHandlers.h"
+#include "core/CellNames.h"
 #include "model/TableAccess.h"
 #include "model/iuiSh_ChBank.h"
+#include "platform/ui/Menus.h"
+#include "platform/ui/ToolBar.h"
 #include "platform/ui/TreeView.h"
 #include "ui/cuiGrid.h"
 #include "ui/cuiSheet.h"
@@ -176,3 +179,23 @@ TEST_F(Sheets, ChannelPickerHasARowForEachChannelOfThePickedZone)
 }
 
 } // namespace
+
+// Choosing a page in the tree brings the menus up to date with it as well as
+// the tool bar, while the focus stays in the tree: File > Print (and its
+// Ctrl+P) is offered exactly when the page prints.
+TEST_F(Sheets, PrintCommandFollowsThePageChosenInTheTree)
+{
+    Start();
+    plat::TreeView* view = Main().Tree()->View();
+    constexpr int RadioNode = 0;
+    constexpr int BanksNode = 2; // prints; the radio's page does not
+    for (int node : {BanksNode, RadioNode, BanksNode}) {
+        SCOPED_TRACE(node);
+        view->SetFocus();
+        OpenNode(view->Item(node));
+        ASSERT_TRUE(view->Focused());
+        const bool prints = node == BanksNode;
+        EXPECT_EQ(ToolButton(CL_Menu_File_Print_Current)->Enabled(), prints);
+        EXPECT_EQ(MenuItem(CL_Menu_File_Print_Current)->Enabled(), prints);
+    }
+}

@@ -13,6 +13,10 @@
 #include "tests/sim/FlashRadio.h"
 #include "tests/support/TestSupport.h"
 
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QWidget>
+
 #include <array>
 #include <cstdio>
 #include <cstdlib>
@@ -376,6 +380,49 @@ TEST(FlashMainWindow, KeysDuringAPassReachCancelAndNeverExit)
         ASSERT_GE(log.size(), 5u);
         EXPECT_EQ(log[log.size() - 5], "Cancelled by user");
         EXPECT_TRUE(f.btnOK->Focused());
+    }
+}
+
+// A key held down on OK repeats as release-press pairs, some flagged as
+// repeats and some not, at whatever has the focus: Cancel, once the pass
+// has begun, and OK again when the pass is over while the key is still
+// down. The stroke belongs to OK and presses it once: it starts one pass,
+// and neither its repeats nor its release press Cancel or OK again.
+TEST(FlashMainWindow, AKeyHeldOnOkStartsExactlyOnePass)
+{
+    for (int key : {Qt::Key_Return, Qt::Key_Space}) {
+        SCOPED_TRACE(key);
+        Rig rig;
+        fl::TfrmMain& f = rig.form;
+        f.Show();
+        ASSERT_TRUE(f.btnOK->Focused());
+        const QString text = key == Qt::Key_Return ? QStringLiteral("\r") : QStringLiteral(" ");
+        unsigned long time = 1000;
+        auto send = [&](QEvent::Type type, bool flagged) {
+            QKeyEvent event(type, key, Qt::NoModifier, text, flagged);
+            event.setTimestamp(time);
+            QCoreApplication::sendEvent(f.Widget()->focusWidget(), &event);
+        };
+        auto repeats = [&] {
+            for (int pair = 0; pair < 12; ++pair) {
+                time += 33;
+                send(QEvent::KeyRelease, pair % 2 == 0);
+                send(QEvent::KeyPress, pair % 2 == 0);
+            }
+        };
+        send(QEvent::KeyPress, false);
+        repeats();
+        EXPECT_TRUE(f.Sequencer().IsBusy());
+        EXPECT_TRUE(f.btnCancel->Focused());
+        ASSERT_TRUE(rig.time.host.AdvanceUntil([&] { return !f.Sequencer().IsBusy(); }, 60000, 5));
+        ASSERT_TRUE(f.btnOK->Focused());
+        repeats();
+        time += 40;
+        send(QEvent::KeyRelease, false);
+        EXPECT_FALSE(f.Sequencer().IsBusy());
+        EXPECT_EQ(f.RunCount(), 2);
+        EXPECT_EQ(MemoLines(*f.memoMain), Join({PassStart(), Uploaded(), PassEnd(2)}));
+        EXPECT_EQ(rig.radio.Flash(), flashtest::EmbeddedImage());
     }
 }
 

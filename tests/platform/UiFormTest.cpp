@@ -396,7 +396,7 @@ TEST(UiForm, RepeatsOfAKeyHeldElsewhereAreNoStrokeEvenWhenUnflagged)
         QCoreApplication::sendEvent(button->Widget(), &key);
     };
     send(QEvent::KeyRelease, false, 1001); // the release sent to the dialog's window
-    for (unsigned long time = 1500; time < 2000; time += 40) {
+    for (unsigned long time = 1520; time < 2000; time += 40) {
         const bool flagged = time % 80 == 0; // every other pair goes unflagged
         send(QEvent::KeyRelease, flagged, time);
         send(QEvent::KeyPress, flagged, time);
@@ -425,8 +425,8 @@ TEST(UiForm, AKeyHeldOnItsOwnWindowRepeatsThroughUnflaggedPairs)
         QCoreApplication::sendEvent(f.Widget(), &key);
     };
     send(QEvent::KeyPress, false, 100);
-    for (unsigned long time = 500; time < 800; time += 40) {
-        const bool flagged = time % 80 == 0;
+    for (unsigned long time = 480; time < 800; time += 40) {
+        const bool flagged = time % 80 == 0; // every other pair goes unflagged
         send(QEvent::KeyRelease, flagged, time);
         send(QEvent::KeyPress, flagged, time);
     }

@@ -195,16 +195,21 @@ TEST(UiMenuShortCut, LiveOnlyInTheMainMenu)
     // The pop-up item shows the key's text but does not bind it: one click.
     QAction* popupAction = popup.Menu()->actions().at(0);
     EXPECT_EQ(popupAction->text().toStdString(), "&Copy\tCtrl+C");
+    // The main menu names its keys as the pop-up menus do.
+    MenuItem* change = edit->Add("C&hange");
+    change->SetShortCut(TextToShortCut("Enter"));
+    EXPECT_EQ(ActionsUnder(menu->Bar()->actions().at(0)->menu()).at(1)->text().toStdString(), "C&hange\tEnter");
     EXPECT_TRUE(popupAction->shortcut().isEmpty());
     SendKey(f, 'C', ssCtrl);
     ProcessMessages();
     ASSERT_EQ(clicked, std::vector<std::string>{"main &Copy"});
 
     // An item moved from a pop-up into the main menu (a mirrored item)
-    // binds its key there, and no longer when it leaves again.
+    // binds its key there, named as before, and no longer when it leaves
+    // again.
     copy->SetShortCut(0);
     edit->Add(popupCopy);
-    EXPECT_EQ(popupAction->text().toStdString(), "&Copy");
+    EXPECT_EQ(popupAction->text().toStdString(), "&Copy\tCtrl+C");
     SendKey(f, 'C', ssCtrl);
     ProcessMessages();
     ASSERT_EQ(clicked.size(), 2u);

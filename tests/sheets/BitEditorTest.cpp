@@ -19,6 +19,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QImage>
+#include <QPixmap>
+#include <QWidget>
+
+#include <algorithm>
+
 #include <filesystem>
 #include <vector>
 
@@ -168,6 +174,45 @@ TEST(BitEditor, TogglesBitsAndCommitsTheMaskAsOkAllows)
         EXPECT_TRUE(f.Closed()) << c.name;
         EXPECT_EQ(f.value, c.stored) << c.name;
     }
+}
+
+// A set bit shows a check mark in the font's colour: a short stroke down
+// to the right and a long one up to the right, in a square at the middle
+// of the cell; a clear bit shows nothing.
+TEST(BitEditor, SetBitsShowACheckMark)
+{
+    FieldWorld f(1, 8, 0, 0x40); // item 2 set
+    cuiFBitsR& editor = f.Open();
+    cuiGrid& grid = *editor.Sheet()->Grid();
+    editor.Sheet()->SelectCell(BitCell(editor, 8).x, BitCell(editor, 8).y); // the cursor off both
+    plat::ProcessMessages();
+    const QImage shot = grid.Widget()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    shot.save(QString::fromStdString((qmtest::OutputDir() / "bit-editor-check.png").string()));
+    // Points of the cell in fractions of the mark's square (0.7 of the
+    // shorter side, centred).
+    const auto at = [&](int n, double fx, double fy) {
+        const plat::Point cell = BitCell(editor, n);
+        const plat::Rect r = grid.GetCellRect(cell.x, cell.y);
+        const int w = r.Width(), h = r.Height(), d = std::min(w, h);
+        const double left = r.left + (w - 0.7 * d) / 2, top = r.top + (h - 0.7 * d) / 2;
+        return shot.pixel(int(left + fx * 0.7 * d), int(top + fy * 0.7 * d));
+    };
+    const QRgb paper = at(2, 0.1, 0.1);
+    const QRgb ink = qRgb(0, 0, 0);
+    ASSERT_NE(paper, ink);
+    const struct {
+        double fx, fy;
+        bool inked;
+    } points[] = {
+        {0.1, 0.58, true},  {0.4, 0.85, true},  {0.8, 0.45, true}, // the two strokes
+        {0.1, 0.2, false},  {0.8, 0.9, false},  {0.6, 0.3, false}, // above and below them
+    };
+    for (const auto& p : points) {
+        EXPECT_EQ(at(2, p.fx, p.fy) == ink, p.inked) << p.fx << "," << p.fy;
+        EXPECT_EQ(at(1, p.fx, p.fy), paper) << "bit 1 is clear";
+    }
+    plat::SendKey(*editor.Window(), plat::VK_ESCAPE);
+    EXPECT_TRUE(f.Closed());
 }
 
 TEST(BitEditor, TooManySentencesAreMarkedAndNeverCommittedByLeavingTheEditor)

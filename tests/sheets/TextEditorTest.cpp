@@ -19,6 +19,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QImage>
+#include <QPixmap>
+#include <QWidget>
+
 #include <cstring>
 #include <filesystem>
 
@@ -136,6 +140,12 @@ TEST(TextEditor, TheCharacterTableInsertsWhatTheKeyboardCannotType)
     plat::SendMouse(*editor.Sheet()->Grid(), plat::MouseAction::Up, r.left + 2, r.top + 2);
     EXPECT_EQ(FieldText(editor), "x%10%E9");
     EXPECT_TRUE(editor.TextField()->Focused());
+    // Esc in the table hands the focus back to the field; the editor stays.
+    NameWorld::PickInTable(editor, 'A');
+    plat::SendKey(window, plat::VK_ESCAPE);
+    ASSERT_FALSE(n.Closed());
+    EXPECT_TRUE(editor.TextField()->Focused());
+    EXPECT_EQ(FieldText(editor), "x%10%E9");
     // A letter typed in the table goes to the field; a picked character
     // replaces the field's selection; '%' is written doubled.
     NameWorld::PickInTable(editor, 'A');
@@ -176,6 +186,53 @@ TEST(TextEditor, CharactersTheRadioCannotShowNeverReachTheImage)
     plat::SendKey(window, plat::VK_RETURN);
     EXPECT_TRUE(n.Closed());
     EXPECT_EQ(n.Name(), "Caf    !%05 ");
+}
+
+// A '%' typed into the field is a percent sign, whatever follows it; a key
+// typed with Alt is no text.
+TEST(TextEditor, TypedPercentSignsStayPercentSignsAndAltTypesNothing)
+{
+    NameWorld n;
+    cuiFText& editor = n.Open();
+    plat::Form& window = *editor.Window();
+    plat::TypeText(window, "Rate 5%41");
+    plat::SendKey(window, 'F', plat::ssAlt);
+    EXPECT_EQ(FieldText(editor), "Rate 5%%41");
+    plat::SendKey(window, plat::VK_RETURN);
+    EXPECT_TRUE(n.Closed());
+    EXPECT_EQ(n.Name(), "Rate 5%41   ");
+}
+
+// The preview shows the text as the radio's display does: with the display
+// layout flag set, every character the text may have, in lines of 12; with
+// it clear, the first line only.
+TEST(TextEditor, ThePreviewShowsTheLinesOfTheDisplayLayout)
+{
+    NameWorld n;
+    constexpr int LayoutByte = 175682; // bit 2
+    constexpr int Length = 24;         // two lines of the display
+    for (bool flag : {false, true}) {
+        SCOPED_TRACE(flag);
+        n.w.Data().Byte(LayoutByte, flag ? 0x04 : 0x00);
+        const cuiGrid& grid = n.w.Grid();
+        plat::Rect rect = grid.GetCellRect(grid.Col(), grid.Row());
+        cmcCellCapsule origin;
+        origin.Owner = &n.w.Grid();
+        origin.Cell = &n.w.sheet->CellAt(grid.Col(), grid.Row());
+        origin.CellRect = &rect;
+        auto* editor = new cuiFText(origin, &g_GTex, cmcBuff{}, false, Length);
+        // The preview of a text, as the window shows it.
+        const auto preview = [&](const std::string& text) {
+            editor->TextField()->SetRawText(text);
+            plat::ProcessMessages();
+            return editor->Preview()->Widget()->grab().toImage();
+        };
+        const QImage oneLine = preview("FIRST LINE  ");
+        const QImage twoLines = preview("FIRST LINE  SECOND LINE ");
+        EXPECT_EQ(oneLine == twoLines, !flag) << "the second line shows only with the flag";
+        editor->CancelButton()->Click();
+        ASSERT_TRUE(n.Closed());
+    }
 }
 
 TEST(TextEditor, EscCancelAndTheClosingOfItsSheetLeaveTheNameAsItWas)

@@ -227,6 +227,34 @@ TEST_F(SheetDraw, SpansScrolledSidewaysShowTheirTextFromTheirFirstCellInView)
     EXPECT_GT(Others(scrolled, 3, 1, ButtonFace, White), 0) << "the hint shows";
 }
 
+// A text that ends in a line break (a bit field's) stands where the text
+// without it stands: the break starts no second line to centre.
+TEST_F(SheetDraw, ATextEndingInALineBreakIsDrawnAsOneLine)
+{
+    UseLayout("(FixedRows=0)", "{<-(Color=clWindow)(Font=,,clWindowText,-13,,,)}",
+              {"{WHS(%CL_Mch_Text[0])}1_3_____|{WHS(%CL_Mch_Text[1])}1_3_____"});
+    renderText = [](const cmcCellObj& cell) -> std::string { return cell.Index == 0 ? "1_3_____" : "1_3_____\n"; };
+    Open();
+    form.Show();
+    other = new plat::Edit(form);
+    other->SetFocus(); // no highlight: both cells white
+    const QImage shot = Shot("sheet-line-break");
+    // The rows of a cell that hold ink, from its top.
+    const auto inkRows = [&](int col) {
+        const plat::Rect r = Grid().GetCellRect(col, 0);
+        std::vector<int> rows;
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left; x < r.right; ++x)
+                if (shot.pixel(x, y) != White && shot.pixel(x, y) != Unfocused) {
+                    rows.push_back(y - r.top);
+                    break;
+                }
+        return rows;
+    };
+    ASSERT_FALSE(inkRows(0).empty());
+    EXPECT_EQ(inkRows(1), inkRows(0));
+}
+
 TEST_F(SheetDraw, WithoutFocusTheSelectionIsGreyAndGreyTextTurnsWhite)
 {
     renderText = [](const cmcCellObj& cell) -> std::string { return cell.Label == CL_Mch_FreqR ? "145.000" : ""; };

@@ -92,6 +92,32 @@ TEST_F(SheetMenuKeys, AltWithALetterOpensItsMenuAtTheFirstPressAndTheEditMenuLis
     EXPECT_TRUE(actions.empty());
 }
 
+// With the in-place editor open, Alt with a letter first commits the edit,
+// as leaving the editor does, and then opens its menu at the first press;
+// the letter is no text for the editor.
+TEST_F(SheetMenuKeys, AltWithALetterCommitsAnOpenEditAndOpensItsMenu)
+{
+    onAction = [](cmcCellCapsule* c, int) {
+        if (c->Key != '4') return erNothing;
+        c->Text = "4";
+        c->SelStart = 1;
+        return erStartEdit;
+    };
+    QTest::keyClick(Grid().Widget(), Qt::Key_4);
+    ASSERT_NE(sheet->InlineEditor(), nullptr);
+    ASSERT_TRUE(sheet->InlineEditor()->Visible());
+    actions.clear();
+
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_E, Qt::AltModifier);
+    EXPECT_EQ(OpenMenu(), "&Edit");
+    ASSERT_EQ(actions.size(), 1u);
+    EXPECT_EQ(actions[0].phase, cpEditText);
+    EXPECT_EQ(actions[0].text, "4");
+    EXPECT_FALSE(sheet->InlineEditor()->Visible());
+    EXPECT_EQ(EditItem().Count(), 2); // the mirrored row commands
+    CloseMenus();
+}
+
 TEST_F(SheetMenuKeys, KeysHeldWithAltOrCtrlTypeNothingIntoACell)
 {
     const struct {
