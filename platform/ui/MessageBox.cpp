@@ -62,6 +62,7 @@ int MessageBox(const std::string& text, const std::string& caption, unsigned fla
     if (owner != nullptr && owner->ParentForm() != nullptr) parent = owner->ParentForm()->Widget();
     if (parent == nullptr) parent = QApplication::activeModalWidget();
     if (parent == nullptr) parent = QApplication::activeWindow();
+    if (parent == nullptr && RunningMainForm() != nullptr) parent = RunningMainForm()->Widget();
 
     QMessageBox box(parent);
     box.setTextFormat(Qt::PlainText);
