@@ -6,6 +6,8 @@
 #include "tests/app/FullImage.h"
 
 #include "core/CellNames.h"
+#include "core/TextFunctions.h"
+#include "core/cmcCellObj.h"
 #include "model/TableAccess.h"
 #include "model/indMain.h"
 #include "ui/cuiGrid.h"
@@ -24,7 +26,29 @@ bool ShowsAFault(const std::string& text)
     return text.find("error") != std::string::npos || text.find("*Yet*") != std::string::npos;
 }
 
-class EveryPage : public apptest::ProgramFixture {};
+class EveryPage : public apptest::ProgramFixture {
+protected:
+    // The width a cell has to draw in: its column and the columns that
+    // continue it on the right.
+    int SpanWidth(int col, int row)
+    {
+        int width = Grid().ColWidths(col);
+        for (int c = col + 1; c < Grid().ColCount() && (Sheet().CellAt(c, row).FlagsA & cmcCellObj::LetterPlus) != 0; ++c)
+            width += Grid().ColWidths(c);
+        return width;
+    }
+    // The text of a cell is drawn whole, in the font it is drawn in (cells
+    // in hidden columns and the continuations of a cell aside).
+    void ExpectTextFits(int col, int row, const std::string& text)
+    {
+        const cmcCellObj& cell = Sheet().CellAt(col, row);
+        if (text.empty() || Grid().ColWidths(col) <= 0 || (cell.FlagsA & cmcCellObj::LetterPlus) != 0) return;
+        plat::Canvas& canvas = Grid().GetCanvas();
+        Sheet().ApplyCellFont(cell, canvas.GetFont());
+        const int width = MultiLineTextExtent(canvas, text).cx;
+        EXPECT_LE(width, SpanWidth(col, row)) << "cell " << col << "," << row << " is cut: " << text;
+    }
+};
 
 // The bank nodes all open the one channel sheet: on the new document they
 // are alike, on the full one they differ by the bank's type; one bank of
@@ -61,8 +85,12 @@ TEST_F(EveryPage, OpensBuildsAndDrawsOnANewAndOnAFullDocumentOfEitherModel)
             ASSERT_TRUE(spec.find(Main().CurrentSheetKey()) != std::string::npos) << Main().CurrentSheetKey();
             for (int row = 0; row < Grid().RowCount(); ++row)
                 for (int col = 0; col < Grid().ColCount(); ++col) {
-                    if (Sheet().CellAt(col, row).Label >= CL_NoLabel) continue;
+                    if (Sheet().CellAt(col, row).Label >= CL_NoLabel) {
+                        ExpectTextFits(col, row, Sheet().CellAt(col, row).GetText());
+                        continue;
+                    }
                     const std::string text = CellText(col, row);
+                    ExpectTextFits(col, row, text);
                     EXPECT_FALSE(ShowsAFault(text)) << "cell " << col << "," << row << " label "
                                                     << Sheet().CellAt(col, row).Label << ": " << text;
                 }
