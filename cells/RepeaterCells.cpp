@@ -18,6 +18,7 @@
 #include "core/CellNames.h"
 #include "core/EventIds.h"
 #include "core/cmcEvMan.h"
+#include "core/cmcCellObj.h"
 #include "core/cmcGTex.h"
 #include "model/ImageBytes.h"
 #include "model/TableAccess.h"
@@ -37,6 +38,15 @@ constexpr int kLtrHomeMax = 20;
 constexpr int kRepeaterOffsetHz = 5000000;
 constexpr int kBankNames = 177448;
 constexpr int kNameLength = 12;
+
+// Horizontal placements of a cell's text.
+constexpr int kPlaceCentre = 1;
+constexpr int kPlaceRight = 2;
+
+void PlaceHorz(cmcCellCapsule* cap, int horz)
+{
+    if (cap->Cell) cap->Cell->FlagsA = uint8_t((cap->Cell->FlagsA & ~cmcCellObj::HorzMask) | horz);
+}
 
 void RepaintAll()
 {
@@ -72,12 +82,18 @@ void GroupTxIdCell(indCellCall& call)
     cmcCellCapsule* cap = call.Cap;
     datCh& ch = call.Rec;
     int value = ch.GrpTxId;
+    PlaceHorz(cap, kPlaceRight);
     if (EditIntWrap(cap, value, 1, kLtrIdMax, call.Result)) {
         ch.GrpTxId = uint8_t(value);
         ch.Commit();
         RepaintAll();
     }
-    if (ch.GrpTxId == ch.GrpRxId && call.Result != erStartEdit) ShowText(cap, "<-");
+    // An ID that follows the receive ID shows the arrow, centred as on every
+    // other transmit column.
+    if (ch.GrpTxId == ch.GrpRxId && call.Result != erStartEdit) {
+        ShowText(cap, "<-");
+        PlaceHorz(cap, kPlaceCentre);
+    }
     if (ch.GrpFlags.TxInh) GreySetting(cap);
 }
 

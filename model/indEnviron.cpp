@@ -163,7 +163,7 @@ void indEnviron::SetDefaults()
     Height = std::min(static_cast<int32_t>(m_screenHeight * 0.9), 600);
     Left = (m_screenWidth - Width) / 2;
     Top = static_cast<int32_t>((m_screenHeight - Height) * 0.3);
-    SplitterV = 200;
+    SplitterV = DefaultSplitterV;
     ModelType = 0;
     Language = 0;
     MakerWord = DefaultMakerWord;

@@ -39,6 +39,8 @@ public:
     // The settings marker: the settings are valid, and saved, only with it.
     static constexpr int32_t ValidMarker = 753951;
     static constexpr int RecentCapacity = 10;
+    // The width of the tree panel until the user sets another.
+    static constexpr int32_t DefaultSplitterV = 200;
     static constexpr const char* RefusalText = "Application Error. Check to see if application already running.";
 
     // Takes the instance lock of the given name; when this instance may

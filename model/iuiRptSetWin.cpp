@@ -163,6 +163,8 @@ iuiRptSetWin::iuiRptSetWin(plat::Form* parent, const std::string& caption, cmcGT
     m_load->SetAnchors(plat::akLeft | plat::akBottom);
     m_save->SetBounds(2 * m + bw, m, bw, bh);
     m_save->SetAnchors(plat::akLeft | plat::akBottom);
+    // Tab goes along the buttons as they read to the user: OK first.
+    plat::Control::SetTabOrder({m_ok, m_cancel, m_load, m_save});
 
     m_sheetPanel = new plat::Panel(*m_window);
     m_sheetPanel->SetBorderWidth(8);

@@ -133,9 +133,12 @@ void cuiEeDebugWin::OnEvent(const dst_Event* event)
     if (event->type == ev::EepromDebugRefresh) {
         RedrawAll();
     } else if (event->type == ev::ImageDebugCursor) {
-        const int address = static_cast<int>(event->p2);
-        if (address < 0) return;
-        m_sheet->MoveTo(address % BytesPerRow * 2 + FirstByteColumn, address / BytesPerRow + FirstByteRow);
+        // Only an address of a row the sheet shows moves the cursor.
+        const intptr_t address = event->p2;
+        const cuiGrid* grid = m_sheet->Grid();
+        if (address < 0 || grid == nullptr || address / BytesPerRow >= grid->RowCount() - FirstByteRow) return;
+        m_sheet->MoveTo(static_cast<int>(address % BytesPerRow) * 2 + FirstByteColumn,
+                        static_cast<int>(address / BytesPerRow) + FirstByteRow);
     }
 }
 

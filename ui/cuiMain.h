@@ -71,6 +71,9 @@ public:
     static constexpr int MaxLanguages = 255;
     // The narrowest the tree panel gets (the splitter's minimum size).
     static constexpr int MinPanelWidth = 8;
+    // The tree panel takes at most this share (percent) of the window's
+    // client width when it widens to its captions.
+    static constexpr int MostTreeShare = 40;
     static constexpr const char* UntitledName = "Untitled";
 
     // Answers of AskSaveChanges: the message-box codes Yes, No and Cancel.
@@ -462,6 +465,8 @@ private:
 
     void OpenOverlays(const std::string& folder);
     void BuildStatusBar(plat::Form& form);
+    // Widens the tree panel from its default width to the tree's captions.
+    void FitTreePanel(const plat::Form& form);
     void InstallFormHandlers(plat::Form& form);
     // The list-event table: renumbering and the list's count.
     void OnListEvent(const dst_Event* event);

@@ -85,6 +85,7 @@ void cuiMain::BuildMainWindow(plat::Form& form, plat::ImageList& treeImages, pla
     BuildTree();
     const int splitter = g_Environ != nullptr ? g_Environ->SplitterV : 0;
     m_leftPanel->SetWidth(splitter < m_splitter->MinSize() ? MinPanelWidth : splitter);
+    if (splitter == indEnviron::DefaultSplitterV) FitTreePanel(form);
 
     BuildStatusBar(form);
     InstallFormHandlers(form);
@@ -92,6 +93,17 @@ void cuiMain::BuildMainWindow(plat::Form& form, plat::ImageList& treeImages, pla
     m_printer = std::make_unique<cuiPrinter>(*this, &form);
     m_tick->Schedule(TickMs);
     form.Show();
+}
+
+void cuiMain::FitTreePanel(const plat::Form& form)
+{
+    // The default width grows to show every caption of the tree whole, up
+    // to a share of the window that leaves the pages most of it.
+    if (m_tree == nullptr || m_tree->View() == nullptr) return;
+    const int frame = m_leftPanel->Width() - m_leftPanel->ClientWidth();
+    const int widest = form.ClientWidth() * MostTreeShare / 100;
+    const int wanted = m_tree->View()->FullWidth() + frame;
+    m_leftPanel->SetWidth(std::max(m_leftPanel->Width(), std::min(wanted, widest)));
 }
 
 void cuiMain::BuildStatusBar(plat::Form& form)

@@ -86,6 +86,8 @@ void Application::Quit(int exitCode)
 
 bool QuitRequested() { return g_quitRequested; }
 
+Form* RunningMainForm() { return g_mainForm; }
+
 void MainFormGone(const Form* form)
 {
     if (form == nullptr || form != g_mainForm) return;

@@ -7,6 +7,7 @@
 #include "platform/ui/TestHooks.h"
 #include "platform/ui/WindowHints.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QGuiApplication>
@@ -150,15 +151,12 @@ void Form::ApplyWindowFlags()
         flags = Qt::Window | Qt::FramelessWindowHint;
         break;
     case bsDialog:
+    case bsToolWindow:
         flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
         if ((m_borderIcons & biSystemMenu) != 0) flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
         break;
-    case bsToolWindow:
-        flags = Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
-        if ((m_borderIcons & biSystemMenu) != 0) flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
-        break;
     default:
-        flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+        flags = (IsDialog() ? Qt::Dialog : Qt::Window) | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
         if ((m_borderIcons & biSystemMenu) != 0) {
             flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
             if ((m_borderIcons & biMinimize) != 0) flags |= Qt::WindowMinimizeButtonHint;
@@ -175,16 +173,32 @@ void Form::ApplyWindowFlags()
     if (wasVisible) ShowWindow();
 }
 
+bool Form::IsDialog() const
+{
+    if (m_borderStyle == bsNone) return false;
+    const bool normal = m_borderStyle == bsSingle || m_borderStyle == bsSizeable;
+    return !(normal && (m_borderIcons & biSystemMenu) != 0 && (m_borderIcons & biMinimize) != 0);
+}
+
+QWidget* Form::TransientOwnerWindow() const
+{
+    if (Form* owner = OwnerForm()) return owner != this ? owner->m_window : nullptr;
+    if (!IsDialog()) return nullptr;
+    // A dialog without an owner belongs to the program's main window, or
+    // else to the window it comes up over.
+    Form* main = RunningMainForm();
+    if (main != nullptr && main != this && main->m_window->isVisible()) return main->m_window;
+    QWidget* active = QApplication::activeWindow();
+    return active != m_window ? active : nullptr;
+}
+
 void Form::ShowWindow()
 {
-    // A window without a minimise button (dialogs, tool windows, windows
-    // without border icons) is one the user may neither minimise nor
-    // maximise, whatever the window manager would offer by itself.
-    const bool framed = m_borderStyle != bsNone;
+    // A dialog (a window without a minimise button: dialogs, tool windows,
+    // windows without border icons) is one the user may neither minimise
+    // nor maximise, whatever the window manager would offer by itself.
     const bool systemMenu = (m_borderIcons & biSystemMenu) != 0;
-    const bool normal = m_borderStyle == bsSingle || m_borderStyle == bsSizeable;
-    const bool minimize = normal && systemMenu && (m_borderIcons & biMinimize) != 0;
-    if (framed && !minimize) {
+    if (IsDialog()) {
         WindowFunctions functions;
         functions.close = systemMenu;
         functions.resize = m_borderStyle == bsSizeable;
@@ -367,11 +381,12 @@ void Form::SetVisible(bool visible)
         BringToFront(m_window);
         return;
     }
-    if (Form* owner = OwnerForm()) {
-        m_window->winId();
-        owner->m_window->winId();
-        m_window->windowHandle()->setTransientParent(owner->m_window->windowHandle());
-    }
+    // The window manager keeps a window above the one it is transient for
+    // and minimises it with that one.
+    m_window->winId();
+    QWidget* owner = TransientOwnerWindow();
+    if (owner != nullptr) owner->winId();
+    m_window->windowHandle()->setTransientParent(owner != nullptr ? owner->windowHandle() : nullptr);
     ShowWindow();
     if (m_pendingOuter) {
         // Shown at the outer size; the frame, as far as it is known yet,

@@ -67,8 +67,12 @@ public:
     void SetCaption(const std::string& caption);
 
     // Sizeable by default with all border icons; single, dialog, tool window
-    // and no border cannot be resized by the user. A tool window has a small
-    // caption and no task bar entry.
+    // and no border cannot be resized by the user. A framed window without a
+    // minimise button (a dialog or tool window, or a single or sizeable one
+    // without that icon) is a dialog to the window manager: transient for
+    // its owner's form (without an owner: for the main form, else for the
+    // window it comes up over), so that it stays above that window and is
+    // never minimised on its own.
     BorderStyle GetBorderStyle() const { return m_borderStyle; }
     void SetBorderStyle(BorderStyle style);
     unsigned BorderIcons() const { return m_borderIcons; }
@@ -157,6 +161,10 @@ private:
     void LayoutWindow();
     int MenuBarHeight(int width) const;
     Form* OwnerForm() const;
+    // A framed window without a minimise button.
+    bool IsDialog() const;
+    // The window this one is transient for, or null.
+    QWidget* TransientOwnerWindow() const;
     // The key press to the form's handlers and the control's (a repeat of a
     // held key presses no button).
     bool DispatchKey(Control* target, const QKeyEvent& event, bool repeat = false);

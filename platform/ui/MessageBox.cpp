@@ -9,14 +9,34 @@
 #include "platform/ui/WindowHints.h"
 
 #include <QApplication>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QSpacerItem>
 
 #include <cstdio>
 
 namespace plat {
 
 namespace {
+
+// Room beside the caption in the frame of a window manager: the window's
+// icon and its buttons.
+constexpr int CaptionRoom = 100;
+
+// Makes a box at least as wide as its caption in a bold title font, so that
+// the window manager does not cut the caption of a box with a short text.
+void FitCaption(QMessageBox& box)
+{
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (grid == nullptr) return;
+    QFont titleFont = box.font();
+    titleFont.setBold(true);
+    const int width = QFontMetrics(titleFont).horizontalAdvance(box.windowTitle()) + CaptionRoom;
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum), grid->rowCount(), 0, 1,
+                  grid->columnCount());
+}
 
 // Lets a message box take only the key strokes that begin on it: a key that
 // went down on the window the box came up over (and closed a dialog there,
@@ -62,6 +82,7 @@ int MessageBox(const std::string& text, const std::string& caption, unsigned fla
     if (owner != nullptr && owner->ParentForm() != nullptr) parent = owner->ParentForm()->Widget();
     if (parent == nullptr) parent = QApplication::activeModalWidget();
     if (parent == nullptr) parent = QApplication::activeWindow();
+    if (parent == nullptr && RunningMainForm() != nullptr) parent = RunningMainForm()->Widget();
 
     QMessageBox box(parent);
     box.setTextFormat(Qt::PlainText);
@@ -94,6 +115,7 @@ int MessageBox(const std::string& text, const std::string& caption, unsigned fla
     box.winId();
     SetWindowFunctions(&box, {.close = true});
     KeepFromMinimising(&box);
+    FitCaption(box);
     BoxKeys keys(box);
     box.exec();
     switch (box.standardButton(box.clickedButton())) {

@@ -85,5 +85,7 @@ class Form;
 bool QuitRequested();
 // The main form was closed or destroyed: the message loop ends.
 void MainFormGone(const Form* form);
+// The main form of the running message loop, or null.
+Form* RunningMainForm();
 
 } // namespace plat

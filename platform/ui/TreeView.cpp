@@ -6,7 +6,10 @@
 
 #include <QIcon>
 #include <QPixmap>
+#include <QScrollBar>
+#include <QStyleOptionViewItem>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 
 #include <algorithm>
 
@@ -47,6 +50,20 @@ public:
         });
     }
     TreeView* view;
+
+    int FullWidth() const
+    {
+        QStyleOptionViewItem option;
+        initViewItemOption(&option);
+        int widest = 0;
+        for (QTreeWidgetItemIterator it(const_cast<TreeWidget*>(this)); *it != nullptr; ++it) {
+            int depth = rootIsDecorated() ? 1 : 0;
+            for (const QTreeWidgetItem* p = (*it)->parent(); p != nullptr; p = p->parent()) ++depth;
+            const QModelIndex index = indexFromItem(*it);
+            widest = std::max(widest, depth * indentation() + itemDelegate()->sizeHint(option, index).width());
+        }
+        return widest + 2 * frameWidth() + verticalScrollBar()->sizeHint().width();
+    }
 };
 
 // ---- TreeNode ----
@@ -177,6 +194,8 @@ TreeView::~TreeView()
 }
 
 TreeWidget* TreeView::View() const { return static_cast<TreeWidget*>(Widget()); }
+
+int TreeView::FullWidth() const { return View()->FullWidth(); }
 
 std::vector<std::unique_ptr<TreeNode>>& TreeView::SiblingsOf(TreeNode* node)
 {

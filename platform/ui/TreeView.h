@@ -96,6 +96,10 @@ public:
     explicit TreeView(Container& parent);
     ~TreeView() override;
 
+    // The width that shows the caption of every node whole, collapsed ones
+    // included, with the view's frame and room for a vertical scroll bar.
+    int FullWidth() const;
+
     // A new node with that caption, the last child of `parent` (the last
     // top-level node when parent is null).
     TreeNode* AddChild(TreeNode* parent, const std::string& text);

@@ -77,6 +77,19 @@ TEST_F(DebugWindows, TheImageWindowShowsTheBytesMovesToAnAddressAndMarksChangesS
     EXPECT_EQ(sheet.Grid()->Row(), 5);
     EXPECT_EQ(Text(sheet, 0, 5), "000020");
     EXPECT_EQ(Text(sheet, 9, 5), "A5");
+    // An address past the rows shown, or before the first, leaves the cursor
+    // where it is.
+    const intptr_t pastTheRows = intptr_t(sheet.Grid()->RowCount() - 3) * 16;
+    for (const intptr_t address : {pastTheRows, pastTheRows + 0x7F, intptr_t(-1)}) {
+        g_EvMan->Send(ev::ImageDebugCursor, 0, address);
+        EXPECT_EQ(sheet.Grid()->Col(), 9) << address;
+        EXPECT_EQ(sheet.Grid()->Row(), 5) << address;
+    }
+    // The last byte shown is reached.
+    g_EvMan->Send(ev::ImageDebugCursor, 0, pastTheRows - 1);
+    EXPECT_EQ(sheet.Grid()->Col(), 15 * 2 + 3);
+    EXPECT_EQ(sheet.Grid()->Row(), sheet.Grid()->RowCount() - 1);
+    g_EvMan->Send(ev::ImageDebugCursor, 0, 0x23);
 
     // After the snapshot only what changes since is marked.
     window->SetCompButton()->Click();

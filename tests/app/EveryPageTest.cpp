@@ -6,6 +6,7 @@
 #include "tests/app/FullImage.h"
 
 #include "core/CellNames.h"
+#include "core/TextFunctions.h"
 #include "core/cmcCellObj.h"
 #include "model/TableAccess.h"
 #include "model/indMain.h"
@@ -32,6 +33,26 @@ protected:
     bool Selectable(int col, int row)
     {
         return (Sheet().CellAt(col, row).FlagsB & cmcCellObj::LetterS) != 0 && Grid().ColWidths(col) > 0;
+    }
+    // The width a cell has to draw in: its column and the columns that
+    // continue it on the right.
+    int SpanWidth(int col, int row)
+    {
+        int width = Grid().ColWidths(col);
+        for (int c = col + 1; c < Grid().ColCount() && (Sheet().CellAt(c, row).FlagsA & cmcCellObj::LetterPlus) != 0; ++c)
+            width += Grid().ColWidths(c);
+        return width;
+    }
+    // The text of a cell is drawn whole, in the font it is drawn in (cells
+    // in hidden columns and the continuations of a cell aside).
+    void ExpectTextFits(int col, int row, const std::string& text)
+    {
+        const cmcCellObj& cell = Sheet().CellAt(col, row);
+        if (text.empty() || Grid().ColWidths(col) <= 0 || (cell.FlagsA & cmcCellObj::LetterPlus) != 0) return;
+        plat::Canvas& canvas = Grid().GetCanvas();
+        Sheet().ApplyCellFont(cell, canvas.GetFont());
+        const int width = MultiLineTextExtent(canvas, text).cx;
+        EXPECT_LE(width, SpanWidth(col, row)) << "cell " << col << "," << row << " is cut: " << text;
     }
 };
 
@@ -86,8 +107,12 @@ TEST_F(EveryPage, OpensBuildsAndDrawsOnANewAndOnAFullDocumentOfEitherModel)
             }
             for (int row = 0; row < Grid().RowCount(); ++row)
                 for (int col = 0; col < Grid().ColCount(); ++col) {
-                    if (Sheet().CellAt(col, row).Label >= CL_NoLabel) continue;
+                    if (Sheet().CellAt(col, row).Label >= CL_NoLabel) {
+                        ExpectTextFits(col, row, Sheet().CellAt(col, row).GetText());
+                        continue;
+                    }
                     const std::string text = CellText(col, row);
+                    ExpectTextFits(col, row, text);
                     EXPECT_FALSE(ShowsAFault(text)) << "cell " << col << "," << row << " label "
                                                     << Sheet().CellAt(col, row).Label << ": " << text;
                 }

@@ -179,6 +179,8 @@ TEST_F(Help, HelpThatCannotBeShownSaysSo)
     ASSERT_EQ(BoxTexts().size(), 1u);
     EXPECT_NE(BoxTexts()[0].find("The help cannot be shown."), std::string::npos);
     EXPECT_NE(BoxTexts()[0].find(apptest::ProgramDir() + "help/index.html"), std::string::npos);
+    // The opener the help needs, and its package.
+    EXPECT_NE(BoxTexts()[0].find("xdg-open (package xdg-utils)"), std::string::npos);
 }
 
 } // namespace

@@ -121,6 +121,31 @@ TEST_F(Startup, ToolBarSettingAndNarrowSplitter)
     EXPECT_EQ(Main().Splitter()->MinSize(), cuiMain::MinPanelWidth);
 }
 
+// At its default width the tree panel widens to show every caption whole;
+// a width the user chose stays.
+TEST_F(Startup, TheDefaultTreePanelShowsEveryCaptionWhole)
+{
+    for (const int stored : {int(indEnviron::DefaultSplitterV), 250}) {
+        SCOPED_TRACE(stored);
+        Start(false);
+        Environ().SplitterV = stored;
+        Environ().Width = 1000;
+        Environ().Height = 700;
+        form = std::make_unique<TForm1>();
+        plat::Panel& panel = *Main().LeftPanel();
+        const int full = Main().Tree()->View()->FullWidth();
+        if (stored == indEnviron::DefaultSplitterV) {
+            EXPECT_GT(full, stored) << "the captions need more than the default";
+            EXPECT_GE(panel.ClientWidth(), full);
+            EXPECT_LT(panel.Width(), Form().ClientWidth() / 2) << "the pages keep most of the window";
+        } else {
+            EXPECT_EQ(panel.Width(), stored);
+        }
+        form.reset();
+        globals.reset();
+    }
+}
+
 TEST_F(Startup, WindowStaysReachableInTheWorkArea)
 {
     const plat::Rect work{0, 0, 1920, 1040};

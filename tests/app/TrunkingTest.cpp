@@ -238,4 +238,53 @@ TEST_F(Trunking, OkWithoutEditsChangesNothingAndKeepsThePlacementForNextTime)
     Wait();
 }
 
+TEST_F(Trunking, TabGoesFromOkToCancelLoadAndSaveInTheRepeaterWindow)
+{
+    Start();
+    SetLtrBank(0, 1);
+    iuiRptSetWin* window = OpenWindow();
+    ASSERT_NE(window, nullptr);
+    plat::Form& form = *window->Window();
+    const plat::Button* const order[] = {window->CancelButton(), window->LoadButton(), window->SaveButton()};
+    window->OkButton()->SetFocus();
+    ASSERT_TRUE(window->OkButton()->Focused());
+    for (const plat::Button* next : order) {
+        plat::SendKey(form, plat::VK_TAB);
+        EXPECT_TRUE(next->Focused()) << next->Caption();
+    }
+    window->OkButton()->Click();
+    Wait();
+}
+
+// The ZEPH ID and talk-group lists end in the row where a new entry is
+// typed, titled New as on every other list.
+TEST_F(Trunking, TheZephListsTitleTheRowAfterTheirLastEntryNew)
+{
+    Start();
+    const struct {
+        const char* spec;
+        int entryLabel;
+        int (*count)();
+    } pages[] = {
+        {"GI_Sheet_ZEPH_Ind_Id,x 9", CL_ZEPH_Ind_Id_Dec, [] { return IndListCount(28); }},
+        {"GI_Sheet_ZEPH_Grp_Id,q 9", CL_ZEPH_Grp_Id_Dec, [] { return TgListCount(29); }},
+    };
+    for (const auto& page : pages) {
+        SCOPED_TRACE(page.spec);
+        OpenPage(page.spec);
+        const int count = page.count();
+        int col = 0, row = 0;
+        ASSERT_TRUE(FindCell(page.entryLabel, count, col, row));
+        EXPECT_EQ(CellText(0, row), "New");
+        TypeInto(Sheet(), Form(), col, row, "1500");
+        ASSERT_EQ(page.count(), count + 1);
+        std::string number = CellText(0, row);
+        number.erase(0, number.find_first_not_of(' '));
+        EXPECT_EQ(number, std::to_string(count + 1));
+        ASSERT_TRUE(FindCell(page.entryLabel, count + 1, col, row));
+        EXPECT_EQ(CellText(0, row), "New");
+    }
+    EXPECT_TRUE(BoxTexts().empty());
+}
+
 }  // namespace

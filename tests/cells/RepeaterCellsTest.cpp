@@ -40,6 +40,9 @@ std::vector<std::string> RepeaterLists()
 }
 
 constexpr int kBank = 3;
+// Horizontal placements of a cell's text.
+constexpr int kCentred = 1;
+constexpr int kRightAligned = 2;
 
 struct Repeaters : ::testing::Test {
     Repeaters()
@@ -53,7 +56,12 @@ struct Repeaters : ::testing::Test {
     std::string Shown(int category, int label, int index)
     {
         auto cell = MakeCell(category, label, index);
-        Capsule c(cell.get(), false);
+        return ShownIn(*cell);
+    }
+    // Draws the cell as the sheet does, which also places its text.
+    std::string ShownIn(cmcCellObj& cell)
+    {
+        Capsule c(&cell, false);
         Run(c);
         return c.cap.Text;
     }
@@ -132,9 +140,13 @@ TEST_F(Repeaters, LtrBankIsFinishedEndToEndAndTheCheckClears)
     EXPECT_EQ(ch.GrpTxId, 12);  // it followed the receive ID
     EXPECT_EQ(ch.GrpHomeRptCh, 2);
     EXPECT_TRUE(ch.GrpFlags.PhonePriv);
-    EXPECT_EQ(Shown(CT_Mch, CL_Grp_TxId, channel), "<-");
+    // The arrow stands in the middle of the cell, a number on the right.
+    auto txId = MakeCell(CT_Mch, CL_Grp_TxId, channel);
+    EXPECT_EQ(ShownIn(*txId), "<-");
+    EXPECT_EQ(txId->HorzPlacement(), kCentred);
     Typed(CT_Mch, CL_Grp_TxId, channel, "30");
-    EXPECT_EQ(Shown(CT_Mch, CL_Grp_TxId, channel), "30");
+    EXPECT_EQ(ShownIn(*txId), "30");
+    EXPECT_EQ(txId->HorzPlacement(), kRightAligned);
 
     EXPECT_FALSE(indActiveCell::CellError(CT_BankOp, CL_Mch_Rpt, kBank));
     EXPECT_FALSE(indActiveCell::CellError(CT_Null, CL_Check_Ltr_Repeater, 0));

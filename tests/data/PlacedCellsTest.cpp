@@ -82,7 +82,8 @@ const Unplaced kUnplaced[] = {
     // Nothing to show.
     {CL_CloneInfo_Dummy, CL_NoLabel, "an empty filler; the radio information needs none"},
     {CL_Bank_SelBankFree, CL_NoLabel, "the bank-free mode it offers stores nothing on these radios"},
-    {CL_Misc_ChNo_0Base, CL_Misc_ChNo_1Base, "rows are numbered from 1 on every page"},
+    {CL_Misc_ChNo_0Base, CL_NoLabel, "rows are numbered from 1 on every page"},
+    {CL_Misc_ChNo_1Base, CL_NoLabel, "each list numbers its rows with its own label, which titles the new-entry row"},
 };
 
 // The cells of the image debug window, which its sheet places but no

@@ -1,10 +1,14 @@
 // Forms under a window manager: one stored at its outer size reopens at
 // exactly that size, also when the manager tells the frame only after
-// showing the window; one without a minimise button stays up.
+// showing the window; one without a minimise button stays up and is a
+// dialog that the manager keeps above the window it belongs to.
 #include "platform/ui/Application.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/TestHooks.h"
 #include "tests/support/TestSupport.h"
+
+#include <QWidget>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -93,5 +97,49 @@ TEST(UiForm, OnlyWindowsWithAMinimiseButtonMinimise)
         f.SetWindowState(wsMinimized);
         ProcessMessages();
         EXPECT_EQ(f.GetWindowState(), c.after) << "border style " << c.style;
+    }
+}
+
+// Every window without a minimise button is a dialog to the window manager,
+// transient for its owner's form; one without an owner is transient for the
+// window it came up over. A window with a minimise button stands on its own.
+TEST(UiForm, WindowsWithoutAMinimiseButtonAreDialogsOfTheirOwner)
+{
+    ScopedDialogScript script;
+    const struct {
+        BorderStyle style;
+        unsigned icons;
+        bool dialog;
+    } cases[] = {
+        {bsDialog, biSystemMenu, true},
+        {bsToolWindow, 0, true},
+        {bsSingle, biSystemMenu, true},
+        {bsSizeable, biSystemMenu, true},
+        {bsSizeable, biSystemMenu | biMaximize, true},
+        {bsSizeable, biSystemMenu | biMinimize | biMaximize, false},
+    };
+    Form owner;
+    owner.Show();
+    ProcessMessages();
+    const QWindow* ownerWindow = owner.Widget()->windowHandle();
+    for (const auto& c : cases) {
+        for (const bool owned : {true, false}) {
+            Form f(owned ? &owner : nullptr);
+            f.SetBorderStyle(c.style);
+            f.SetBorderIcons(c.icons);
+            owner.Show(); // the window the unowned one comes up over
+            ProcessMessages();
+            f.Show();
+            ProcessMessages();
+            const QWindow* window = f.Widget()->windowHandle();
+            ASSERT_NE(window, nullptr);
+            const std::string what = "border style " + std::to_string(c.style) + ", icons " +
+                                     std::to_string(c.icons) + (owned ? ", owned" : ", without owner");
+            EXPECT_EQ(window->type() == Qt::Dialog, c.dialog) << what;
+            if (c.dialog || owned)
+                EXPECT_EQ(window->transientParent(), ownerWindow) << what;
+            else
+                EXPECT_EQ(window->transientParent(), nullptr) << what;
+        }
     }
 }

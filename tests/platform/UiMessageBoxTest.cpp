@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QPointer>
 #include <QTimer>
@@ -103,4 +104,25 @@ TEST(UiMessageBox, AKeyHeldFromAnotherWindowDoesNotAnswerTheBox)
         EXPECT_EQ(MessageBox("No answer from transceiver", "COM Port", MB_OK | MB_ICONERROR), IDOK);
         EXPECT_TRUE(openBeforeOwnStroke) << key;
     }
+}
+
+// A box with a short text is as wide as its caption, which the window
+// manager would otherwise cut.
+TEST(UiMessageBox, ABoxIsAsWideAsItsCaption)
+{
+    const std::string caption = "QM7148H Radio Programming: the caption of a box whose text is much shorter than it";
+    int width = 0;
+    int captionWidth = 0;
+    QTimer::singleShot(0, [&] {
+        QPointer<QWidget> box = QApplication::activeModalWidget();
+        ASSERT_NE(box, nullptr);
+        QFont bold = box->font();
+        bold.setBold(true);
+        captionWidth = QFontMetrics(bold).horizontalAdvance(QString::fromStdString(caption));
+        width = box->width();
+        box->close();
+    });
+    EXPECT_EQ(MessageBox("Done.", caption, MB_OK | MB_ICONINFORMATION), IDOK);
+    EXPECT_GT(captionWidth, 0);
+    EXPECT_GE(width, captionWidth);
 }
