@@ -185,8 +185,9 @@ TEST_P(EndToEnd, AFullRadioReadEditedOnEveryPageSavedReopenedAndWrittenBack)
     // never sent, or sent with other bytes, shows.
     cmcEeprom expected(Main().CurrentImage());
     Main().PrepareImageForOutput(expected, kBeforeOutput, 1);
-    if (Main().PackWithLayoutFlag(expected, true, true, true) != kPackOk)
+    if (Main().PackWithLayoutFlag(expected, true, true, true) != kPackOk) {
         ASSERT_EQ(Main().PackWithLayoutFlag(expected, true, true, false), kPackOk);
+    }
     const int writeFirst = 0x100, writeLast = indMain::CloneWriteEndAddress(expected);
     ASSERT_LT(writeLast, EepromMap::CloneSize);
     for (int a = writeFirst; a <= writeLast; ++a) radio.memory[size_t(a)] = uint8_t(~expected.GetByte(a));

@@ -113,7 +113,9 @@ void ProbeTimer(celltest::CellWorld& world, const TimerField& f)
     SCOPED_TRACE(CellLabelName(f.label));
     cmcEeprom& image = world.Image();
     image.Fill(0);
-    if (f.offAtZero) EXPECT_EQ(settingtest::Shown(f.label), "Off");
+    if (f.offAtZero) {
+        EXPECT_EQ(settingtest::Shown(f.label), "Off");
+    }
     image.Data()[f.offset] = 7;
     EXPECT_EQ(Trimmed(settingtest::Shown(f.label)), Seconds(f.units, 7));
     cmcEeprom expected(image);
