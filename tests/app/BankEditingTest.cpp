@@ -6,7 +6,9 @@
 #include "cells/ValueHandlers.h"
 #include "cells/indActiveCell.h"
 #include "core/CellNames.h"
+#include "core/TextFunctions.h"
 #include "core/cmcCellCapsule.h"
+#include "core/cmcCellObj.h"
 #include "model/TableAccess.h"
 #include "model/datCh.h"
 #include "model/indMain.h"
@@ -22,6 +24,7 @@
 
 #include <QMenu>
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace {
@@ -190,6 +193,29 @@ TEST_F(BankEditing, TheWarningCheckMarksTheBankOfAFaultyChannelInTheTreeUntilItI
 // channel picked as the target: a divert to channel 1-2 set on channel 1-1
 // comes back from the saved file. A PMR radio's memory has no divert targets,
 // and its bank page has no such column.
+// The hint over a bank sheet stays whole while the sheet is scrolled to its
+// last columns: it runs on over every column, so part of it always shows.
+TEST_F(BankEditing, TheHintStaysWholeWhenTheSheetScrollsSideways)
+{
+    for (int modelType : {indMain::ModelTypeLmr, indMain::ModelTypePmr}) {
+        SCOPED_TRACE(modelType == indMain::ModelTypeLmr ? "LMR" : "PMR");
+        StartModel(modelType, false, false);
+        OpenPage(ProgramBankSheets(modelType).front());
+        Grid().SetLeftCol(Grid().ColCount() - 1);
+        Wait();
+        ASSERT_GT(Grid().LeftCol(), Grid().FixedCols() + 8);
+        int shown = 0;
+        for (int col = 0; col < Grid().FixedCols(); ++col) shown += Grid().ColWidths(col);
+        for (int col = Grid().LeftCol(); col < Grid().ColCount(); ++col)
+            if ((Sheet().CellAt(col, 0).FlagsA & cmcCellObj::LetterPlus) != 0) shown += Grid().ColWidths(col);
+        shown = std::min(shown, Grid().ClientWidth());
+        const cmcCellObj& hint = Sheet().CellAt(0, 0);
+        plat::Canvas& canvas = Grid().GetCanvas();
+        Sheet().ApplyCellFont(hint, canvas.GetFont());
+        EXPECT_LE(MultiLineTextExtent(canvas, hint.GetText()).cx, shown) << hint.GetText();
+    }
+}
+
 TEST_F(BankEditing, AnEmergencyDivertTargetIsOfferedOnlyWhereSavingKeepsIt)
 {
     const struct {
