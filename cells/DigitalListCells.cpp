@@ -58,11 +58,6 @@ constexpr int kIdDigits = 4;
 constexpr int kLeft = 0;
 constexpr int kCentre = 1;
 
-void PlaceHorz(cmcCellCapsule* cap, int horz)
-{
-    if (cap->Cell) cap->Cell->FlagsA = uint8_t((cap->Cell->FlagsA & ~cmcCellObj::HorzMask) | horz);
-}
-
 void Post(int type)
 {
     if (g_EvMan) g_EvMan->Post(type, 0, 0);

@@ -17,6 +17,11 @@ void ShowText(cmcCellCapsule* cap, std::string text)
     cap->SelLength = int(cap->Text.size());
 }
 
+void PlaceHorz(cmcCellCapsule* cap, int horz)
+{
+    if (cap->Cell) cap->Cell->FlagsA = uint8_t((cap->Cell->FlagsA & ~cmcCellObj::HorzMask) | horz);
+}
+
 void StartEdit(cmcCellCapsule* cap, CellExecResult& result)
 {
     cap->SelStart = 0;

@@ -30,6 +30,14 @@ inline bool HasInput(const cmcCellCapsule* cap) { return cap->Key != 0 || cap->P
 
 // The display text, wholly selected.
 void ShowText(cmcCellCapsule* cap, std::string text);
+// Where the cell's text stands across the cell for this drawing, as the
+// '<', '^' and '>' of the cell's code place it.
+namespace cellplace {
+constexpr int Left = 0;
+constexpr int Centre = 1;
+constexpr int Right = 2;
+}  // namespace cellplace
+void PlaceHorz(cmcCellCapsule* cap, int horz);
 // In-place editing with the current text wholly selected.
 void StartEdit(cmcCellCapsule* cap, CellExecResult& result);
 // In-place editing with the given text, the caret at selStart.

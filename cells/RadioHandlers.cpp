@@ -36,11 +36,6 @@ constexpr int kChannelRecordSize = 30;
 constexpr int kNoChannel = WorkTables::Channels;
 constexpr int kNoBank = WorkTables::Banks;
 
-void SetPlacement(cmcCellCapsule* cap, int code)
-{
-    if (cap->Cell) cap->Cell->FlagsA = uint8_t((cap->Cell->FlagsA & ~cmcCellObj::HorzMask) | code);
-}
-
 std::string FrequencyText(int hz)
 {
     char text[32];
@@ -159,7 +154,7 @@ int EditFrequencyStep(cmcCellCapsule* cap, datCh& record, bool rxCell, int offse
         }
     }
 
-    SetPlacement(cap, 2);
+    PlaceHorz(cap, cellplace::Right);
     ShowText(cap, FrequencyText(value));
     if (OnGrid(cap)) {
         int key = cap->Key;
@@ -181,7 +176,7 @@ int EditFrequencyStep(cmcCellCapsule* cap, datCh& record, bool rxCell, int offse
             ShowText(cap, "");
         } else if (!rxCell && record.TxFreq == record.RxFreq) {
             ShowText(cap, "<-");
-            SetPlacement(cap, 1);
+            PlaceHorz(cap, cellplace::Centre);
         }
     }
     return changed;
@@ -281,10 +276,10 @@ int EditToneCode(cmcCellCapsule* cap, ToneSpec& rxTone, ToneSpec& txTone, bool r
 
     if (changed && result != erStartEdit && !editorOpened)
         ShowText(cap, t.On && t.Digital ? DtcsText(t) : ValueLabelCache().GetLabel(kToneList, Flex0, ToneListValue(t)));
-    SetPlacement(cap, 2);
+    PlaceHorz(cap, cellplace::Right);
     if (!rxCell && result != erStartEdit && !editorOpened && t.On && SameTone(rxTone, txTone)) {
         ShowText(cap, "<-");
-        SetPlacement(cap, 1);
+        PlaceHorz(cap, cellplace::Centre);
     }
     return changed;
 }

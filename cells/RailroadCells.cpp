@@ -95,11 +95,6 @@ void Place(cmcCellCapsule* cap, int horz, int vert)
     cap->Cell->FlagsA = uint8_t((cap->Cell->FlagsA & ~(cmcCellObj::HorzMask | cmcCellObj::VertMask)) | horz | (vert << 2));
 }
 
-void PlaceHorz(cmcCellCapsule* cap, int horz)
-{
-    if (cap->Cell) cap->Cell->FlagsA = uint8_t((cap->Cell->FlagsA & ~cmcCellObj::HorzMask) | horz);
-}
-
 // ---- Fields of one template byte ----
 
 struct TemplateField {

@@ -18,7 +18,6 @@
 #include "core/CellNames.h"
 #include "core/EventIds.h"
 #include "core/cmcEvMan.h"
-#include "core/cmcCellObj.h"
 #include "core/cmcGTex.h"
 #include "model/ImageBytes.h"
 #include "model/TableAccess.h"
@@ -38,15 +37,6 @@ constexpr int kLtrHomeMax = 20;
 constexpr int kRepeaterOffsetHz = 5000000;
 constexpr int kBankNames = 177448;
 constexpr int kNameLength = 12;
-
-// Horizontal placements of a cell's text.
-constexpr int kPlaceCentre = 1;
-constexpr int kPlaceRight = 2;
-
-void PlaceHorz(cmcCellCapsule* cap, int horz)
-{
-    if (cap->Cell) cap->Cell->FlagsA = uint8_t((cap->Cell->FlagsA & ~cmcCellObj::HorzMask) | horz);
-}
 
 void RepaintAll()
 {
@@ -82,7 +72,7 @@ void GroupTxIdCell(indCellCall& call)
     cmcCellCapsule* cap = call.Cap;
     datCh& ch = call.Rec;
     int value = ch.GrpTxId;
-    PlaceHorz(cap, kPlaceRight);
+    PlaceHorz(cap, cellplace::Right);
     if (EditIntWrap(cap, value, 1, kLtrIdMax, call.Result)) {
         ch.GrpTxId = uint8_t(value);
         ch.Commit();
@@ -92,7 +82,7 @@ void GroupTxIdCell(indCellCall& call)
     // other transmit column.
     if (ch.GrpTxId == ch.GrpRxId && call.Result != erStartEdit) {
         ShowText(cap, "<-");
-        PlaceHorz(cap, kPlaceCentre);
+        PlaceHorz(cap, cellplace::Centre);
     }
     if (ch.GrpFlags.TxInh) GreySetting(cap);
 }
