@@ -43,14 +43,17 @@ constexpr int kChannelGroupOfBank = 3;
 constexpr int kGpsMoveChannel = 303590;
 constexpr int kGpsMoveSwitch = 197902;  // bit 3
 // ID, talk-group and site references.
-constexpr int kDigitalIdRef = 204666;         // kind 18
+constexpr int kDigitalIdRef = 204666;         // kind 18: the switch-on status goes to it
+constexpr int kDigitalGpsSendId = 197916;     // kind 18: GPS positions go to it
 constexpr int kDigitalTgRef = 302526;         // kind 19
 constexpr int kDigitalTgEntryRef = 148178;    // kind 19, used when bit 1 of the flag byte is set
 constexpr int kDigitalTgEntryFlag = 148174;
-constexpr int kZephIdRef = 243068;            // kind 28
+constexpr int kZephIdRef = 243068;            // kind 28: switch-on status
+constexpr int kZephGpsSendId = 243070;        // kind 28: GPS positions
 constexpr int kSiteRef = 303631;              // kind 30, used when bit 7 of the flag byte is set
 constexpr int kSiteRefFlag = 303639;
-constexpr int kMultisiteIdRef = 303640;       // kind 32
+constexpr int kMultisiteIdRef = 303640;       // kind 32: switch-on status
+constexpr int kMultisiteGpsSendId = 303642;   // kind 32: GPS positions
 
 // Room of the lists for an insert.
 constexpr int kIdListSize = 500;
@@ -397,6 +400,7 @@ void ShiftReferences(cmcEeprom& image, int kind, const Shift& shift)
         break;
     case 18:
         ShiftRef16(img, kDigitalIdRef, shift);
+        ShiftRef16(img, kDigitalGpsSendId, shift);
         ShiftChannelField(image, shift, &datCh::IndList, ConventionalBank);
         break;
     case 19:
@@ -409,6 +413,7 @@ void ShiftReferences(cmcEeprom& image, int kind, const Shift& shift)
         break;
     case 28:
         ShiftRef16(img, kZephIdRef, shift);
+        ShiftRef16(img, kZephGpsSendId, shift);
         ShiftChannelField(image, shift, &datCh::IndList, ZephBank);
         break;
     case 29: ShiftChannelField(image, shift, &datCh::ZephTgList, AnyBank); break;
@@ -425,6 +430,7 @@ void ShiftReferences(cmcEeprom& image, int kind, const Shift& shift)
     }
     case 32:
         ShiftRef16(img, kMultisiteIdRef, shift);
+        ShiftRef16(img, kMultisiteGpsSendId, shift);
         ShiftChannelField(image, shift, &datCh::MsIndList, MultisiteBank);
         break;
     case 33: ShiftChannelField(image, shift, &datCh::MsTgList, AnyBank); break;

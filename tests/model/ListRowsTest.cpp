@@ -343,6 +343,49 @@ TEST_F(ListRows, IdListDeletesRenumberItsReferencesAndNeverEmptyTheList)
     EXPECT_EQ(used, (std::vector<uint32_t>{0, 2, 0, 4}));
 }
 
+// The GPS send ID and the switch-on status ID of each individual ID list
+// follow their entry alike when entries are deleted, inserted or carried.
+TEST_F(ListRows, GpsSendAndPowerStatusIdsFollowTheirEntry)
+{
+    struct List {
+        const char* name;
+        int kind;
+        int gpsSendId;
+        int powerStatusId;
+    };
+    const List lists[] = {
+        {"digital", 18, 197916, 204666},
+        {"ZEPH", 28, 243070, 243068},
+        {"multisite", 32, 303642, 303640},
+    };
+    struct Change {
+        const char* what;
+        int command;
+        int row;
+        int expected;  // both references named entry 2 before
+    };
+    const Change changes[] = {
+        {"delete before it", rowcmd::Delete, 1, 1},
+        {"delete it", rowcmd::Delete, 2, 0},
+        {"delete after it", rowcmd::Delete, 3, 2},
+        {"insert before it", rowcmd::Insert, 1, 3},
+        {"insert after it", rowcmd::Insert, 3, 2},
+        {"carry it down", rowcmd::CarryDown, 2, 3},
+        {"carry its neighbour up", rowcmd::CarryUp, 3, 3},
+    };
+    for (const List& list : lists) {
+        for (const Change& change : changes) {
+            SCOPED_TRACE(std::string(list.name) + ": " + change.what);
+            SetIndListCount(5, list.kind);
+            Put16(image(), list.gpsSendId, 2);
+            Put16(image(), list.powerStatusId, 2);
+            Run(change.command, list.kind, change.row, 0, 4);
+            EXPECT_EQ(Get16(image(), list.gpsSendId), change.expected);
+            EXPECT_EQ(Get16(image(), list.powerStatusId), change.expected);
+        }
+    }
+}
+
 TEST_F(ListRows, DeletedTalkGroupSwitchesItsEntryReferenceOff)
 {
     SetTgListCount(4, 19);
