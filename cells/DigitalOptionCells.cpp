@@ -310,8 +310,11 @@ void IdReferenceCell(indCellCall& call)
                             : ChooseFromCells(call.Cap, ref->Key, ref->EntryLabel, value, cmNearestNumber, call.Result);
     if (changed && HasInput(call.Cap)) image.SetU16(ref->Offset, uint32_t(value));
     if (call.Result != erStartEdit) ShowText(call.Cap, std::to_string(image.U16(ref->Offset) + 1));
-    // Error: the reference lies past the end of its list.
-    call.Cap->ErrorMark = image.U16(ref->Offset) >= IndListCount(ref->ListKind);
+    // Error: the reference lies past the end of its list. The ZEPH and
+    // multisite lists belong to LMR radios; a PMR radio is sent neither them
+    // nor their references, and its pages do not show them.
+    const bool listSent = ref->ListKind == kDigitalIds || call.Lmr;
+    call.Cap->ErrorMark = listSent && image.U16(ref->Offset) >= IndListCount(ref->ListKind);
 }
 
 // The call alert's AUX output: the code byte and a two-bit action.
