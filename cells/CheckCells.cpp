@@ -59,7 +59,9 @@ void ChannelCheck(indCellCall& call)
                             indActiveCell::CellWarning(CT_Mch_Check, CL_Mch_CH_Mute, c);
             marks.Error = marks.Error || indActiveCell::CellError(CT_Mch_Check, CL_Mch_Sel, c) ||
                           indActiveCell::CellError(CT_Mch_Check, CL_Mch_Call, c) ||
-                          indActiveCell::CellError(CT_Mch_Check, CL_Mch_PTT, c);
+                          indActiveCell::CellError(CT_Mch_Check, CL_Mch_PTT, c) ||
+                          // and a divert to a channel, which the memory cannot keep
+                          indActiveCell::CellError(CT_Mch_Check, CL_Mch_EDivert, c);
         }
         marks.Error = marks.Error || indActiveCell::CellError(CT_Mch_Check, CL_Mch_TxNac, c) ||
                       indActiveCell::CellError(CT_Mch_Check, CL_Mch_Ind_List, c) ||

@@ -220,12 +220,17 @@ void DigitalNarrowCell(indCellCall& call)
     if (call.Rec.ChFlagsF.DigSig == kDigitalOnly) GreySetting(call);
 }
 
+// A PMR radio's memory keeps the divert mode without a target channel: a
+// divert to a channel read in there is an error until another mode is chosen.
 void EmergencyDivertCell(indCellCall& call)
 {
+    constexpr int kDivertToChannel = 2;
     int mode = call.Rec.ChFlagsA.EDivert;
-    if (!EditZoneChannel(call.Cap, call.Image(), call.Rec, mode, call.Bank.Group, call.Result)) return;
-    call.Rec.ChFlagsA.EDivert = uint8_t(mode);
-    call.Rec.Commit();
+    if (EditZoneChannel(call.Cap, call.Image(), call.Rec, mode, call.Bank.Group, call.Result)) {
+        call.Rec.ChFlagsA.EDivert = uint8_t(mode);
+        call.Rec.Commit();
+    }
+    call.Cap->ErrorMark = call.Pmr && call.Rec.ChFlagsA.EDivert == kDivertToChannel;
 }
 
 // ---- Keys of banks B2 and B3 ----

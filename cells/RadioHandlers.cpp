@@ -805,7 +805,12 @@ int EditZoneChannel(cmcCellCapsule* cap, cmcEeprom& image, datCh& record, int& d
                     CellExecResult& result)
 {
     constexpr int kDirect = 2;
-    const std::string modes = bank == WorkTables::Banks - 1 ? "GI_Sheet_Sel_Mch_EDivert2" : "GI_Sheet_Sel_Mch_EDivert";
+    // A PMR radio's memory keeps the mode but no target channel: there the
+    // list offers no divert to a channel.
+    const bool pmr = IsPmrModel();
+    const std::string modes = pmr                               ? "GI_Sheet_Sel_Mch_EDivert_Pmr"
+                              : bank == WorkTables::Banks - 1 ? "GI_Sheet_Sel_Mch_EDivert2"
+                                                              : "GI_Sheet_Sel_Mch_EDivert";
     auto openZones = [&] {
         OpenChoiceList(cap, FlexZoneSel, ZoneIndexOf(BankOfChannel(record.EDivertTarget), NthUsedBank),
                        "GI_Sheet_Sel_ZoneSel", result);
@@ -843,7 +848,16 @@ int EditZoneChannel(cmcCellCapsule* cap, cmcEeprom& image, datCh& record, int& d
             record.EDivertTarget = 0;
         }
     }
-    if (!cap->Parent && divertMode == kDirect && result != erStartEdit)
-        ShowText(cap, FormatPickerChannel(record.EDivertTarget));
+    if (!cap->Parent && divertMode == kDirect && result != erStartEdit) {
+        if (pmr) {
+            // A divert to a channel read in on a PMR model is named as the
+            // other model's list names it, without the ellipsis of its picker.
+            std::string name = ValueLabelCache().GetLabel("GI_Sheet_Sel_Mch_EDivert", FlexMark, kDirect);
+            while (!name.empty() && name.back() == '.') name.pop_back();
+            ShowText(cap, name);
+        } else {
+            ShowText(cap, FormatPickerChannel(record.EDivertTarget));
+        }
+    }
     return changed;
 }

@@ -45,15 +45,32 @@ void RepaintAll()
 
 // ---- LTR group columns of a channel ----
 
-// The columns that create a channel on the bank's empty row.
+// The LTR bank's home repeater (its position in the bank's group; 0: none).
+int LtrBankHome(cmcEeprom& image, int bank)
+{
+    datCh owner(&image);
+    return owner.Unpack(13, bank).LtrHomeRpt;
+}
+
+// The columns that create a channel on the bank's empty row. Every channel
+// of an LTR bank goes to the radio and into a file with the bank's home
+// repeater, so there the home repeater cell shows the bank's and takes no
+// other.
 void GroupIdCell(indCellCall& call)
 {
     const bool rxId = call.Label == CL_Grp_RxId;
     cmcCellCapsule* cap = call.Cap;
     if (!EnterChannelRow(call)) return;
     datCh& ch = call.Rec;
-    int value = rxId ? ch.GrpRxId : ch.GrpHomeRptCh;
-    if (EditIntWrap(cap, value, 0, rxId ? kLtrIdMax : kLtrHomeMax, call.Result) && value != 0) {
+    const bool bankHome = !rxId && IsLtrBank(call.Bank.Group);
+    auto current = [&]() -> int {
+        if (rxId) return ch.GrpRxId;
+        return bankHome ? LtrBankHome(call.Image(), call.Bank.Group) : ch.GrpHomeRptCh;
+    };
+    int value = current();
+    const int low = bankHome ? value : 0;
+    const int high = bankHome ? value : rxId ? kLtrIdMax : kLtrHomeMax;
+    if (EditIntWrap(cap, value, low, high, call.Result) && value != 0) {
         if (rxId) {
             // The transmit ID follows while it was the same as the receive ID.
             if (ch.GrpTxId == ch.GrpRxId) ch.GrpTxId = uint8_t(value);
@@ -64,7 +81,7 @@ void GroupIdCell(indCellCall& call)
         ch.Commit();
         RepaintAll();
     }
-    if (cap->Key == 0 && (rxId ? ch.GrpRxId : ch.GrpHomeRptCh) == 0) ShowText(cap, "");
+    if (cap->Key == 0 && current() == 0) ShowText(cap, "");
 }
 
 void GroupTxIdCell(indCellCall& call)

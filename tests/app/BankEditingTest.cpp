@@ -14,6 +14,7 @@
 #include "model/indMain.h"
 #include "platform/ui/Keys.h"
 #include "platform/ui/Menus.h"
+#include "platform/ui/MessageBox.h"
 #include "platform/ui/StdControls.h"
 #include "platform/ui/TestHooks.h"
 #include "platform/ui/TreeView.h"
@@ -189,10 +190,6 @@ TEST_F(BankEditing, TheWarningCheckMarksTheBankOfAFaultyChannelInTheTreeUntilItI
     EXPECT_TRUE(Main().CheckErrors().empty());
 }
 
-// The emergency divert column is offered where the model's memory keeps the
-// channel picked as the target: a divert to channel 1-2 set on channel 1-1
-// comes back from the saved file. A PMR radio's memory has no divert targets,
-// and its bank page has no such column.
 // The hint over a bank sheet stays whole while the sheet is scrolled to its
 // last columns: it runs on over every column, so part of it always shows.
 TEST_F(BankEditing, TheHintStaysWholeWhenTheSheetScrollsSideways)
@@ -216,30 +213,47 @@ TEST_F(BankEditing, TheHintStaysWholeWhenTheSheetScrollsSideways)
     }
 }
 
-TEST_F(BankEditing, AnEmergencyDivertTargetIsOfferedOnlyWhereSavingKeepsIt)
+// The emergency divert column offers what the model's memory keeps: on LMR a
+// divert to channel 1-2 set on channel 1-1 comes back from the saved file; a
+// PMR radio's memory keeps the divert mode but no target channel, so there
+// the column steps through the modes without "Direct channel", and a divert
+// to a zone chosen in it comes back from the saved file.
+TEST_F(BankEditing, AnEmergencyDivertIsOfferedAsFarAsSavingKeepsIt)
 {
-    const struct {
-        int modelType;
-        bool offered;
-    } cases[] = {{indMain::ModelTypeLmr, true}, {indMain::ModelTypePmr, false}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.modelType == indMain::ModelTypeLmr ? "LMR" : "PMR");
-        StartModel(c.modelType, true, false);
-        const std::string bankPage = ProgramBankSheets(c.modelType).front();
+    constexpr int kDivertToZone = 1, kDivertToChannel = 2;
+    for (int modelType : {indMain::ModelTypeLmr, indMain::ModelTypePmr}) {
+        const bool pmr = modelType == indMain::ModelTypePmr;
+        SCOPED_TRACE(pmr ? "PMR" : "LMR");
+        StartModel(modelType, true, false);
+        const std::string bankPage = ProgramBankSheets(modelType).front();
         OpenPage(bankPage);
         const int col = ColumnOf(CL_Mch_EDivert);
-        EXPECT_EQ(col >= 0, c.offered);
-        if (col < 0) continue;
-        // Channel 1-1 diverts to channel 1-2 (channel index 1), as the
-        // cell's pickers store it.
-        constexpr int kDivertToChannel = 2;
+        ASSERT_GE(col, 0);
         datCh channel(&Main().CurrentImage());
-        channel.Unpack(MchRecordKind(), 0);
-        channel.ChFlagsA.EDivert = kDivertToChannel;
-        channel.EDivertTarget = 1;
-        channel.Pack(MchRecordKind(), 0);
+        if (pmr) {
+            // Space steps through every mode the list offers, back to the first.
+            int found = 0, row = 0;
+            ASSERT_TRUE(FindCell(CL_Mch_EDivert, 0, found, row));
+            std::vector<std::string> offered{CellText(col, row)};
+            ClickCell(col, row);
+            for (int step = 0; step < 3; ++step) {
+                plat::SendKey(Form(), plat::VK_SPACE);
+                Wait();
+                offered.push_back(CellText(col, row));
+            }
+            EXPECT_EQ(offered, (std::vector<std::string>{"Current/Global", "Zone", "Current/Global", "Zone"}));
+            EXPECT_FALSE(ShowCell(col, row).ErrorMark);
+        } else {
+            // As the cell's pickers store it: channel index 1.
+            channel.Unpack(MchRecordKind(), 0);
+            channel.ChFlagsA.EDivert = kDivertToChannel;
+            channel.EDivertTarget = 1;
+            channel.Pack(MchRecordKind(), 0);
+        }
+        const int mode = pmr ? kDivertToZone : kDivertToChannel;
+        EXPECT_EQ(channel.Unpack(MchRecordKind(), 0).ChFlagsA.EDivert, mode);
         const std::string shown = LabelText(CL_Mch_EDivert, 0);
-        const std::string file = user.Documents() + "divert" + std::to_string(c.modelType) + ".icf";
+        const std::string file = user.Documents() + "divert" + std::to_string(modelType) + ".icf";
         dialogs.AnswerFile(file);
         ASSERT_EQ(Main().FileSaveAs(), 0);
         ASSERT_EQ(Main().FileNew(), 0);
@@ -248,10 +262,55 @@ TEST_F(BankEditing, AnEmergencyDivertTargetIsOfferedOnlyWhereSavingKeepsIt)
         EXPECT_EQ(LabelText(CL_Mch_EDivert, 0), shown);
         datCh reopened(&Main().CurrentImage());
         reopened.Unpack(MchRecordKind(), 0);
-        EXPECT_EQ(reopened.ChFlagsA.EDivert, kDivertToChannel);
-        EXPECT_EQ(reopened.EDivertTarget, 1);
+        EXPECT_EQ(reopened.ChFlagsA.EDivert, mode);
+        if (!pmr) {
+            EXPECT_EQ(reopened.EDivertTarget, 1);
+        }
     }
     EXPECT_TRUE(BoxTexts().empty());
+}
+
+// A PMR channel read in with a divert to a channel (as files saved by older
+// versions hold, or a radio may) still sends that mode to the radio: the
+// cell shows it as an error, the bank's tree node is marked and Clone > Write
+// refuses, until a mode the memory keeps is chosen.
+TEST_F(BankEditing, APmrDivertToAChannelIsAnErrorThatStopsAWriteUntilAKeptModeIsChosen)
+{
+    constexpr int kDivertToChannel = 2;
+    StartModel(indMain::ModelTypePmr, true, false);
+    const std::string bankPage = ProgramBankSheets(indMain::ModelTypePmr).front();
+    datCh channel(&Main().CurrentImage());
+    channel.Unpack(MchRecordKind(), 0);
+    channel.ChFlagsA.EDivert = kDivertToChannel;
+    channel.Pack(MchRecordKind(), 0);
+    OpenPage(bankPage);
+    int col = 0, row = 0;
+    ASSERT_TRUE(FindCell(CL_Mch_EDivert, 0, col, row));
+    const Shown stored = ShowCell(col, row);
+    EXPECT_EQ(stored.Text, "Direct channel");
+    EXPECT_TRUE(stored.ErrorMark);
+    int errors = 0;
+    Main().UpdateCheckList(&errors, nullptr);
+    EXPECT_GT(errors, 0);
+    const std::vector<std::string>& named = Main().CheckErrors();
+    EXPECT_NE(std::find(named.begin(), named.end(), bankPage), named.end()) << "the bank's node is marked";
+    dialogs.Answer(plat::IDOK);
+    Choose(MenuItem(CL_Menu_Clone_Write));
+    ASSERT_EQ(BoxTexts().size(), 1u);
+    EXPECT_EQ(BoxTexts()[0].rfind("The data contain errors", 0), 0u) << BoxTexts()[0];
+
+    // Space takes the cell to a mode the memory keeps: the mark and the
+    // check's error go.
+    ClickCell(col, row);
+    plat::SendKey(Form(), plat::VK_SPACE);
+    Wait();
+    const Shown chosen = ShowCell(col, row);
+    EXPECT_EQ(chosen.Text, "Current/Global");
+    EXPECT_FALSE(chosen.ErrorMark);
+    EXPECT_EQ(channel.Unpack(MchRecordKind(), 0).ChFlagsA.EDivert, 0);
+    Main().UpdateCheckList(&errors, nullptr);
+    EXPECT_EQ(errors, 0);
+    EXPECT_TRUE(Main().CheckErrors().empty());
 }
 
 TEST_F(BankEditing, TheBanksPageOfEitherModelShowsAValueInEveryCell)

@@ -158,6 +158,61 @@ TEST_F(Trunking, AnLtrBankIsSetUpThroughTheRepeaterWindowAndItsChannelsGroupColu
     EXPECT_TRUE(BoxTexts().empty());
 }
 
+// Every channel of an LTR bank goes to the radio and into a file with its
+// bank's home repeater, so the channels' Home repeater cells show the bank's
+// and take no other: what they show before saving comes back after it.
+TEST_F(Trunking, AChannelsHomeRepeaterIsItsBanksAndComesBackFromTheFileAsShown)
+{
+    constexpr int kLtrRepeaters = 22, kRepeaters = 3, kBankHome = 1;
+    Start();
+    Form().SetClientSize(1100, 600);
+    SetLtrBank(0, 1);
+    SetGroupItemCount(0, kRepeaters, kLtrRepeaters);
+    datCh item(&Main().CurrentImage());
+    for (int k = 0; k < kRepeaters; ++k) {
+        item.Unpack(kLtrRepeaters, GroupFirstItem(0, kLtrRepeaters) + k);
+        item.RptRxFreq = 451500000 + 1000000 * k;
+        item.RptTxFreq = item.RptRxFreq + 5000000;
+        item.Attr.HomeRpt = k + 1 == kBankHome;
+        item.Commit();
+    }
+    item.Unpack(13, 0);
+    item.LtrHomeRpt = kBankHome;
+    item.Commit();
+    SetBankChannelCount(0, 3);
+    for (int n = 0; n < 3; ++n) {
+        item.Unpack(MchRecordKind(), n);
+        item.GrpRxId = item.GrpTxId = uint8_t(10 + n);
+        item.Commit();
+    }
+
+    const std::string bankPage = ProgramBankSheets(indMain::ModelTypeLmr).front();
+    OpenPage(bankPage);
+    const int home = ColumnOf(Sheet(), CL_Grp_HomeRptCh);
+    ASSERT_GE(home, 0);
+    const int first = Grid().RowCount() - 4;  // the three channels, then New
+    const char* typed[] = {"2", "1", "5"};
+    std::vector<std::string> shown;
+    for (int n = 0; n < 3; ++n) {
+        TypeInto(Sheet(), Form(), home, first + n, typed[n]);
+        shown.push_back(Text(Sheet(), home, first + n));
+    }
+    EXPECT_EQ(shown, (std::vector<std::string>{"1", "1", "1"}));
+
+    const std::string file = user.Documents() + "home.icf";
+    dialogs.AnswerFile(file);
+    ASSERT_EQ(Main().FileSaveAs(), 0);
+    ASSERT_EQ(Main().FileNew(), 0);
+    ASSERT_EQ(Main().OpenFile(file), 0);
+    OpenPage(bankPage);
+    datCh reopened(&Main().CurrentImage());
+    for (int n = 0; n < 3; ++n) {
+        EXPECT_EQ(Text(Sheet(), home, first + n), shown[size_t(n)]) << "channel " << n + 1;
+        EXPECT_EQ(reopened.Unpack(MchRecordKind(), n).GrpHomeRptCh, kBankHome) << "channel " << n + 1;
+    }
+    EXPECT_TRUE(BoxTexts().empty());
+}
+
 TEST_F(Trunking, CancelInTheRepeaterWindowPutsBackWhatItChanged)
 {
     Start();

@@ -27,6 +27,10 @@ std::vector<std::string> ChannelLists()
         const std::vector<std::string> list = ListSection(key, "FlexMark", {{0, "0"}, {1, "1"}, {6, "6"}});
         lines.insert(lines.end(), list.begin(), list.end());
     }
+    for (const char* key : {"GI_Sheet_Sel_Mch_EDivert", "GI_Sheet_Sel_Mch_EDivert_Pmr"}) {
+        const std::vector<std::string> list = ListSection(key, "FlexMark", {{0, "0"}, {1, "1"}, {2, "2"}});
+        lines.insert(lines.end(), list.begin(), list.end());
+    }
     for (const char* key : {"GI_Sheet_Sel_IndList", "GI_Sheet_Sel_IndList_ZEPH"})
         lines.insert(lines.end(), {std::string("#") + key + "_Cells", "{!S}No."});
     lines.push_back("#");
@@ -130,6 +134,12 @@ TEST(Checks, BankChannelsOfPmrModelsWithMskSignalling)
     EXPECT_EQ(RunCheck(CL_Check_Mch, 2), (Marks{false, false}));
     EXPECT_EQ(RunCheck(CL_Check_Mch, 0), (Marks{false, false}));
     EXPECT_EQ(RunCheck(CL_Check_Mch, 127), (Marks{false, false}));
+    // A divert to a channel, which a PMR radio's memory cannot keep, is an error.
+    channel(3, [](datCh& c) {
+        c.ChFlagsF.MskSig = 1;
+        c.ChFlagsA.EDivert = 2;
+    });
+    EXPECT_EQ(RunCheck(CL_Check_Mch, 2), (Marks{true, false}));
 }
 
 TEST(Checks, BankChannelsReferringPastTheirIdListsOnEveryModel)
