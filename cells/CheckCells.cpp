@@ -59,11 +59,11 @@ void ChannelCheck(indCellCall& call)
                             indActiveCell::CellWarning(CT_Mch_Check, CL_Mch_CH_Mute, c);
             marks.Error = marks.Error || indActiveCell::CellError(CT_Mch_Check, CL_Mch_Sel, c) ||
                           indActiveCell::CellError(CT_Mch_Check, CL_Mch_Call, c) ||
-                          indActiveCell::CellError(CT_Mch_Check, CL_Mch_PTT, c) ||
-                          // and a divert to a channel, which the memory cannot keep
-                          indActiveCell::CellError(CT_Mch_Check, CL_Mch_EDivert, c);
+                          indActiveCell::CellError(CT_Mch_Check, CL_Mch_PTT, c);
         }
         marks.Error = marks.Error || indActiveCell::CellError(CT_Mch_Check, CL_Mch_TxNac, c) ||
+                      // a divert to a channel where the memory keeps no target
+                      indActiveCell::CellError(CT_Mch_Check, CL_Mch_EDivert, c) ||
                       indActiveCell::CellError(CT_Mch_Check, CL_Mch_Ind_List, c) ||
                       indActiveCell::CellError(CT_Mch_Check, CL_Mch_ZEPH_Ind_List, c);
         if (marks.Error && marks.Warning) break;  // nothing more to learn

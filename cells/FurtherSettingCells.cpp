@@ -220,8 +220,9 @@ void DigitalNarrowCell(indCellCall& call)
     if (call.Rec.ChFlagsF.DigSig == kDigitalOnly) GreySetting(call);
 }
 
-// A PMR radio's memory keeps the divert mode without a target channel: a
-// divert to a channel read in there is an error until another mode is chosen.
+// Where the memory keeps the divert mode without a target channel (a PMR
+// radio, the last bank of an LMR radio), a divert to a channel read in is an
+// error until another mode is chosen.
 void EmergencyDivertCell(indCellCall& call)
 {
     constexpr int kDivertToChannel = 2;
@@ -230,7 +231,7 @@ void EmergencyDivertCell(indCellCall& call)
         call.Rec.ChFlagsA.EDivert = uint8_t(mode);
         call.Rec.Commit();
     }
-    call.Cap->ErrorMark = call.Pmr && call.Rec.ChFlagsA.EDivert == kDivertToChannel;
+    call.Cap->ErrorMark = !DivertTargetKept(BankOfChannelNumber(call.Index + 1)) && call.Rec.ChFlagsA.EDivert == kDivertToChannel;
 }
 
 // ---- Keys of banks B2 and B3 ----

@@ -801,16 +801,20 @@ int EditChGroupZone(cmcCellCapsule* cap, int& zone, CellExecResult& result)
     return changed;
 }
 
+bool DivertTargetKept(int bank)
+{
+    return !IsPmrModel() && bank != WorkTables::Banks - 1;
+}
+
 int EditZoneChannel(cmcCellCapsule* cap, cmcEeprom& image, datCh& record, int& divertMode, int bank,
                     CellExecResult& result)
 {
     constexpr int kDirect = 2;
-    // A PMR radio's memory keeps the mode but no target channel: there the
-    // list offers no divert to a channel.
-    const bool pmr = IsPmrModel();
-    const std::string modes = pmr                               ? "GI_Sheet_Sel_Mch_EDivert_Pmr"
-                              : bank == WorkTables::Banks - 1 ? "GI_Sheet_Sel_Mch_EDivert2"
-                                                              : "GI_Sheet_Sel_Mch_EDivert";
+    // A PMR radio's memory keeps the mode but no target channel, and the
+    // last bank of an LMR radio keeps no target either: there the list
+    // offers no divert to a channel.
+    const bool keepsTarget = DivertTargetKept(bank);
+    const std::string modes = keepsTarget ? "GI_Sheet_Sel_Mch_EDivert" : "GI_Sheet_Sel_Mch_EDivert2";
     auto openZones = [&] {
         OpenChoiceList(cap, FlexZoneSel, ZoneIndexOf(BankOfChannel(record.EDivertTarget), NthUsedBank),
                        "GI_Sheet_Sel_ZoneSel", result);
@@ -849,9 +853,9 @@ int EditZoneChannel(cmcCellCapsule* cap, cmcEeprom& image, datCh& record, int& d
         }
     }
     if (!cap->Parent && divertMode == kDirect && result != erStartEdit) {
-        if (pmr) {
-            // A divert to a channel read in on a PMR model is named as the
-            // other model's list names it, without the ellipsis of its picker.
+        if (!keepsTarget) {
+            // A divert to a channel read in where no target is kept is named
+            // as the full list names it, without the ellipsis of its picker.
             std::string name = ValueLabelCache().GetLabel("GI_Sheet_Sel_Mch_EDivert", FlexMark, kDirect);
             while (!name.empty() && name.back() == '.') name.pop_back();
             ShowText(cap, name);

@@ -27,7 +27,7 @@ std::vector<std::string> ChannelLists()
         const std::vector<std::string> list = ListSection(key, "FlexMark", {{0, "0"}, {1, "1"}, {6, "6"}});
         lines.insert(lines.end(), list.begin(), list.end());
     }
-    for (const char* key : {"GI_Sheet_Sel_Mch_EDivert", "GI_Sheet_Sel_Mch_EDivert_Pmr"}) {
+    for (const char* key : {"GI_Sheet_Sel_Mch_EDivert", "GI_Sheet_Sel_Mch_EDivert2"}) {
         const std::vector<std::string> list = ListSection(key, "FlexMark", {{0, "0"}, {1, "1"}, {2, "2"}});
         lines.insert(lines.end(), list.begin(), list.end());
     }
@@ -161,6 +161,37 @@ TEST(Checks, BankChannelsReferringPastTheirIdListsOnEveryModel)
     EXPECT_EQ(RunCheck(CL_Check_Mch, 1), (Marks{true, false}));
     image.Item(1, 0, [](datCh& c) { c.IndList = 4; });
     EXPECT_EQ(RunCheck(CL_Check_Mch, 0), (Marks{true, false}));
+}
+
+TEST(Checks, ADivertToAChannelIsAnErrorWhereTheMemoryKeepsNoTarget)
+{
+    constexpr int kZone = 1, kChannel = 2;
+    struct Case {
+        const char* what;
+        int model;
+        int bank;
+        int mode;
+        bool error;
+    };
+    const Case cases[] = {
+        {"LMR, to a channel", 0, 0, kChannel, false},
+        {"LMR last bank, to a channel", 0, 127, kChannel, true},
+        {"LMR last bank, to a zone", 0, 127, kZone, false},
+        {"PMR, to a channel", 1, 0, kChannel, true},
+        {"PMR last bank, to a channel", 1, 127, kChannel, true},
+        {"PMR, to a zone", 1, 0, kZone, false},
+    };
+    for (const Case& k : cases) {
+        CellWorld world(ChannelLists(), k.model);
+        TestImage image(world.Image());
+        image.BankCount(k.bank, 1).IdListCount(18, 1);
+        image.Item(k.model == 0 ? 1 : 2, 0, [&](datCh& c) { c.RxFreq = c.TxFreq = 450000000; });
+        // The mode's two bits as a file or a radio holds them: a record of
+        // the last bank commits no divert to a channel itself.
+        constexpr int kModeByte = 130944 + 12;
+        image.Byte(kModeByte, k.mode << 2);
+        EXPECT_EQ(RunCheck(CL_Check_Mch, k.bank), (Marks{k.error, false})) << k.what;
+    }
 }
 
 TEST(Checks, LtrBankWithoutHomeRepeaterIsAnErrorOnLmrModels)

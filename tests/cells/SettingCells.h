@@ -53,8 +53,7 @@ inline std::vector<std::string> SettingLists()
     add(ListSection("GI_Sheet_Sel_Keys_Conv_Lmr_Ext_Emer", "Flex0", {{0, "None"}, {94, "Off"}}));
     add(ListSection("GI_Sheet_Sel_Keys_Conv_Pmr_Ext_Emer", "Flex0", {{0, "None"}, {94, "Off"}}));
     add(ListSection("GI_Sheet_Sel_Mch_EDivert", "FlexMark", {{0, "Off"}, {1, "Zone"}, {2, "Direct"}}));
-    add(ListSection("GI_Sheet_Sel_Mch_EDivert2", "FlexMark", {{0, "Off"}, {1, "Zone"}, {2, "Direct"}}));
-    add(ListSection("GI_Sheet_Sel_Mch_EDivert_Pmr", "FlexMark", {{0, "Off"}, {1, "Zone"}}));
+    add(ListSection("GI_Sheet_Sel_Mch_EDivert2", "FlexMark", {{0, "Off"}, {1, "Zone"}}));
     add({"#GI_Sheet_Sel_TGList_Cells", "{!S}No.", ":(TG List)", "{(%Flex_TgIDList_ChNo[0])}", ":(End)"});
     // Two-entry lists for the other choices of the setting pages.
     for (const char* key : {"GI_Sheet_Emergency_ScanCacnel", "GI_Sheet_Sel_AutoTx_MicSel",

@@ -177,9 +177,8 @@ const std::vector<ListSpec>& Specs()
         for (const char* key : {"GI_Sheet_Sel_Mch_Atr", "GI_Sheet_Sel_Mch_Atr2", "GI_Sheet_Sel_Mch_Atr3"})
             s.push_back(AtLeast(key, {0}, 9));
         s.push_back(AtLeast("GI_Sheet_Sel_Mch_EDivert", {0, 2}, 3, FlexMark));
-        s.push_back(AtLeast("GI_Sheet_Sel_Mch_EDivert2", {0, 2}, 3, FlexMark));
-        // A PMR radio keeps no divert target channel: no mode 2.
-        s.push_back(Exactly("GI_Sheet_Sel_Mch_EDivert_Pmr", {0, 1}, FlexMark));
+        // A PMR radio and the last LMR bank keep no divert target channel: no mode 2.
+        s.push_back(Exactly("GI_Sheet_Sel_Mch_EDivert2", {0, 1}, FlexMark));
         for (const char* key : {"GI_Sheet_Sel_ScanPrio1CH", "GI_Sheet_Sel_ScanPrio2CH", "GI_Sheet_Sel_ScanTXCH"})
             s.push_back(Exactly(key, Range(0, 5), FlexMark));
         // Trunk type codes: 16 multisite, 8 ZEPH, 4 vote zone, 2 LTR, 1 SmarTrunk.
