@@ -465,7 +465,8 @@ private:
 
     void OpenOverlays(const std::string& folder);
     void BuildStatusBar(plat::Form& form);
-    // Widens the tree panel from its default width to the tree's captions.
+    // Gives the tree panel its default width: widened from the default to
+    // the tree's captions, up to a share of the window.
     void FitTreePanel(const plat::Form& form);
     void InstallFormHandlers(plat::Form& form);
     // The list-event table: renumbering and the list's count.
@@ -504,6 +505,9 @@ private:
     plat::Panel* m_leftPanel = nullptr;
     plat::Panel* m_rightPanel = nullptr;
     plat::Splitter* m_splitter = nullptr;
+    // The user has set the tree panel's width (stored, or by dragging the
+    // splitter); until then it follows the window.
+    bool m_treeWidthSet = false;
     plat::StatusBar* m_statusBar = nullptr;
     plat::MainMenu* m_mainMenu = nullptr;
     int m_statusPanel = 0;

@@ -85,7 +85,9 @@ void cuiMain::BuildMainWindow(plat::Form& form, plat::ImageList& treeImages, pla
     BuildTree();
     const int splitter = g_Environ != nullptr ? g_Environ->SplitterV : 0;
     m_leftPanel->SetWidth(splitter < m_splitter->MinSize() ? MinPanelWidth : splitter);
-    if (splitter == indEnviron::DefaultSplitterV) FitTreePanel(form);
+    m_treeWidthSet = splitter != indEnviron::DefaultSplitterV;
+    if (!m_treeWidthSet) FitTreePanel(form);
+    m_splitter->OnMoved = [this] { m_treeWidthSet = true; };
 
     BuildStatusBar(form);
     InstallFormHandlers(form);
@@ -100,10 +102,11 @@ void cuiMain::FitTreePanel(const plat::Form& form)
     // The default width grows to show every caption of the tree whole, up
     // to a share of the window that leaves the pages most of it.
     if (m_tree == nullptr || m_tree->View() == nullptr) return;
-    const int frame = m_leftPanel->Width() - m_leftPanel->ClientWidth();
+    // The panel's bevels and border inset the tree.
+    const int frame = m_leftPanel->Width() - m_leftPanel->AlignRect().Width();
     const int widest = form.ClientWidth() * MostTreeShare / 100;
     const int wanted = m_tree->View()->FullWidth() + frame;
-    m_leftPanel->SetWidth(std::max(m_leftPanel->Width(), std::min(wanted, widest)));
+    m_leftPanel->SetWidth(std::max<int>(indEnviron::DefaultSplitterV, std::min(wanted, widest)));
 }
 
 void cuiMain::BuildStatusBar(plat::Form& form)
@@ -136,6 +139,9 @@ void cuiMain::InstallFormHandlers(plat::Form& form)
     form.OnShow = [this] { OnFormShow(); };
     form.OnCloseQuery = [this](bool& canClose) { OnFormCloseQuery(canClose); };
     form.OnClose = [this] { OnFormClose(); };
+    form.OnResize = [this, &form] {
+        if (!m_treeWidthSet) FitTreePanel(form);
+    };
     if (plat::Application* app = plat::Application::Instance()) {
         app->OnActivate = [this] { OnAppActivate(); };
         app->OnDeactivate = [this] { OnAppDeactivate(); };
@@ -234,7 +240,10 @@ void cuiMain::OnFormCloseQuery(bool& canClose)
         g_Environ->Top = bounds.top;
         g_Environ->Width = bounds.Width();
         g_Environ->Height = bounds.Height();
-        if (m_leftPanel != nullptr) g_Environ->SplitterV = m_leftPanel->Width();
+        // A width the user never set is no setting: the next start fits
+        // the panel to its window again.
+        if (m_leftPanel != nullptr)
+            g_Environ->SplitterV = m_treeWidthSet ? m_leftPanel->Width() : indEnviron::DefaultSplitterV;
     }
 }
 

@@ -80,7 +80,12 @@ void Splitter::DragTo(int screenX)
     }
     const int largest = neighbour->Width() + std::max(0, beyond - m_minSize);
     const int width = std::clamp(m_startWidth + delta, std::min(m_minSize, largest), std::max(m_minSize, largest));
-    if (width != neighbour->Width()) neighbour->SetWidth(width);
+    if (width == neighbour->Width()) return;
+    neighbour->SetWidth(width);
+    if (OnMoved) {
+        auto handler = OnMoved;
+        handler();
+    }
 }
 
 } // namespace plat

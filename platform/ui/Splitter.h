@@ -19,6 +19,9 @@ public:
     // The control that the splitter resizes (null when none touches it).
     Control* Neighbour() const;
 
+    // After the user has dragged the splitter to another place.
+    std::function<void()> OnMoved;
+
 private:
     friend class SplitterWidget;
     void BeginDrag(int screenX);

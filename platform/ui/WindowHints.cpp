@@ -1,10 +1,12 @@
 #include "platform/ui/WindowHints.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QObject>
 #include <QVariant>
 #include <QWidget>
+#include <QWindow>
 #include <QtGui/qguiapplication_platform.h>
 
 #include <xcb/xcb.h>
@@ -40,20 +42,67 @@ xcb_connection_t* X11Connection()
     return x11 != nullptr ? x11->connection() : nullptr;
 }
 
+// The window a dialog belongs to: the window of its parent widget, else
+// the window it is transient for; null for a window of its own.
+QWidget* OwnerOf(const QWidget* window)
+{
+    if (const QWidget* parent = window->parentWidget()) return parent->window();
+    const QWindow* handle = window->windowHandle();
+    const QWindow* transient = handle != nullptr ? handle->transientParent() : nullptr;
+    if (transient == nullptr) return nullptr;
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (top->windowHandle() == transient) return top;
+    return nullptr;
+}
+
+bool IsMinimised(const QWidget* window) { return (window->windowState() & Qt::WindowMinimized) != 0; }
+
+// Whether a window the dialog belongs to, directly or through other
+// dialogs, is minimised.
+bool OwnerIsMinimised(const QWidget* window)
+{
+    int depth = 0; // a chain that closes on itself ends somewhere
+    for (const QWidget* owner = OwnerOf(window); owner != nullptr && depth < 32; owner = OwnerOf(owner), ++depth)
+        if (IsMinimised(owner)) return true;
+    return false;
+}
+
+// Undoes a minimise of the dialog alone. A dialog goes into the minimised
+// state with the window it belongs to (the window manager takes it along)
+// and comes back with it. The manager tells the two states one after the
+// other, so the guard decides once the events at hand are through, and it
+// watches the owners while the dialog is minimised: when they come back,
+// so does the dialog.
 class MinimiseGuard : public QObject {
 public:
-    using QObject::QObject;
+    explicit MinimiseGuard(QWidget* window) : QObject(window), m_window(window) {}
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
+    bool eventFilter(QObject*, QEvent* event) override
     {
-        if (event->type() == QEvent::WindowStateChange) {
-            auto* window = static_cast<QWidget*>(watched);
-            if (window->windowState() & Qt::WindowMinimized)
-                window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+        if (event->type() == QEvent::WindowStateChange && !m_checkPending) {
+            m_checkPending = true;
+            QMetaObject::invokeMethod(this, [this] { Check(); }, Qt::QueuedConnection);
         }
         return false;
     }
+
+private:
+    void Check()
+    {
+        m_checkPending = false;
+        if (!IsMinimised(m_window)) return;
+        if (!OwnerIsMinimised(m_window)) {
+            m_window->setWindowState(m_window->windowState() & ~Qt::WindowMinimized);
+            return;
+        }
+        int depth = 0;
+        for (QWidget* owner = OwnerOf(m_window); owner != nullptr && depth < 32; owner = OwnerOf(owner), ++depth)
+            owner->installEventFilter(this);
+    }
+
+    QWidget* m_window;
+    bool m_checkPending = false;
 };
 
 } // namespace

@@ -22,9 +22,11 @@ struct WindowFunctions {
 // maximised either. Nothing on other window systems.
 void SetWindowFunctions(QWidget* window, const WindowFunctions& functions);
 
-// Keeps a window that offers no minimise button from being minimised by a
-// window manager that offers it anyway (restored at once, so that it never
-// vanishes while it is waited for). Installed on the window; lives with it.
+// Keeps a window that offers no minimise button from being minimised on its
+// own by a window manager that offers it anyway (restored at once, so that
+// it never vanishes while it is waited for). It goes into the minimised
+// state along with the window it belongs to, and comes back with it.
+// Installed on the window; lives with it.
 void KeepFromMinimising(QWidget* window);
 
 } // namespace plat

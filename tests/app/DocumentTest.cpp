@@ -11,6 +11,7 @@
 #include "model/EepromMap.h"
 #include "model/Packing.h"
 #include "model/TableAccess.h"
+#include "platform/ui/Splitter.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/Menus.h"
 #include "platform/ui/StdControls.h"
@@ -433,7 +434,13 @@ TEST_F(Document, ClosingKeepsTheWindowPlaceAndTheTreeWidth)
 {
     Start();
     Form().SetBounds(30, 40, 640, 480);
-    Main().LeftPanel()->SetWidth(150);
+    // The user drags the splitter to make the tree 150 pixels wide.
+    plat::Splitter& splitter = *Main().Splitter();
+    const int from = Main().LeftPanel()->Width();
+    plat::SendMouse(splitter, plat::MouseAction::Down, 1, 50);
+    plat::SendMouse(splitter, plat::MouseAction::Move, 1 + 150 - from, 50);
+    plat::SendMouse(splitter, plat::MouseAction::Up, 1 + 150 - from, 50);
+    ASSERT_EQ(Main().LeftPanel()->Width(), 150);
     ASSERT_TRUE(CloseForm());
     EXPECT_EQ(Environ().Left, 30);
     EXPECT_EQ(Environ().Top, 40);

@@ -28,7 +28,7 @@ class MultisitePages : public apptest::ProgramFixture {};
 TEST_F(MultisitePages, SitesTypedIntoTheEmptyRowAreSavedAndOpenedAgain)
 {
     Start();
-    Form().SetClientSize(900, 360);
+    Form().SetClientSize(1100, 360);
     OpenPage(kSiteList);
     ASSERT_EQ(Main().CurrentSheetKey(), "GI_Sheet_Multisite_SiteList");
     const int count = MultisiteSiteCount();

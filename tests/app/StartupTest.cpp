@@ -23,7 +23,14 @@
 #include "ui/cuiToolBar.h"
 #include "ui/cuiTree.h"
 
+#include <QImage>
+#include <QScrollBar>
+#include <QTreeWidget>
+
+#include <algorithm>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -121,26 +128,118 @@ TEST_F(Startup, ToolBarSettingAndNarrowSplitter)
     EXPECT_EQ(Main().Splitter()->MinSize(), cuiMain::MinPanelWidth);
 }
 
-// At its default width the tree panel widens to show every caption whole;
-// a width the user chose stays.
+// Whether every caption of the tree shows whole in its panel, each node
+// expanded: every row draws, page by page, as it does in a panel far wider
+// than any caption needs (a cut caption ends in an ellipsis there).
+::testing::AssertionResult EveryCaptionShowsWhole(plat::Panel& panel, QTreeWidget& tree)
+{
+    tree.expandAll();
+    plat::ProcessMessages();
+    QScrollBar* bar = tree.verticalScrollBar();
+    auto pages = [&] {
+        std::vector<QImage> shots;
+        for (int at = bar->minimum();; at += bar->pageStep()) {
+            bar->setValue(at);
+            shots.push_back(tree.viewport()->grab().toImage());
+            if (at >= bar->maximum()) break;
+        }
+        return shots;
+    };
+    const int width = panel.Width();
+    const std::vector<QImage> shown = pages();
+    panel.SetWidth(width + 1000);
+    const std::vector<QImage> wide = pages();
+    panel.SetWidth(width);
+    if (shown.size() != wide.size()) return ::testing::AssertionFailure() << "the pages of the tree differ";
+    for (size_t page = 0; page < shown.size(); ++page) {
+        const QImage& a = shown[page];
+        const QImage& b = wide[page];
+        // The focus frame of the current node stops at the panel's edge.
+        const int right = a.width() - 2;
+        for (int y = 0; y < std::min(a.height(), b.height()); ++y)
+            for (int x = 0; x < right; ++x)
+                if (a.pixel(x, y) != b.pixel(x, y)) {
+                    bar->setValue(bar->minimum() + static_cast<int>(page) * bar->pageStep());
+                    const QTreeWidgetItem* item = tree.itemAt(x, y);
+                    return ::testing::AssertionFailure()
+                           << "cut at x " << x << ": \"" << (item != nullptr ? item->text(0).toStdString() : "?") << "\"";
+                }
+    }
+    return ::testing::AssertionSuccess();
+}
+
+QTreeWidget& TreeWidgetOf(cuiMain& main) { return *qobject_cast<QTreeWidget*>(main.Tree()->View()->Widget()); }
+
+// At its default width the tree panel widens to show every caption whole,
+// on either model; a width the user chose stays.
 TEST_F(Startup, TheDefaultTreePanelShowsEveryCaptionWhole)
 {
-    for (const int stored : {int(indEnviron::DefaultSplitterV), 250}) {
-        SCOPED_TRACE(stored);
+    const struct {
+        int stored;
+        int model;
+    } cases[] = {{indEnviron::DefaultSplitterV, 0}, {indEnviron::DefaultSplitterV, 1}, {250, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE("stored " + std::to_string(c.stored) + ", model " + std::to_string(c.model));
         Start(false);
-        Environ().SplitterV = stored;
+        Environ().SplitterV = c.stored;
+        Environ().ModelType = c.model;
+        // Wide enough for the captions in the test's font within the
+        // panel's share of the window.
         Environ().Width = 1000;
-        Environ().Height = 700;
+        Environ().Height = 600;
         form = std::make_unique<TForm1>();
+        Wait();
         plat::Panel& panel = *Main().LeftPanel();
-        const int full = Main().Tree()->View()->FullWidth();
-        if (stored == indEnviron::DefaultSplitterV) {
-            EXPECT_GT(full, stored) << "the captions need more than the default";
-            EXPECT_GE(panel.ClientWidth(), full);
-            EXPECT_LT(panel.Width(), Form().ClientWidth() / 2) << "the pages keep most of the window";
+        if (c.stored == indEnviron::DefaultSplitterV) {
+            EXPECT_GT(panel.Width(), c.stored) << "the captions need more than the default";
+            EXPECT_TRUE(EveryCaptionShowsWhole(panel, TreeWidgetOf(Main())));
+            EXPECT_LE(panel.Width(), Form().ClientWidth() * cuiMain::MostTreeShare / 100) << "the pages keep most of the window";
         } else {
-            EXPECT_EQ(panel.Width(), stored);
+            EXPECT_EQ(panel.Width(), c.stored);
         }
+        form.reset();
+        globals.reset();
+    }
+}
+
+// The default width follows the window (narrowed, widened) until the user
+// drags the splitter; from then on the user's width stays, and it is the
+// one kept for the next start. An unset width is kept as unset.
+TEST_F(Startup, TheDefaultTreeWidthFollowsTheWindowUntilTheUserSetsOne)
+{
+    for (const bool drag : {false, true}) {
+        SCOPED_TRACE(drag ? "dragged" : "never dragged");
+        Start(false);
+        Environ().SplitterV = indEnviron::DefaultSplitterV;
+        Environ().Width = 400;
+        Environ().Height = 600;
+        form = std::make_unique<TForm1>();
+        Wait();
+        plat::Panel& panel = *Main().LeftPanel();
+        EXPECT_EQ(panel.Width(), indEnviron::DefaultSplitterV) << "no narrower than the default";
+        EXPECT_FALSE(EveryCaptionShowsWhole(panel, TreeWidgetOf(Main()))) << "a window too narrow for the captions";
+
+        if (drag) {
+            plat::Splitter& splitter = *Main().Splitter();
+            plat::SendMouse(splitter, plat::MouseAction::Down, 1, 50);
+            plat::SendMouse(splitter, plat::MouseAction::Move, 11, 50);
+            plat::SendMouse(splitter, plat::MouseAction::Up, 11, 50);
+            ASSERT_EQ(panel.Width(), indEnviron::DefaultSplitterV + 10);
+        }
+        Form().SetClientWidth(1000);
+        Wait();
+        if (drag) {
+            EXPECT_EQ(panel.Width(), indEnviron::DefaultSplitterV + 10);
+        } else {
+            EXPECT_GT(panel.Width(), indEnviron::DefaultSplitterV);
+            EXPECT_TRUE(EveryCaptionShowsWhole(panel, TreeWidgetOf(Main())));
+            Form().SetClientWidth(400);
+            Wait();
+            EXPECT_EQ(panel.Width(), indEnviron::DefaultSplitterV);
+        }
+        Form().Close();
+        Wait();
+        EXPECT_EQ(Environ().SplitterV, drag ? indEnviron::DefaultSplitterV + 10 : indEnviron::DefaultSplitterV);
         form.reset();
         globals.reset();
     }

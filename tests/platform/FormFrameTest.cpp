@@ -12,6 +12,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 using namespace plat;
 
 TEST(UiForm, AStoredOuterSizeHoldsWhenTheFrameIsToldLate)
@@ -97,6 +101,63 @@ TEST(UiForm, OnlyWindowsWithAMinimiseButtonMinimise)
         f.SetWindowState(wsMinimized);
         ProcessMessages();
         EXPECT_EQ(f.GetWindowState(), c.after) << "border style " << c.style;
+    }
+}
+
+// A dialog goes into the minimised state with the window it belongs to
+// (the window manager takes it along, telling the two states in either
+// order) and stays there until that window comes back; then it comes back
+// too. Only a minimise of the dialog alone is undone. Nested dialogs (a
+// message box over a dialog) follow in the same way.
+TEST(UiForm, ADialogFollowsItsOwnerIntoAndOutOfTheMinimisedState)
+{
+    ScopedDialogScript script;
+    Form owner;
+    owner.SetBorderIcons(biSystemMenu | biMinimize | biMaximize);
+    owner.Show();
+    ProcessMessages();
+    Form dialog(&owner);
+    dialog.SetBorderStyle(bsDialog);
+    dialog.SetBorderIcons(biSystemMenu);
+    dialog.Show();
+    ProcessMessages();
+    Form inner(&dialog);
+    inner.SetBorderStyle(bsDialog);
+    inner.SetBorderIcons(biSystemMenu);
+    const auto state = [](const Form& f) { return f.GetWindowState(); };
+
+    const struct {
+        bool nested;      // a dialog over the dialog is open as well
+        bool dialogFirst; // the manager tells the dialog's state first
+    } cases[] = {{false, false}, {false, true}, {true, false}, {true, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.nested ? "nested" : "single") + (c.dialogFirst ? ", dialog first" : ", owner first"));
+        inner.SetVisible(c.nested);
+        ProcessMessages();
+        Form& top = c.nested ? inner : dialog;
+
+        // Alone, the dialog comes back at once.
+        top.SetWindowState(wsMinimized);
+        ProcessMessages();
+        EXPECT_EQ(state(top), wsNormal);
+        EXPECT_EQ(state(owner), wsNormal);
+
+        // With its owner, it stays minimised.
+        std::vector<Form*> order{&owner, &dialog};
+        if (c.nested) order.push_back(&inner);
+        if (c.dialogFirst) std::reverse(order.begin(), order.end());
+        for (Form* f : order) f->SetWindowState(wsMinimized);
+        ProcessMessages();
+        EXPECT_EQ(state(owner), wsMinimized);
+        EXPECT_EQ(state(dialog), wsMinimized);
+        EXPECT_EQ(state(top), wsMinimized);
+
+        // The owner comes back, and the dialogs with it.
+        owner.SetWindowState(wsNormal);
+        ProcessMessages();
+        EXPECT_EQ(state(owner), wsNormal);
+        EXPECT_EQ(state(dialog), wsNormal);
+        EXPECT_EQ(state(top), wsNormal);
     }
 }
 

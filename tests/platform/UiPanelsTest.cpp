@@ -105,6 +105,8 @@ TEST(Splitter, DraggingResizesTheLeftPanelWithinTheMinimum)
     EXPECT_EQ(splitter->Left(), 100);
     EXPECT_EQ(splitter->Neighbour(), left);
     EXPECT_EQ(splitter->GetCursor(), crHSplit);
+    int moved = 0;
+    splitter->OnMoved = [&] { ++moved; };
 
     // Live: the panels follow each move.
     SendMouse(*splitter, MouseAction::Down, 1, 50);
@@ -120,6 +122,7 @@ TEST(Splitter, DraggingResizesTheLeftPanelWithinTheMinimum)
     SendMouse(*splitter, MouseAction::Up, 1000, 50);
     SendMouse(*splitter, MouseAction::Move, 0, 50);
     EXPECT_EQ(left->Width(), 400 - 3 - 8);
+    EXPECT_EQ(moved, 3) << "each move the user made is told; none else";
 }
 
 TEST(ComboBox, DropDownListPicksOneItemOrNone)
