@@ -169,7 +169,7 @@ TEST_P(EndToEnd, AFullRadioReadEditedOnEveryPageSavedReopenedAndWrittenBack)
         OpenPage(change.spec);
         EXPECT_EQ(LabelText(change.label, change.index), change.after) << "was " << change.before;
     }
-    ASSERT_EQ(dialogs.Boxes().size(), noticeBoxes) << dialogs.Boxes().back().text;
+    ASSERT_EQ(dialogs.Boxes().size(), noticeBoxes) << dialogs.LastBox().text;
     // Viewing every page of the opened file changed nothing.
     EXPECT_FALSE(Main().IsModified());
 
@@ -199,8 +199,8 @@ TEST_P(EndToEnd, AFullRadioReadEditedOnEveryPageSavedReopenedAndWrittenBack)
     while (dialogs.UnusedAnswers() < 2) dialogs.Answer(plat::IDOK);
     Choose(MenuItem(CL_Menu_Clone_Write));
     UntilDone();
-    ASSERT_EQ(dialogs.Boxes().size(), noticeBoxes + 2) << dialogs.Boxes().back().text;
-    EXPECT_EQ(dialogs.Boxes().back().Icon(), plat::MB_ICONINFORMATION) << dialogs.Boxes().back().text;
+    ASSERT_EQ(dialogs.Boxes().size(), noticeBoxes + 2) << dialogs.LastBox().text;
+    EXPECT_EQ(dialogs.LastBox().Icon(), plat::MB_ICONINFORMATION) << dialogs.LastBox().text;
     ASSERT_EQ(radio.Stats().writesDone, 1);
     EXPECT_TRUE(radio.Stats().lastWriteOk);
     int differ = 0, first = -1;
@@ -217,7 +217,7 @@ TEST_P(EndToEnd, AFullRadioReadEditedOnEveryPageSavedReopenedAndWrittenBack)
     Choose(MenuItem(CL_Menu_File_New));
     Choose(MenuItem(CL_Menu_Clone_Read));
     UntilDone();
-    ASSERT_EQ(dialogs.Boxes().size(), noticeBoxes + 2) << dialogs.Boxes().back().text;
+    ASSERT_EQ(dialogs.Boxes().size(), noticeBoxes + 2) << dialogs.LastBox().text;
     differ = 0;
     for (int a = EepromMap::WorkStart; a < EepromMap::WorkEnd; ++a)
         if (!IsMdcAddress16(a) && Main().CurrentImage().GetByte(a) != opened.GetByte(a) && differ++ == 0) first = a;

@@ -147,6 +147,19 @@ TEST_F(Repeaters, LtrBankIsFinishedEndToEndAndTheCheckClears)
     Typed(CT_Mch, CL_Grp_TxId, channel, "30");
     EXPECT_EQ(ShownIn(*txId), "30");
     EXPECT_EQ(txId->HorzPlacement(), kRightAligned);
+    // Transmit IDs run from 1 to 250: a typed 0 is 1, and Backspace and
+    // Space wrap between the ends.
+    constexpr int kBackspace = 8, kSpace = 32;
+    struct Step {
+        const char* typed;
+        int key;
+        int id;
+    };
+    for (const Step& s : {Step{"0", 0, 1}, Step{nullptr, kBackspace, 250}, Step{nullptr, kSpace, 1}}) {
+        if (s.typed) Typed(CT_Mch, CL_Grp_TxId, channel, s.typed);
+        else Key(CT_Mch, CL_Grp_TxId, channel, s.key);
+        EXPECT_EQ(image.Read(MchRecordKind(), channel).GrpTxId, s.id) << (s.typed ? s.typed : "key");
+    }
 
     EXPECT_FALSE(indActiveCell::CellError(CT_BankOp, CL_Mch_Rpt, kBank));
     EXPECT_FALSE(indActiveCell::CellError(CT_Null, CL_Check_Ltr_Repeater, 0));
@@ -257,10 +270,13 @@ TEST_F(Repeaters, ZephTalkGroupsIndividualIdsAndSettings)
     image.Byte(kOptions, 0x40);
     // The ring-back timer switches its wait timer on and off.
     EXPECT_TRUE(grey(CL_ZEPH_Op_AtbRingBackTxWaitTimer));
-    Typed(CT_Null, CL_ZEPH_Op_AtbRingBack, 0, "5");
-    EXPECT_EQ(image.ReadU8(303616), 5);
-    EXPECT_EQ(image.ReadU8(kOptions), 0xC0);
-    EXPECT_FALSE(grey(CL_ZEPH_Op_AtbRingBackTxWaitTimer));
+    for (const char* timer : {"5", "1"}) {
+        image.Byte(kOptions, 0x40);
+        Typed(CT_Null, CL_ZEPH_Op_AtbRingBack, 0, timer);
+        EXPECT_EQ(image.ReadU8(303616), std::stoi(timer));
+        EXPECT_EQ(image.ReadU8(kOptions), 0xC0) << timer;
+        EXPECT_FALSE(grey(CL_ZEPH_Op_AtbRingBackTxWaitTimer)) << timer;
+    }
     // A switch out of step with its timer (a damaged or edited file) is put
     // right by entering the timer again, also with the value it holds.
     image.Byte(kOptions, 0x40);

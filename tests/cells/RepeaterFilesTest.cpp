@@ -331,11 +331,15 @@ TEST_F(RepeaterFiles, WindowBackupRestoresEveryByteALoadChanged)
     EXPECT_FALSE(backup.Matches(world.Image()));
     backup.Restore(world.Image());
     EXPECT_TRUE(world.Image().Equals(before));
+    // Every bank's name is kept whole: its first and last characters, the
+    // last bank's included.
     constexpr int kBankNames = 177448;  // 12 characters a bank
-    ImageBytes(&world.Image()).SetU8(kBankNames + 12 * kTo + 11, 'X');
-    EXPECT_FALSE(backup.Matches(world.Image()));
-    backup.Restore(world.Image());
-    EXPECT_TRUE(world.Image().Equals(before));
+    for (int at : {12 * kTo, 12 * kTo + 11, 12 * 127, 12 * 127 + 11}) {
+        ImageBytes(&world.Image()).SetU8(kBankNames + at, 'X');
+        EXPECT_FALSE(backup.Matches(world.Image())) << at;
+        backup.Restore(world.Image());
+        EXPECT_TRUE(world.Image().Equals(before)) << at;
+    }
 }
 
 }  // namespace

@@ -259,6 +259,7 @@ TEST_F(DriverAndRadio, EveryFailureHasItsResultCode)
         {"block refused", Writing, 6, F::RefuseBlock},
         {"write end refused", Writing, 10, F::WrongWriteEnd},
         {"no echo on the line", Reading, 4, F::None, true, false},
+        {"no echo and no answer", Identifying, 4, F::Silence, true, false},
         {"echo altered", Identifying, 4, F::BadEcho, true, true},
         {"echo as expected", Reading, 0, F::None, true, true},
         {"echo during a write", Writing, 0, F::None, true, true},

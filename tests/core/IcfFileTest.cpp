@@ -125,6 +125,7 @@ TEST_F(IcfFixture, EachDamageGivesItsCodeAndLeavesTheImageAsItWas)
         {"short first line", "7143000\n" + good.substr(9), false, kIcfFormat},
         {"non-hex first line", "7143000G\n" + good.substr(9), false, kIcfFormat},
         {"first line without newline", "71430000", false, kIcfFormat},
+        {"nine characters on the first line without newline", "714300000", false, kIcfFormat},
         {"other model, sub code 0", "71480000\n" + good.substr(9), false, kIcfModel},
         {"other sub code", "71430100\n" + good.substr(9), false, kIcfExtra},
         {"MapRev refused", "71430000\n#MapRev=2\n00000100\n", false, kIcfMapRev},
@@ -133,6 +134,8 @@ TEST_F(IcfFixture, EachDamageGivesItsCodeAndLeavesTheImageAsItWas)
         {"odd number of data digits", good + "00100241424\n", false, kIcfFormat},
         {"count does not match the data", good + "0010034142\n", false, kIcfFormat},
         {"not hexadecimal", good + "00100141X2\n", false, kIcfFormat},
+        {"a carriage return inside a record of a CRLF file", "71430000\r\n#MapRev=1\r\n0000020\r0AB\r\n", false,
+         kIcfFormat},
         {"empty data line", good + "\n", false, kIcfFormat},
         {"one byte past the image", good + "003F024142\n", false, kIcfData},
         {"no data, with ranges", kHead, true, kIcfCoverage},
@@ -203,6 +206,14 @@ TEST_F(IcfFixture, HeaderLinesCommentsAndLineEnds)
     file.SetAdrBit(16);
     EXPECT_EQ(LoadText("71430000\r\n#MapRev=1\r\n00000200AB\r\n", nullptr), kIcfOk);
     EXPECT_EQ(image.GetByte(1), 0xAB);
+
+    // The longest record, 255 bytes, loads.
+    image.Resize(256);
+    const std::string longest = "0001FF" + std::string(510, 'C');
+    EXPECT_EQ(LoadText(kHead + longest + "\n", nullptr), kIcfOk);
+    EXPECT_EQ(image.GetByte(255), 0xCC);
+    EXPECT_EQ(LoadText(kHead + longest + "CC\n", nullptr), kIcfFormat);
+    image.Resize(64);
 
     // A comment with header names and line breaks survives a save and a load.
     for (int a = 0; a < 64; ++a) image.SetByte(a, a + 0x40);

@@ -352,6 +352,8 @@ TEST_F(FlashRomWrite, TheWalkEndsAtTheLastDataByteAndNeverReadsBeyondTheImage)
     const Case cases[] = {
         {"blank blocks up to the end address", 0x100, 0x17F, 0x100, 0x3FF, {0x100}},
         {"a last record on a block boundary", 0x000, 0x08F, 0x000, 0x08F, {0x000, 0x080}},
+        {"a last byte that opens a block", 0x000, 0x080, 0x000, 0x080, {0x000, 0x080}},
+        {"a record whose only programmed byte is its last", 0x17F, 0x17F, 0x100, 0x1FF, {0x100}},
         {"a record that runs past the image", 0x7FFC0, 0x7FFFF, 0x7FFC0, 0x7FFFF, {0x7FFC0}},
         {"nothing but blank", 1, 0, 0x000, 0x07F, {}},
     };

@@ -351,11 +351,16 @@ TEST_F(NormaliseFixture, CountsListsWindowsAndIndexes)
     Banks({{0, 300}, {1, 300}, {2, 10}});
     // A tone list of 30 entries.
     Put16(image(), EepromMap::CountToneList, 30);
-    // Two-tone code 1 at 1000 and 1030 Hz.
+    // Two-tone code 1 at 1000 and 1030 Hz; code 2 at 1000 and 1041 Hz,
+    // whose windows meet at 1020 Hz without overlapping.
     datCh ch(&image());
     ch.Unpack(11, 1);
     ch.TxFreq1 = 1000;
     ch.TxFreq2 = 1030;
+    ch.PackCurrent();
+    ch.Unpack(11, 2);
+    ch.TxFreq1 = 1000;
+    ch.TxFreq2 = 1041;
     ch.PackCurrent();
     // Four individual IDs, three multisite IDs of equal number.
     Put16(image(), EepromMap::CountIndKind18, 4);
@@ -377,6 +382,11 @@ TEST_F(NormaliseFixture, CountsListsWindowsAndIndexes)
     EXPECT_EQ(ch.Freq1High, 1015u);
     EXPECT_EQ(ch.Freq2Low, 1015u);
     EXPECT_EQ(ch.Freq2High, 1051u);
+    ch.Unpack(11, 2);
+    EXPECT_EQ(ch.Freq1Low, 980u);
+    EXPECT_EQ(ch.Freq1High, 1020u);
+    EXPECT_EQ(ch.Freq2Low, 1020u);
+    EXPECT_EQ(ch.Freq2High, 1062u);
     const std::array<int, 4> idOrder = {1, 3, 2, 0};
     for (int i = 0; i < 4; ++i) EXPECT_EQ(Get16(image(), 198418 + 2 * i), idOrder[size_t(i)]);
     EXPECT_EQ(image().GetByte(198418 + 999), 0x77);
@@ -445,24 +455,25 @@ TEST_F(NormaliseFixture, KeyFunctionsAndTheCustomerMode)
 // back from its packed tables, whatever the other tables held.
 TEST_F(NormaliseFixture, KeyBankFunctionOnAPKeyReachesTheOtherTables)
 {
-    constexpr int kP2 = 4, kP4 = 6;
-    for (bool forRadio : {false, true}) {
-        SCOPED_TRACE(forRadio ? "written" : "saved");
-        image().SetByte(kKeyTable1 + kP2, 100);
-        image().SetByte(kKeyTable2 + kP2, 0);
-        image().SetByte(kKeyTable3 + kP2, 0x11);
-        image().SetByte(kKeyTable1 + kP4, 0x11);
-        image().SetByte(kKeyTable2 + kP4, 0x22);
-        image().SetByte(kKeyTable3 + kP4, 0x33);
-        Run(kBeforeOutput, forRadio);
-        cmcEeprom packed = image();
-        for (int a = EepromMap::WorkStart; a < EepromMap::WorkEnd; ++a) packed.SetByte(a, 0);
-        Dynamic2Static(packed);
-        for (int table : {kKeyTable2, kKeyTable3}) EXPECT_EQ(packed.GetByte(table + kP2), 100) << table;
-        // A key without the function in the first table keeps its own.
-        EXPECT_EQ(packed.GetByte(kKeyTable2 + kP4), 0x22);
-        EXPECT_EQ(packed.GetByte(kKeyTable3 + kP4), 0x33);
-    }
+    constexpr int kP0 = 2, kP4 = 6;  // P0 to P4 are key positions 2 to 6
+    for (bool forRadio : {false, true})
+        for (int key = kP0; key <= kP4; ++key) {
+            SCOPED_TRACE(testing::Message() << (forRadio ? "written" : "saved") << ", P" << key - kP0);
+            for (int k = kP0; k <= kP4; ++k) {
+                image().SetByte(kKeyTable1 + k, k == key ? 100 : 0x11);
+                image().SetByte(kKeyTable2 + k, 0x22);
+                image().SetByte(kKeyTable3 + k, 0x33);
+            }
+            Run(kBeforeOutput, forRadio);
+            cmcEeprom packed = image();
+            for (int a = EepromMap::WorkStart; a < EepromMap::WorkEnd; ++a) packed.SetByte(a, 0);
+            Dynamic2Static(packed);
+            // A key without the function in the first table keeps its own.
+            for (int k = kP0; k <= kP4; ++k) {
+                EXPECT_EQ(packed.GetByte(kKeyTable2 + k), k == key ? 100 : 0x22) << k;
+                EXPECT_EQ(packed.GetByte(kKeyTable3 + k), k == key ? 100 : 0x33) << k;
+            }
+        }
 }
 
 TEST_F(NormaliseFixture, UpgradesOfOlderData)
@@ -557,22 +568,30 @@ TEST_F(NormaliseFixture, VoteZoneChannelsLeaveTheScanLists)
 TEST_F(NormaliseFixture, TheRingBackSetBitFollowsItsTimerInEveryImageReadOrWritten)
 {
     // The set bit (243067 bit 7) disagreeing with the timer (303616) either
-    // way; the image is not one of the oldest (303614 bit 6 set).
+    // way in an image that keeps the timer (303614 bit 6 set); an older image
+    // takes 5 s when its set bit is on, else the default timer.
+    initial.SetByte(303616, 9);
     struct Case {
+        int flags;  // 303614
         int timer;
         int options;
         int expected;
+        int expectedTimer;
     };
-    const Case cases[] = {{3, 0x40, 0xC0}, {0, 0xC1, 0x41}, {3, 0x80, 0x80}, {0, 0x00, 0x00}};
+    const Case cases[] = {
+        {0x40, 3, 0x40, 0xC0, 3}, {0x40, 0, 0xC1, 0x41, 0}, {0x40, 3, 0x80, 0x80, 3},
+        {0x40, 0, 0x00, 0x00, 0}, {0x00, 0, 0x80, 0x80, 5}, {0x00, 0, 0x00, 0x80, 9},
+    };
     for (int mode : {kAfterLoad, kBeforeOutput})
         for (const Case& k : cases) {
-            SCOPED_TRACE(testing::Message() << "mode " << mode << ", timer " << k.timer);
-            image().SetByte(303614, 0x40);
+            SCOPED_TRACE(testing::Message() << "mode " << mode << ", flags " << k.flags << ", timer " << k.timer
+                                            << ", options " << k.options);
+            image().SetByte(303614, k.flags);
             image().SetByte(303616, k.timer);
             image().SetByte(243067, k.options);
             Run(mode);
             EXPECT_EQ(image().GetByte(243067), k.expected);
-            EXPECT_EQ(image().GetByte(303616), k.timer);
+            EXPECT_EQ(image().GetByte(303616), k.expectedTimer);
         }
 }
 
@@ -589,6 +608,7 @@ TEST_F(NormaliseFixture, SettingsOutsideTheirRangeTakeTheDefaults)
     initial.SetByte(163030, 0x12);
     initial.SetByte(163330 + 15, 0x34);
     initial.SetByte(204832, 4);
+    initial.SetByte(204840, 6);
     initial.SetByte(303616, 9);
     // The image: too short noise-squelch times, no GPS delays, no stand-by
     // text, a comment with control characters, an opening text, zero expert
@@ -622,6 +642,7 @@ TEST_F(NormaliseFixture, SettingsOutsideTheirRangeTakeTheDefaults)
     EXPECT_FALSE(image().GetByte(175682) & 0x20);  // no text at 181190
     EXPECT_TRUE(image().GetByte(175758) & 0x20);   // a text at 181214
     EXPECT_EQ(image().GetByte(204832), 4);
+    EXPECT_EQ(image().GetByte(204840), 6);
     EXPECT_EQ(image().GetByte(197872), 0x0A);
     EXPECT_EQ(image().GetByte(303639) & 0x80, 0);  // the home site is not a site
     EXPECT_EQ(image().GetByte(303631), 0);

@@ -84,6 +84,36 @@ TEST(SerialDevice, PseudoTerminalCarriesBytesBothWaysWithoutWaiting)
     EXPECT_NE(plat::OpenSerialPath(pty.path, nullptr), nullptr);
 }
 
+// A port is reopened for a change of speed and purged as it opens. Bytes
+// written just before stay on their way: a pseudo-terminal holds them for its
+// far end, where a real line would have sent them already.
+TEST(SerialDevice, ThePurgeOfAReopenedPortKeepsWhatWasWrittenBefore)
+{
+    Pty pty;
+    const std::vector<uint8_t> sent = {0xFE, 0xFE, 0xE0, 0x71, 0xFD};
+    for (int round = 0; round < 8; ++round) {
+        SCOPED_TRACE(round);
+        std::string error;
+        auto dev = plat::OpenSerialPath(pty.path, &error);
+        ASSERT_NE(dev, nullptr) << error;
+        ASSERT_TRUE(dev->Configure({9600, 8, 'N', 0, false, false}));
+        ASSERT_EQ(dev->Write(sent.data(), int(sent.size())), int(sent.size()));
+        dev.reset();
+        dev = plat::OpenSerialPath(pty.path, &error);
+        ASSERT_NE(dev, nullptr) << error;
+        ASSERT_TRUE(dev->Configure({38400, 8, 'N', 0, false, false}));
+        ASSERT_TRUE(dev->Purge());
+        std::vector<uint8_t> got;
+        ASSERT_TRUE(Eventually([&] {
+            unsigned char part[16];
+            ssize_t n = read(pty.master, part, sizeof part);
+            if (n > 0) got.insert(got.end(), part, part + n);
+            return got.size() >= sent.size();
+        })) << got.size() << " bytes arrived";
+        EXPECT_EQ(got, sent);
+    }
+}
+
 TEST(SerialDevice, OpenFailureGivesTheSystemReason)
 {
     // The reason is the system's text of the error number, in the user's
