@@ -158,7 +158,7 @@ TEST_F(SignallingPages, EveryPageOfEitherModelShowsAValueInEveryCell)
 {
     const std::vector<std::string> pages = {
         "DTMF Memories", "DTMF Decode", "Tone List", "2-Tone Codes", "5-Tone Decode", "5-Tone Encode", "User Tones",
-        "MDC Systems", "MDC Calls", "MDC Emergency and Remote Control", "MDC Status", "MDC Messages", "MDC Aliases",
+        "MDC Systems", "MDC Calls", "MDC Emergency, Remote", "MDC Status", "MDC Messages", "MDC Aliases",
         "MSK Address Plan", "MSK Call List", "MSK Status Messages", "MSK Short Messages", "MSK Configuration",
         "Railroad Channel Plan"};
     for (int modelType : {indMain::ModelTypeLmr, indMain::ModelTypePmr}) {

@@ -183,9 +183,8 @@ TEST_F(Startup, TheDefaultTreePanelShowsEveryCaptionWhole)
         Start(false);
         Environ().SplitterV = c.stored;
         Environ().ModelType = c.model;
-        // Wide enough for the captions in the test's font within the
-        // panel's share of the window.
-        Environ().Width = 1000;
+        // The window's default size.
+        Environ().Width = 800;
         Environ().Height = 600;
         form = std::make_unique<TForm1>();
         Wait();
