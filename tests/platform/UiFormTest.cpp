@@ -478,7 +478,9 @@ TEST(UiForm, AHeldEnterSpaceOrEscPressesOneButtonOnce)
                 };
             d.form->Show();
             d.form->FindControl(c.downOn)->SetFocus();
-            const QString text = c.key == Qt::Key_Space ? QStringLiteral(" ") : c.key == Qt::Key_Escape ? QStringLiteral("\x1b") : QStringLiteral("\r");
+            const QString text = c.key == Qt::Key_Space    ? QStringLiteral(" ")
+                                 : c.key == Qt::Key_Escape ? QStringLiteral("\x1b")
+                                                           : QStringLiteral("\r");
             unsigned long time = 1000;
             auto send = [&](QEvent::Type type, bool flagged) {
                 QKeyEvent event(type, c.key, Qt::NoModifier, text, flagged);
