@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <ostream>
 
 using namespace plat;
@@ -433,6 +434,72 @@ TEST(UiForm, AKeyHeldOnItsOwnWindowRepeatsThroughUnflaggedPairs)
     send(QEvent::KeyRelease, false, 900);
     send(QEvent::KeyPress, true, 950); // a stray repeat after the key went up
     EXPECT_EQ(downs, 1 + 8);
+}
+
+// Enter, Space and Esc held down repeat as release-press pairs, some flagged
+// as repeats and some not. The stroke presses one button once: the default
+// button, the cancel button or the focused one, even when that button leaves
+// the window open; and when the click moves the focus on (as OK hands it to
+// Cancel when a long task starts), neither the repeats nor the release reach
+// the control that has it now.
+TEST(UiForm, AHeldEnterSpaceOrEscPressesOneButtonOnce)
+{
+    struct Case {
+        const char* what;
+        int key;
+        const char* downOn;  // the control that has the focus as the key goes down
+        const char* clicked; // the button the stroke presses
+    };
+    const Case cases[] = {
+        {"Enter in an edit", Qt::Key_Return, "edit", "ok"},
+        {"keypad Enter in an edit", Qt::Key_Enter, "edit", "ok"},
+        {"Esc in an edit", Qt::Key_Escape, "edit", "cancel"},
+        {"Enter on a button", Qt::Key_Return, "cancel", "cancel"},
+        {"keypad Enter on a button", Qt::Key_Enter, "cancel", "cancel"},
+        {"Space on a button", Qt::Key_Space, "cancel", "cancel"},
+        {"Esc on a button", Qt::Key_Escape, "ok", "cancel"},
+    };
+    for (const Case& c : cases)
+        for (bool focusMoves : {false, true}) {
+            SCOPED_TRACE(std::string(c.what) + (focusMoves ? ", the click moves the focus" : ""));
+            PortDialog d;
+            // The buttons leave the window open.
+            d.ok->SetModalResult(mrNone);
+            d.cancel->SetModalResult(mrNone);
+            auto* next = new Edit(*d.form);
+            next->SetBounds(80, 30, 60, 21);
+            std::vector<int> nextKeys;
+            next->OnKeyDown = [&](int& key, ShiftState) { nextKeys.push_back(key); };
+            std::map<std::string, int> clicks;
+            for (Button* button : {d.ok, d.cancel})
+                button->OnClick = [&, button] {
+                    ++clicks[button->Name()];
+                    if (focusMoves) next->SetFocus();
+                };
+            d.form->Show();
+            d.form->FindControl(c.downOn)->SetFocus();
+            const QString text = c.key == Qt::Key_Space    ? QStringLiteral(" ")
+                                 : c.key == Qt::Key_Escape ? QStringLiteral("\x1b")
+                                                           : QStringLiteral("\r");
+            unsigned long time = 1000;
+            auto send = [&](QEvent::Type type, bool flagged) {
+                QKeyEvent event(type, c.key, Qt::NoModifier, text, flagged);
+                event.setTimestamp(time);
+                QCoreApplication::sendEvent(d.form->Widget()->focusWidget(), &event);
+            };
+            send(QEvent::KeyPress, false);
+            for (int pair = 0; pair < 8; ++pair) {
+                time += 33;
+                send(QEvent::KeyRelease, pair % 2 == 0);
+                send(QEvent::KeyPress, pair % 2 == 0);
+            }
+            time += 40;
+            send(QEvent::KeyRelease, false);
+            EXPECT_EQ(clicks, (std::map<std::string, int>{{c.clicked, 1}}));
+            EXPECT_TRUE(nextKeys.empty());
+            EXPECT_EQ(next->Text(), "");
+            EXPECT_EQ(next->Focused(), focusMoves);
+        }
 }
 
 TEST(UiForm, CharactersOfSpecialKeys)

@@ -3,10 +3,13 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/Menus.h"
+#include "platform/ui/StdControls.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -220,4 +223,114 @@ TEST(UiMenuShortCut, LiveOnlyInTheMainMenu)
     ProcessMessages();
     EXPECT_TRUE(clicked.empty());
     delete popupCopy;
+}
+
+// ---- menu keys ----
+
+namespace {
+
+// A window with a menu bar (File, and an Edit menu that is disabled) and an
+// edit field that notes each time it is asked to let go of the keyboard for
+// a menu, as the sheets' in-place editor does.
+struct MenuWindow {
+    Form form;
+    MainMenu* bar = new MainMenu(form);
+    Edit* edit = new Edit(form);
+    int letGo = 0;
+
+    MenuWindow()
+    {
+        bar->Items().Add("&File")->Add("&New");
+        MenuItem* editMenu = bar->Items().Add("&Edit");
+        editMenu->Add("&Copy");
+        editMenu->SetEnabled(false);
+        edit->OnMenuKey = [this] { ++letGo; };
+        form.Show();
+        ProcessMessages();
+    }
+};
+
+// The caption of the menu that is open, "" when none is.
+std::string OpenMenu()
+{
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    return menu != nullptr ? menu->title().toStdString() : "";
+}
+
+void CloseMenus()
+{
+    for (int i = 0; i < 4 && QApplication::activePopupWidget() != nullptr; ++i) {
+        QApplication::activePopupWidget()->close();
+        ProcessMessages();
+    }
+}
+
+struct MenuKey {
+    const char* what;
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    const char* opens; // the menu it opens, "" for none
+};
+
+} // namespace
+
+// Alt with the letter of an enabled menu opens that
+// menu, and the control with the focus lets go first; any other key leaves
+// the menus and the control alone.
+TEST(UiMenuKeys, AltWithTheLetterOfAnEnabledMenuOpensIt)
+{
+    const MenuKey cases[] = {
+        {"Alt+F", Qt::Key_F, Qt::AltModifier, "&File"},
+        {"Ctrl+F", Qt::Key_F, Qt::ControlModifier, ""},
+        {"Ctrl+Alt+F", Qt::Key_F, Qt::ControlModifier | Qt::AltModifier, ""},
+        {"Alt+E, a disabled menu", Qt::Key_E, Qt::AltModifier, ""},
+        {"Alt+X, no menu's letter", Qt::Key_X, Qt::AltModifier, ""},
+    };
+    for (const MenuKey& c : cases) {
+        SCOPED_TRACE(c.what);
+        MenuWindow w;
+        w.edit->SetFocus();
+        QTest::keyClick(w.edit->Widget(), c.key, c.modifiers);
+        ProcessMessages();
+        EXPECT_EQ(OpenMenu(), c.opens);
+        EXPECT_EQ(w.letGo, *c.opens != 0 ? 1 : 0);
+        EXPECT_EQ(w.edit->Text(), "");
+        CloseMenus();
+    }
+}
+
+// A pop-up window (no frame, no menu bar) answers a menu key with the menu
+// of the window that owns it; a framed window without a menu bar is a window
+// of its own, and its menu keys wake no other window's menus.
+TEST(UiMenuKeys, APopUpWindowOpensItsOwnersMenuAndAFramedWindowDoesNot)
+{
+    struct Case {
+        MenuKey stroke;
+        BorderStyle border;
+    };
+    const Case cases[] = {
+        {{"pop-up, Alt+F", Qt::Key_F, Qt::AltModifier, "&File"}, bsNone},
+        {{"pop-up, Alt+E, a disabled menu", Qt::Key_E, Qt::AltModifier, ""}, bsNone},
+        {{"pop-up, Ctrl+F", Qt::Key_F, Qt::ControlModifier, ""}, bsNone},
+        {{"dialog, Alt+F", Qt::Key_F, Qt::AltModifier, ""}, bsDialog},
+        {{"sizeable window, Alt+F", Qt::Key_F, Qt::AltModifier, ""}, bsSizeable},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stroke.what);
+        MenuWindow w;
+        auto* popup = new Form(&w.form);
+        popup->SetBorderStyle(c.border);
+        auto* field = new Edit(*popup);
+        popup->Show();
+        ProcessMessages();
+        field->SetFocus();
+        ASSERT_TRUE(popup->Widget()->isActiveWindow());
+        QTest::keyClick(field->Widget(), c.stroke.key, c.stroke.modifiers);
+        ProcessMessages();
+        ProcessMessages();
+        EXPECT_EQ(OpenMenu(), c.stroke.opens);
+        EXPECT_EQ(popup->Widget()->isActiveWindow(), *c.stroke.opens == 0);
+        EXPECT_EQ(field->Text(), "");
+        CloseMenus();
+    }
 }

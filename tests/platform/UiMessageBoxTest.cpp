@@ -1,4 +1,6 @@
 // Message boxes under a test script: answers, the record, and loud failures.
+#include "platform/ui/Application.h"
+#include "platform/ui/Form.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/TestHooks.h"
 #include "tests/support/TestSupport.h"
@@ -9,8 +11,10 @@
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QPointer>
+#include <QStyle>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
 
 using namespace plat;
 
@@ -106,23 +110,65 @@ TEST(UiMessageBox, AKeyHeldFromAnotherWindowDoesNotAnswerTheBox)
     }
 }
 
-// A box with a short text is as wide as its caption, which the window
-// manager would otherwise cut.
+// A box with a short text is wide enough for its caption beside the icon
+// and the close button that the window manager puts into the title bar:
+// else the caption is cut.
 TEST(UiMessageBox, ABoxIsAsWideAsItsCaption)
 {
     const std::string caption = "QM7148H Radio Programming: the caption of a box whose text is much shorter than it";
     int width = 0;
     int captionWidth = 0;
+    int buttonWidth = 0;
     QTimer::singleShot(0, [&] {
         QPointer<QWidget> box = QApplication::activeModalWidget();
         ASSERT_NE(box, nullptr);
         QFont bold = box->font();
         bold.setBold(true);
         captionWidth = QFontMetrics(bold).horizontalAdvance(QString::fromStdString(caption));
+        // The icon and the close button are squares as high as the title bar.
+        buttonWidth = box->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, box);
         width = box->width();
         box->close();
     });
     EXPECT_EQ(MessageBox("Done.", caption, MB_OK | MB_ICONINFORMATION), IDOK);
     EXPECT_GT(captionWidth, 0);
-    EXPECT_GE(width, captionWidth);
+    EXPECT_GT(buttonWidth, 0);
+    EXPECT_GE(width, captionWidth + 2 * buttonWidth);
+}
+
+// A box that no window asks for (a report at the end of a long task, while
+// the user works in another program) belongs to the program's main window:
+// the window manager keeps it above that window and minimises it with it.
+TEST(UiMessageBox, ABoxWithoutAnOwnerBelongsToTheMainWindow)
+{
+    int argc = 1;
+    char name[] = "uitest";
+    char* argv[] = {name, nullptr};
+    Application app(argc, argv);
+    Form main;
+    main.SetCaption("main");
+    QWindow* owner = nullptr;
+    bool answered = false;
+    QTimer::singleShot(0, [&] {
+        {
+            // Another window has the keyboard, and goes: no window of the
+            // program is active.
+            QWidget other;
+            other.show();
+            other.activateWindow();
+            ProcessMessages();
+        }
+        ProcessMessages();
+        QTimer::singleShot(0, [&] {
+            QPointer<QWidget> box = QApplication::activeModalWidget();
+            ASSERT_NE(box, nullptr);
+            owner = box->windowHandle()->transientParent();
+            box->close();
+        });
+        answered = MessageBox("Done.", "QM7148H", MB_OK | MB_ICONINFORMATION) == IDOK;
+        main.Close();
+    });
+    EXPECT_EQ(app.Run(main), 0);
+    EXPECT_TRUE(answered);
+    EXPECT_EQ(owner, main.Widget()->windowHandle());
 }
