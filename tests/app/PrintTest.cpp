@@ -199,29 +199,62 @@ const std::vector<std::string> kSixColumnBanks = {
     "{($ChTotal)>(%CT_BankOp.CL_Mch_UsedCHs[129])}000|{($ChTotal)}\\_",
 };
 
-// Column and row groups of a six-column Banks sheet with set widths and
-// heights, for pages of several sizes.
+// A sheet without fixed rows or columns: a title over both columns, the
+// column headings, three rows of cells, a subtitle over both columns and
+// three more rows.
+const std::vector<std::string> kTwoColumnParts = {
+    "#GI_Sheet_PrintParts_Style",
+    "(TitleString=Parts)",
+    "#GI_Sheet_PrintParts_BasicCell",
+    "{($Page)}",
+    "#GI_Sheet_PrintParts_Cells",
+    "{<-WH}Parts list|{+}",
+    "{<-WH}Part|{<-WH}Count",
+    ":(LoopFrom 3)",
+    "{S<-WH}Bolt|{S>-WH}10",
+    ":(End)",
+    "{<-WH}Spares|{+}",
+    ":(LoopFrom 3)",
+    "{S<-WH}Nut|{S>-WH}20",
+    ":(End)",
+};
+
+std::vector<std::string> PaginationStandIns()
+{
+    std::vector<std::string> lines = kSixColumnBanks;
+    lines.insert(lines.end(), kTwoColumnParts.begin(), kTwoColumnParts.end());
+    return lines;
+}
+
+// Column and row groups of a six-column Banks sheet and of a two-column
+// sheet without fixed rows or columns, with set widths and heights, for
+// pages of several sizes.
 TEST_F(Printing, BlocksFollowThePageSizeAndNeverStartAColumnThatContinuesItsHeader)
 {
-    Start(true, apptest::MakeProgramFolder(user, kSixColumnBanks));
+    Start(true, apptest::MakeProgramFolder(user, PaginationStandIns()));
     plat::Form hidden;
-    std::unique_ptr<cuiSheet> sheet = Main().CreateSheet(&hidden, indMain::BankOperationSpec);
-    sheet->SetPrinter(&Paper());
-    sheet->Show();
-    cuiGrid& grid = *sheet->Grid();
-    ASSERT_EQ(grid.ColCount(), 6);
-    ASSERT_EQ(grid.FixedCols(), 1);
-    ASSERT_EQ(grid.FixedRows(), 3);
-    const int bodyRows = grid.RowCount() - 3;
-    ASSERT_EQ(bodyRows, 130);
+    std::unique_ptr<cuiSheet> banks = Main().CreateSheet(&hidden, indMain::BankOperationSpec);
+    std::unique_ptr<cuiSheet> parts = Main().CreateSheet(&hidden, "GI_Sheet_PrintParts");
+    for (cuiSheet* sheet : {banks.get(), parts.get()}) {
+        sheet->SetPrinter(&Paper());
+        sheet->Show();
+    }
+    ASSERT_EQ(banks->Grid()->ColCount(), 6);
+    ASSERT_EQ(banks->Grid()->FixedCols(), 1);
+    ASSERT_EQ(banks->Grid()->FixedRows(), 3);
+    ASSERT_EQ(banks->Grid()->RowCount() - 3, 130);
+    ASSERT_EQ(parts->Grid()->ColCount(), 2);
+    ASSERT_EQ(parts->Grid()->RowCount(), 9);
+    ASSERT_TRUE(cuiPrinter::RepeatedColumns(*parts).empty());
     struct Case {
-        std::vector<int> widths; // columns 0 to 5
+        std::vector<int> widths; // every column's
         int rowHeight;
         int pageWidth;
         int pageHeight;
         std::vector<int> cols;
         size_t rowGroups;
         int firstRowGroup;
+        bool onParts = false; // else the Banks sheet
     };
     const Case cases[] = {
         // Everything fits across; ten rows under the fixed ones per page.
@@ -243,19 +276,52 @@ TEST_F(Printing, BlocksFollowThePageSizeAndNeverStartAColumnThatContinuesItsHead
         {{100, 100, 100, 100, 100, 100}, 20, 10000, 50, {5}, 130, 1},
         // Rows of no height all fit on one page.
         {{100, 100, 100, 100, 100, 100}, 0, 10000, 100, {5}, 1, 130},
+        // A span exactly as wide as the page beside the fixed column fits.
+        {{100, 50, 50, 100, 100, 50}, 20, 300, 2660, {2, 2, 1}, 1, 130},
+        // A span is measured from its first column, though it is not on
+        // the page: the break before its second column is taken.
+        {{100, 50, 50, 300, 100, 50}, 20, 450, 2660, {2, 1, 2}, 1, 130},
+        // Without repeated columns: a title over both columns, wider than
+        // the page, from its first column to the last one.
+        {{60, 60}, 10, 100, 10000, {1, 1}, 1, 9, true},
+        // Pages of four rows: the title and column headings repeated over
+        // the rows they head (4 + 2), then with the subtitle over its rows
+        // (3 + 1 each).
+        {{60, 60}, 10, 1000, 40, {2}, 5, 4, true},
     };
     for (const Case& c : cases) {
-        for (int col = 0; col < 6; ++col) grid.SetColWidths(col, c.widths[size_t(col)]);
+        cuiSheet& sheet = c.onParts ? *parts : *banks;
+        cuiGrid& grid = *sheet.Grid();
+        SCOPED_TRACE(sheet.Key() + " " + std::to_string(c.pageWidth) + " x " + std::to_string(c.pageHeight));
+        for (int col = 0; col < grid.ColCount(); ++col) grid.SetColWidths(col, c.widths[size_t(col)]);
         for (int row = 0; row < grid.RowCount(); ++row) grid.SetRowHeights(row, c.rowHeight);
-        const dst_PrintBlocks blocks = cuiPrinter::SplitBlocks(*sheet, {0, 0, c.pageWidth, c.pageHeight});
-        EXPECT_EQ(blocks.Cols, c.cols) << c.pageWidth << " x " << c.pageHeight;
-        EXPECT_EQ(blocks.Rows.size(), c.rowGroups) << c.pageWidth << " x " << c.pageHeight;
+        const dst_PrintBlocks blocks = cuiPrinter::SplitBlocks(sheet, {0, 0, c.pageWidth, c.pageHeight});
+        EXPECT_EQ(blocks.Cols, c.cols);
+        EXPECT_EQ(blocks.Rows.size(), c.rowGroups);
         ASSERT_FALSE(blocks.Rows.empty());
         EXPECT_EQ(blocks.Rows.front(), c.firstRowGroup);
         int rows = 0;
         for (int r : blocks.Rows) rows += r;
-        EXPECT_EQ(rows, bodyRows);
+        EXPECT_EQ(rows, grid.RowCount() - grid.FixedRows());
     }
+
+    // The rows a page repeats over a block of the two-column sheet.
+    struct Repeat {
+        int firstRow;
+        std::vector<int> rows;
+    };
+    const Repeat repeats[] = {
+        // The first block, and one that opens with a heading of its own.
+        {0, {}},
+        {5, {}},
+        // The title and the column headings over the first rows.
+        {3, {0, 1}},
+        // Over the rows under the subtitle: the title and column headings,
+        // then the subtitle.
+        {7, {0, 1, 5}},
+    };
+    for (const Repeat& r : repeats)
+        EXPECT_EQ(cuiPrinter::RepeatedRows(*parts, r.firstRow), r.rows) << "block from row " << r.firstRow;
 }
 
 TEST_F(Printing, MarginsAreMillimetresAtThePrintersResolution)
