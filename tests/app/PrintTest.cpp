@@ -219,23 +219,39 @@ const std::vector<std::string> kTwoColumnParts = {
     ":(End)",
 };
 
+// A sheet whose fixed row is a title over its three columns, and no fixed
+// or label columns.
+const std::vector<std::string> kThreeColumnTitled = {
+    "#GI_Sheet_PrintTitled_Style",
+    "(TitleString=Titled)(FixedRows=1)",
+    "#GI_Sheet_PrintTitled_BasicCell",
+    "{($Page)}",
+    "#GI_Sheet_PrintTitled_Cells",
+    "{<-WH}Titled|{+}|{+}",
+    ":(LoopFrom 3)",
+    "{S<-WH}a|{S<-WH}b|{S<-WH}c",
+    ":(End)",
+};
+
 std::vector<std::string> PaginationStandIns()
 {
     std::vector<std::string> lines = kSixColumnBanks;
     lines.insert(lines.end(), kTwoColumnParts.begin(), kTwoColumnParts.end());
+    lines.insert(lines.end(), kThreeColumnTitled.begin(), kThreeColumnTitled.end());
     return lines;
 }
 
-// Column and row groups of a six-column Banks sheet and of a two-column
-// sheet without fixed rows or columns, with set widths and heights, for
-// pages of several sizes.
+// Column and row groups of a six-column Banks sheet and of two sheets
+// without fixed or label columns, with set widths and heights, for pages of
+// several sizes.
 TEST_F(Printing, BlocksFollowThePageSizeAndNeverStartAColumnThatContinuesItsHeader)
 {
     Start(true, apptest::MakeProgramFolder(user, PaginationStandIns()));
     plat::Form hidden;
     std::unique_ptr<cuiSheet> banks = Main().CreateSheet(&hidden, indMain::BankOperationSpec);
     std::unique_ptr<cuiSheet> parts = Main().CreateSheet(&hidden, "GI_Sheet_PrintParts");
-    for (cuiSheet* sheet : {banks.get(), parts.get()}) {
+    std::unique_ptr<cuiSheet> titled = Main().CreateSheet(&hidden, "GI_Sheet_PrintTitled");
+    for (cuiSheet* sheet : {banks.get(), parts.get(), titled.get()}) {
         sheet->SetPrinter(&Paper());
         sheet->Show();
     }
@@ -246,6 +262,8 @@ TEST_F(Printing, BlocksFollowThePageSizeAndNeverStartAColumnThatContinuesItsHead
     ASSERT_EQ(parts->Grid()->ColCount(), 2);
     ASSERT_EQ(parts->Grid()->RowCount(), 9);
     ASSERT_TRUE(cuiPrinter::RepeatedColumns(*parts).empty());
+    ASSERT_TRUE(cuiPrinter::RepeatedColumns(*titled).empty());
+    enum Sheet { Banks, Parts, Titled };
     struct Case {
         std::vector<int> widths; // every column's
         int rowHeight;
@@ -254,7 +272,7 @@ TEST_F(Printing, BlocksFollowThePageSizeAndNeverStartAColumnThatContinuesItsHead
         std::vector<int> cols;
         size_t rowGroups;
         int firstRowGroup;
-        bool onParts = false; // else the Banks sheet
+        Sheet sheet = Banks;
     };
     const Case cases[] = {
         // Everything fits across; ten rows under the fixed ones per page.
@@ -281,16 +299,18 @@ TEST_F(Printing, BlocksFollowThePageSizeAndNeverStartAColumnThatContinuesItsHead
         // A span is measured from its first column, though it is not on
         // the page: the break before its second column is taken.
         {{100, 50, 50, 300, 100, 50}, 20, 450, 2660, {2, 1, 2}, 1, 130},
-        // Without repeated columns: a title over both columns, wider than
-        // the page, from its first column to the last one.
-        {{60, 60}, 10, 100, 10000, {1, 1}, 1, 9, true},
+        // Without repeated columns: a fixed title over every column is
+        // measured from the first column to the last; too wide for the
+        // page, it is cut between pages.
+        {{60, 30, 30}, 10, 100, 10000, {2, 1}, 1, 3, Titled},
+        {{60, 30, 30}, 10, 120, 10000, {3}, 1, 3, Titled},
         // Pages of four rows: the title and column headings repeated over
         // the rows they head (4 + 2), then with the subtitle over its rows
         // (3 + 1 each).
-        {{60, 60}, 10, 1000, 40, {2}, 5, 4, true},
+        {{60, 60}, 10, 1000, 40, {2}, 5, 4, Parts},
     };
     for (const Case& c : cases) {
-        cuiSheet& sheet = c.onParts ? *parts : *banks;
+        cuiSheet& sheet = c.sheet == Parts ? *parts : c.sheet == Titled ? *titled : *banks;
         cuiGrid& grid = *sheet.Grid();
         SCOPED_TRACE(sheet.Key() + " " + std::to_string(c.pageWidth) + " x " + std::to_string(c.pageHeight));
         for (int col = 0; col < grid.ColCount(); ++col) grid.SetColWidths(col, c.widths[size_t(col)]);
