@@ -36,6 +36,7 @@
 #include <QCoreApplication>
 #include <QImage>
 #include <QMetaObject>
+#include <QPrinter>
 
 #include <algorithm>
 #include <cstdio>
@@ -1092,12 +1093,24 @@ TEST_F(Printing, APdfPageMatchesTheTestPrintersPage)
     EXPECT_LT(best, 0.02);
 }
 
-// Every page a full radio of either model type prints, into a PDF file: no
-// word on any page is below a readable size. The bank sheets all print the
-// one channel sheet: the first bank of each type stands for them, and the
-// first repeater list of each kind for the lists.
+// The resolution of the printer the print dialog sets up (printing into a
+// PDF file when the system has no printer).
+int PrintDialogPixelsPerInch()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    return printer.resolution();
+}
+
+// Every page a full radio of either model type prints, into a PDF file at
+// the print dialog's resolution: no word on any page is below a readable
+// size. The bank sheets all print the one channel sheet: the first bank of
+// each type stands for them, and the first repeater list of each kind for
+// the lists.
 TEST_F(Printing, EveryPageOfAFullRadioPrintsAtAReadableSize)
 {
+    const int ppi = PrintDialogPixelsPerInch();
+    ASSERT_GE(ppi, 600);
     if (std::system("command -v pdftotext >/dev/null 2>&1") != 0) GTEST_SKIP() << "pdftotext is missing";
     constexpr double kReadablePoints = 6.0;
     for (const int modelType : {indMain::ModelTypeLmr, indMain::ModelTypePmr}) {
@@ -1119,7 +1132,7 @@ TEST_F(Printing, EveryPageOfAFullRadioPrintsAtAReadableSize)
         const std::string pdf = user.File("full.pdf");
         int previewPages = 0;
         {
-            plat::PdfPrinterService pdfService(pdf, 150);
+            plat::PdfPrinterService pdfService(pdf, ppi);
             plat::ScopedPrinterService scopedPdf(pdfService);
             RunPrint([&] { Printer().Print(true, Main().CurrentSheet()); },
                      [&](cuiPreview& preview) {
