@@ -212,7 +212,9 @@ void cuiSheet::LoadCells()
     m_grid->SetDefaultRowHeight(size);
     m_firstSelCol = m_colCount;
     m_firstSelRow = m_rowCount;
+    m_spanTextsKnown = false;
     BuildCells(m_key + "_Cells");
+    WidenSpansToTexts();
 }
 
 void cuiSheet::LoadBasicCell()

@@ -7,6 +7,7 @@
 #include "tests/app/FullImage.h"
 
 #include "core/CellNames.h"
+#include "core/cmcCellObj.h"
 #include "core/cmcGTex.h"
 #include "model/TableAccess.h"
 #include "model/datCh.h"
@@ -48,6 +49,7 @@
 #include <sstream>
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -170,6 +172,58 @@ protected:
     static void SavePicture(const QImage& image, const std::string& name)
     {
         image.save(QString::fromStdString((qmtest::OutputDir() / ("print-" + name)).string()));
+    }
+
+    // Where a text is drawn on a printed page, the cells that draw it
+    // together leave every pixel of it on the page, and no rule crosses it.
+    void ExpectEveryTextWholeAndUncrossed()
+    {
+        plat::Canvas& measure = Paper().GetCanvas();
+        std::vector<std::string> cut;
+        std::vector<std::string> crossed;
+        int texts = 0;
+        for (size_t p = 0; p < Paper().PageCalls().size(); ++p) {
+            const std::vector<plat::DrawCall>& calls = Paper().PageCalls()[p];
+            const std::string page = "page " + std::to_string(p + 1) + ": ";
+            std::set<std::tuple<std::string, int, int>> seen;
+            for (const plat::DrawCall& text : calls) {
+                if ((text.kind != plat::DrawCall::TextOut && text.kind != plat::DrawCall::TextRect) || text.text.empty() ||
+                    !seen.insert({text.text, text.at.x, text.at.y}).second)
+                    continue;
+                ++texts;
+                measure.GetFont() = text.font;
+                const plat::Size extent = measure.TextExtent(text.text);
+                const int left = text.at.x;
+                const int right = text.at.x + extent.cx;
+                // The columns of pixels the draws of this text leave on the page.
+                std::vector<std::pair<int, int>> shown;
+                for (const plat::DrawCall& c : calls) {
+                    if (c.kind != text.kind || c.text != text.text || c.at.x != left || c.at.y != text.at.y) continue;
+                    int from = c.clip ? c.clip->left : left;
+                    int to = c.clip ? c.clip->right : right;
+                    if (c.kind == plat::DrawCall::TextRect) {
+                        from = std::max(from, c.rect.left);
+                        to = std::min(to, c.rect.right);
+                    }
+                    shown.emplace_back(from, to);
+                }
+                std::sort(shown.begin(), shown.end());
+                int reach = left;
+                for (const auto& [from, to] : shown)
+                    if (from <= reach) reach = std::max(reach, to);
+                // A pixel of the last letter's own room may go.
+                if (reach < right - 1)
+                    cut.push_back(page + text.text + " (" + std::to_string(reach - left) + " of " +
+                                  std::to_string(extent.cx) + " px)");
+                for (const plat::DrawCall& c : calls)
+                    if (c.kind == plat::DrawCall::FillRect && c.rect.Width() == 1 && c.rect.left > left + 1 &&
+                        c.rect.left < right - 1 && c.rect.top < text.at.y + extent.cy && c.rect.bottom > text.at.y)
+                        crossed.push_back(page + text.text);
+            }
+        }
+        EXPECT_GT(texts, 500);
+        EXPECT_TRUE(cut.empty()) << ::testing::PrintToString(cut);
+        EXPECT_TRUE(crossed.empty()) << ::testing::PrintToString(crossed);
     }
 
     plat::TestPrinterService service;
@@ -1093,6 +1147,41 @@ TEST_F(Printing, APdfPageMatchesTheTestPrintersPage)
     EXPECT_LT(best, 0.02);
 }
 
+// A word of a PDF page as pdftotext reads it, in points from the page's
+// top left corner.
+struct PdfWord {
+    double xMin, yMin, xMax, yMax;
+    std::string text;
+};
+
+// The words of each page of a PDF file (pdftotext writes them into the
+// given file on the way).
+std::vector<std::vector<PdfWord>> ReadPdfWords(const std::string& pdf, const std::string& html)
+{
+    std::vector<std::vector<PdfWord>> pages;
+    if (std::system(("pdftotext -bbox '" + pdf + "' '" + html + "'").c_str()) != 0) return pages;
+    std::ifstream in(html);
+    std::stringstream content;
+    content << in.rdbuf();
+    const std::string text = content.str();
+    const std::regex word(
+        R"re(<page |<word xMin="([0-9.]+)" yMin="([0-9.]+)" xMax="([0-9.]+)" yMax="([0-9.]+)">([^<]*)</word>)re");
+    for (auto m = std::sregex_iterator(text.begin(), text.end(), word); m != std::sregex_iterator(); ++m) {
+        if ((*m)[1].length() == 0) {
+            pages.emplace_back();
+            continue;
+        }
+        if (pages.empty()) continue;
+        std::string w = (*m)[5].str();
+        for (const auto& [entity, c] : {std::pair<std::string, std::string>{"&lt;", "<"}, {"&gt;", ">"},
+                                        {"&quot;", "\""}, {"&apos;", "'"}, {"&#39;", "'"}, {"&amp;", "&"}})
+            for (size_t at = w.find(entity); at != std::string::npos; at = w.find(entity, at + c.size()))
+                w.replace(at, entity.size(), c);
+        pages.back().push_back({std::stod((*m)[1]), std::stod((*m)[2]), std::stod((*m)[3]), std::stod((*m)[4]), w});
+    }
+    return pages;
+}
+
 // The resolution of the printer the print dialog sets up (printing into a
 // PDF file when the system has no printer).
 int PrintDialogPixelsPerInch()
@@ -1142,31 +1231,41 @@ TEST_F(Printing, EveryPageOfAFullRadioPrintsAtAReadableSize)
         }
         Main().SetListPrinting(false);
         ASSERT_FALSE(Printer().PrintingAll());
-        const std::string words = user.File("full.html");
-        ASSERT_EQ(std::system(("pdftotext -bbox '" + pdf + "' '" + words + "'").c_str()), 0);
-        std::ifstream in(words);
-        std::stringstream text;
-        text << in.rdbuf();
-        const std::string html = text.str();
-        const std::regex word(
-            R"re(<page |<word xMin="([0-9.]+)" yMin="([0-9.]+)" xMax="[0-9.]+" yMax="([0-9.]+)">([^<]*)</word>)re");
-        int pages = 0;
+        const std::vector<std::vector<PdfWord>> pages = ReadPdfWords(pdf, user.File("full.html"));
         int count = 0;
         std::vector<std::string> small;
-        for (auto m = std::sregex_iterator(html.begin(), html.end(), word); m != std::sregex_iterator(); ++m) {
-            if ((*m)[1].length() == 0) {
-                ++pages;
-                continue;
+        for (size_t p = 0; p < pages.size(); ++p)
+            for (const PdfWord& w : pages[p]) {
+                ++count;
+                const double height = w.yMax - w.yMin;
+                if (height < kReadablePoints && small.size() < 10)
+                    small.push_back("page " + std::to_string(p + 1) + ": " + w.text + " (" + std::to_string(height) +
+                                    " pt)");
             }
-            ++count;
-            const double height = std::stod((*m)[3]) - std::stod((*m)[2]);
-            if (height < kReadablePoints && small.size() < 10)
-                small.push_back("page " + std::to_string(pages) + ": " + (*m)[4].str() + " (" +
-                                std::to_string(height) + " pt)");
-        }
-        EXPECT_EQ(pages, previewPages);
+        EXPECT_EQ(static_cast<int>(pages.size()), previewPages);
         EXPECT_GT(count, 1000);
         EXPECT_TRUE(small.empty()) << ::testing::PrintToString(small);
+    }
+}
+
+// Pages that show only part of a span (a group heading over columns, the
+// hint over a bank sheet, a heading that begins in the repeated column)
+// print its text whole, with no rule across it: the Banks sheet and a bank
+// of each type, on either model.
+TEST_F(Printing, APageShowsTheTextOfEverySpanOnItWhole)
+{
+    for (const int modelType : {indMain::ModelTypeLmr, indMain::ModelTypePmr}) {
+        SCOPED_TRACE(modelType == indMain::ModelTypeLmr ? "LMR" : "PMR");
+        StartModel(modelType, true, true);
+        Paper().Clear();
+        Printer().ClearList();
+        Printer().AddSheet(Main().TreeNodeSpec(BanksNode));
+        for (size_t b = 0; b < apptest::BankTypes(modelType).size(); ++b)
+            Printer().AddSheet(Main().TreeNodeSpec(FirstBankNode + static_cast<int>(b)));
+        RunPrint([&] { Printer().Print(true, Main().CurrentSheet()); }, PressPrint);
+        Main().SetListPrinting(false);
+        ASSERT_GT(Paper().PageCalls().size(), 5u);
+        ExpectEveryTextWholeAndUncrossed();
     }
 }
 
