@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstring>
 #include <limits>
 
@@ -341,12 +342,22 @@ int ColorByName(std::string_view name, plat::Color& color)
     return 0;
 }
 
-void ParseFontSpec(std::string_view spec, plat::Font& font)
+void ParseFontSpec(std::string_view spec, plat::Font& font, double pixelScale)
 {
+    // A height given outright, on the device: never 0, the sign kept as the
+    // scale gives it.
+    const auto scaled = [pixelScale](int height) {
+        if (pixelScale == 1.0) return height;
+        const double value = std::round(height * pixelScale);
+        const double limit = std::numeric_limits<int>::max();
+        if (std::abs(value) < 1) return height * pixelScale < 0 ? -1 : 1;
+        return static_cast<int>(std::clamp(value, -limit, limit));
+    };
     for (int i = 0; i < 7; ++i) {
         std::optional<std::string> field = ExtractField(spec, ',', i);
         if (!field) return;
         std::string_view f = *field;
+        const bool outright = SkipBlanks(f).substr(0, 1) != "%";
         switch (i) {
         case 0:
             if (auto charset = LookUpName(kCharsetNames, SkipBlanks(f))) font.charset = *charset;
@@ -358,10 +369,13 @@ void ParseFontSpec(std::string_view spec, plat::Font& font)
             ColorByName(f, font.color);
             break;
         case 3:
-            if (auto height = ParseMeasure(f, font.height)) font.height = *height;
+            if (auto height = ParseMeasure(f, font.height)) font.height = outright ? scaled(*height) : *height;
             break;
         case 4:
-            if (auto size = ParseMeasure(f, font.Size())) font.SetSize(*size);
+            if (auto size = ParseMeasure(f, font.Size())) {
+                font.SetSize(*size);
+                if (outright) font.height = scaled(font.height);
+            }
             break;
         case 5: {
             bool recognised = false;

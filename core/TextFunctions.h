@@ -72,8 +72,10 @@ int ColorByName(std::string_view name, plat::Color& color);
 // Applies a font specification "charset,name,colour,height,size,style,pitch".
 // A missing field ends it; an empty or unrecognised field leaves that property.
 // Heights and sizes may be "%N": N percent of the present value, keeping its
-// sign, with a magnitude of at least 1.
-void ParseFontSpec(std::string_view spec, plat::Font& font);
+// sign, with a magnitude of at least 1. A height or size given outright is
+// multiplied by pixelScale (a font written in the screen's pixels, sized for
+// another device); a percentage of the present value is not.
+void ParseFontSpec(std::string_view spec, plat::Font& font, double pixelScale = 1.0);
 
 // For a text split at line feeds: the width of the widest line and the sum
 // of the line heights, measured in the canvas's font.

@@ -143,6 +143,7 @@ void cmcCellObj::Assign(const cmcCellObj& other)
     }
     PopupMenu = other.PopupMenu;
     DisplayText = other.DisplayText;
+    FontScale = other.FontScale;
 }
 
 const std::string& cmcCellObj::GetText() const
@@ -320,7 +321,7 @@ void cmcCellObj::ParseGroup(std::string_view group, int depth)
         auto value = ValueAfterEquals(group);
         if (!value) return;
         if (!Font) Font = Base && Base->Font ? std::make_unique<plat::Font>(*Base->Font) : std::make_unique<plat::Font>();
-        ParseFontSpec(*value, *Font);
+        ParseFontSpec(*value, *Font, Base != nullptr ? Base->FontScale : 1.0);
         return;
     }
     if (group.front() == '%') {

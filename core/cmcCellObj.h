@@ -99,6 +99,10 @@ public:
     std::unique_ptr<plat::Font> Font;
     std::optional<std::string> PopupMenu;
     std::optional<std::string> DisplayText;
+    // On a base cell: what the font heights and sizes that the cells built
+    // on it give outright are multiplied by (a sheet laid out in the
+    // screen's pixels and printed); 1 elsewhere.
+    double FontScale = 1.0;
 
 private:
     void FreeStrings();

@@ -295,25 +295,36 @@ int cuiPrinter::PrintSheet(plat::Printer& printer, const std::string& spec, cons
 plat::Rect cuiPrinter::DrawBlock(cuiSheet& sheet, const plat::Rect& rect, int firstCol, int firstRow, int colCount,
                                  int rowCount, bool measure)
 {
-    const cuiGrid& grid = *sheet.Grid();
+    cuiGrid& grid = *sheet.Grid();
     std::vector<int> cols = RepeatedColumns(sheet);
     for (int c = firstCol; c < firstCol + colCount && c < grid.ColCount(); ++c) cols.push_back(c);
     std::vector<int> rows = RepeatedRows(sheet, firstRow);
     for (int r = firstRow; r < firstRow + rowCount && r < grid.RowCount(); ++r) rows.push_back(r);
     sheet.SetPaperColumns(cols);
+    // The page's columns at their widths on this page (the part of a span
+    // on it as wide as its text), the sheet's own widths kept for the
+    // pages after it.
+    const std::vector<int> widths = sheet.ShownWidths(cols, rows);
+    std::vector<int> kept;
+    for (size_t i = 0; i < cols.size(); ++i) {
+        kept.push_back(grid.ColWidths(cols[i]));
+        if (widths[i] != kept[i]) grid.SetColWidths(cols[i], widths[i]);
+    }
 
     int x = rect.left;
     int y = rect.top;
     for (int row : rows) {
         x = rect.left;
         const int height = grid.RowHeights(row);
-        for (int col : cols) {
-            const int width = grid.ColWidths(col);
-            if (!measure) sheet.DrawCell(col, row, {x, y, x + width, y + height});
+        for (size_t i = 0; i < cols.size(); ++i) {
+            const int width = widths[i];
+            if (!measure) sheet.DrawCell(cols[i], row, {x, y, x + width, y + height});
             x += width;
         }
         y += height;
     }
+    for (size_t i = 0; i < cols.size(); ++i)
+        if (widths[i] != kept[i]) grid.SetColWidths(cols[i], kept[i]);
     return {rect.left, rect.top, x, y};
 }
 
@@ -386,12 +397,20 @@ dst_PrintBlocks cuiPrinter::SplitBlocks(cuiSheet& sheet, const plat::Rect& inner
             if (continues(col, row) && spanFits(col, row)) return false;
         return true;
     };
+    // The width of a page of the columns from `first` to `last`, with the
+    // parts of spans on it as wide as their texts.
+    const auto pageWidth = [&](int first, int last) {
+        std::vector<int> cols = repeatedCols;
+        for (int col = first; col <= last; ++col) cols.push_back(col);
+        int64_t sum = 0;
+        for (int width : sheet.ShownWidths(cols, {})) sum += width;
+        return sum;
+    };
     for (int c = firstBodyCol; c < colCount;) {
-        int64_t sum = fixedWidth;
         int size = 0;
         for (int i = 0;; ++i) {
             const int col = c + i;
-            sum += grid.ColWidths(col);
+            const int64_t sum = pageWidth(c, col);
             if (breakAllowed(col)) size = i;
             if (size > 0 && sum > widthBudget) break;
             if (col == colCount - 1) {

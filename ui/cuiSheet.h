@@ -151,6 +151,12 @@ public:
     // show now (a window that shows data of varying length sizes itself to
     // them); never narrows one.
     void WidenColumnsToTexts();
+    // The widths of columns shown side by side, in this order, with the
+    // cells of the rows given (every row when empty): each column's own,
+    // and where the part of a span among them is narrower than the span's
+    // text, the last column of that part shown wider by the difference, so
+    // that the text is drawn whole over the part.
+    std::vector<int> ShownWidths(const std::vector<int>& cols, const std::vector<int>& rows);
     // The parent width (height) that shows every column (row).
     int FullWidth() const;
     int FullHeight() const;
@@ -337,6 +343,17 @@ protected:
     plat::Canvas* m_previewCanvas = nullptr;
     bool m_bitmapMode = false;
     std::vector<bool> m_paperColumn; // by column; empty: every column
+    // A span's row, first and last columns, and the width its text takes
+    // with the cell's margins; found once per build.
+    struct SpanText {
+        int Row, First, Last, Width;
+    };
+    std::vector<SpanText> m_spanTexts;
+    bool m_spanTextsKnown = false;
+    const std::vector<SpanText>& SpanTexts();
+    // Widens the sheet's columns where a span's shown columns (hidden ones
+    // take no room) are too narrow for its text.
+    void WidenSpansToTexts();
     int m_firstSelCol = 0;
     int m_firstSelRow = 0;
     plat::Panel* m_titlePanel = nullptr;

@@ -212,7 +212,9 @@ void cuiSheet::LoadCells()
     m_grid->SetDefaultRowHeight(size);
     m_firstSelCol = m_colCount;
     m_firstSelRow = m_rowCount;
+    m_spanTextsKnown = false;
     BuildCells(m_key + "_Cells");
+    WidenSpansToTexts();
 }
 
 void cuiSheet::LoadBasicCell()
@@ -232,6 +234,15 @@ void cuiSheet::LoadBasicCell()
         text += item;
     }
     cmcCellObj::ParseCell(basic.get(), text, nullptr, nullptr, false);
+    // On paper a cell's own font, written in the screen's pixels, is sized
+    // as the basic cell's is: by the ratio of the basic cell's printed
+    // height to the height its own text gives it.
+    if (m_printerCanvas != nullptr && basic->Font) {
+        cmcCellObj written;
+        cmcCellObj::ParseCell(&written, m_texts->GetText(m_key + "_BasicCell", 0), nullptr, nullptr, false);
+        const int screenHeight = written.Font ? written.Font->height : plat::Font{}.height;
+        if (screenHeight != 0) basic->FontScale = static_cast<double>(basic->Font->height) / screenHeight;
+    }
     m_basicCell = std::move(basic);
     m_grid->SetColor(m_basicCell->Color);
     if (m_basicCell->Font) {

@@ -2,6 +2,7 @@
 // for printing, kept within limits, fitted to the widest text.
 #include "ui/cuiSheet.h"
 
+#include "core/CellNames.h"
 #include "core/TextFunctions.h"
 #include "core/cmcGTex.h"
 #include "model/indEnviron.h"
@@ -171,4 +172,72 @@ int cuiSheet::WidestTextWidth(int col)
         width = std::max(width, textWidth + margin);
     }
     return width;
+}
+
+const std::vector<cuiSheet::SpanText>& cuiSheet::SpanTexts()
+{
+    if (m_spanTextsKnown) return m_spanTexts;
+    m_spanTexts.clear();
+    plat::Canvas& canvas = *MeasureCanvas();
+    const int margin = static_cast<int>(8 * m_scale + 0.5);
+    for (int row = 0; row < m_rowCount; ++row)
+        for (int col = 0; col + 1 < m_colCount; ++col) {
+            if ((CellAt(col + 1, row).FlagsA & cmcCellObj::LetterPlus) == 0 ||
+                (CellAt(col, row).FlagsA & cmcCellObj::LetterPlus) != 0)
+                continue;
+            int last = col + 1;
+            while (last + 1 < m_colCount && (CellAt(last + 1, row).FlagsA & cmcCellObj::LetterPlus) != 0) ++last;
+            const cmcCellObj& cell = CellAt(col, row);
+            std::string text = cell.Label >= CL_NoLabel ? cell.GetText() : RenderedText(col, row);
+            if (!text.empty() && text.back() == '\n') text.pop_back();
+            if (text.empty()) continue;
+            ApplyCellFont(cell, canvas.GetFont());
+            m_spanTexts.push_back({row, col, last, MultiLineTextExtent(canvas, text).cx + margin});
+        }
+    m_spanTextsKnown = true;
+    return m_spanTexts;
+}
+
+std::vector<int> cuiSheet::ShownWidths(const std::vector<int>& cols, const std::vector<int>& rows)
+{
+    std::vector<int> widths;
+    widths.reserve(cols.size());
+    for (int col : cols) widths.push_back(m_grid->ColWidths(col));
+    std::vector<bool> rowShown;
+    if (!rows.empty()) {
+        rowShown.assign(static_cast<size_t>(m_rowCount), false);
+        for (int row : rows)
+            if (row >= 0 && row < m_rowCount) rowShown[static_cast<size_t>(row)] = true;
+    }
+    for (const SpanText& span : SpanTexts()) {
+        if (!rowShown.empty() && !rowShown[static_cast<size_t>(span.Row)]) continue;
+        if (m_grid->RowHeights(span.Row) < 1) continue;
+        const auto inSpan = [&](size_t i) { return cols[i] >= span.First && cols[i] <= span.Last; };
+        for (size_t i = 0; i < cols.size();) {
+            if (!inSpan(i)) {
+                ++i;
+                continue;
+            }
+            // One part of the span: the columns of it shown side by side.
+            int64_t share = 0;
+            size_t lastShown = cols.size();
+            for (; i < cols.size() && inSpan(i); ++i) {
+                share += widths[i];
+                if (widths[i] > 0) lastShown = i;
+            }
+            if (lastShown < cols.size() && share < span.Width)
+                widths[lastShown] += static_cast<int>(span.Width - share);
+        }
+    }
+    return widths;
+}
+
+void cuiSheet::WidenSpansToTexts()
+{
+    std::vector<int> cols;
+    for (int col = 0; col < m_colCount; ++col) cols.push_back(col);
+    const std::vector<int> widths = ShownWidths(cols, {});
+    for (int col = 0; col < m_colCount; ++col)
+        if (const int width = widths[static_cast<size_t>(col)]; width != m_grid->ColWidths(col))
+            m_grid->SetColWidths(col, width);
 }

@@ -43,12 +43,13 @@ protected:
             width += Grid().ColWidths(c);
         return width;
     }
-    // The text of a cell is drawn whole, in the font it is drawn in (cells
-    // in hidden columns and the continuations of a cell aside).
+    // The text of a cell is drawn whole, in the font it is drawn in, over
+    // the columns of it that show (a cell whose columns are all hidden and
+    // the continuations of a cell aside).
     void ExpectTextFits(int col, int row, const std::string& text)
     {
         const cmcCellObj& cell = Sheet().CellAt(col, row);
-        if (text.empty() || Grid().ColWidths(col) <= 0 || (cell.FlagsA & cmcCellObj::LetterPlus) != 0) return;
+        if (text.empty() || SpanWidth(col, row) <= 0 || (cell.FlagsA & cmcCellObj::LetterPlus) != 0) return;
         plat::Canvas& canvas = Grid().GetCanvas();
         Sheet().ApplyCellFont(cell, canvas.GetFont());
         const int width = MultiLineTextExtent(canvas, text).cx;

@@ -7,6 +7,7 @@
 #include "tests/app/FullImage.h"
 
 #include "core/CellNames.h"
+#include "core/cmcCellObj.h"
 #include "core/cmcGTex.h"
 #include "model/TableAccess.h"
 #include "model/datCh.h"
@@ -36,6 +37,7 @@
 #include <QCoreApplication>
 #include <QImage>
 #include <QMetaObject>
+#include <QPrinter>
 
 #include <algorithm>
 #include <cstdio>
@@ -47,6 +49,7 @@
 #include <sstream>
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -171,6 +174,58 @@ protected:
         image.save(QString::fromStdString((qmtest::OutputDir() / ("print-" + name)).string()));
     }
 
+    // Where a text is drawn on a printed page, the cells that draw it
+    // together leave every pixel of it on the page, and no rule crosses it.
+    void ExpectEveryTextWholeAndUncrossed()
+    {
+        plat::Canvas& measure = Paper().GetCanvas();
+        std::vector<std::string> cut;
+        std::vector<std::string> crossed;
+        int texts = 0;
+        for (size_t p = 0; p < Paper().PageCalls().size(); ++p) {
+            const std::vector<plat::DrawCall>& calls = Paper().PageCalls()[p];
+            const std::string page = "page " + std::to_string(p + 1) + ": ";
+            std::set<std::tuple<std::string, int, int>> seen;
+            for (const plat::DrawCall& text : calls) {
+                if ((text.kind != plat::DrawCall::TextOut && text.kind != plat::DrawCall::TextRect) || text.text.empty() ||
+                    !seen.insert({text.text, text.at.x, text.at.y}).second)
+                    continue;
+                ++texts;
+                measure.GetFont() = text.font;
+                const plat::Size extent = measure.TextExtent(text.text);
+                const int left = text.at.x;
+                const int right = text.at.x + extent.cx;
+                // The columns of pixels the draws of this text leave on the page.
+                std::vector<std::pair<int, int>> shown;
+                for (const plat::DrawCall& c : calls) {
+                    if (c.kind != text.kind || c.text != text.text || c.at.x != left || c.at.y != text.at.y) continue;
+                    int from = c.clip ? c.clip->left : left;
+                    int to = c.clip ? c.clip->right : right;
+                    if (c.kind == plat::DrawCall::TextRect) {
+                        from = std::max(from, c.rect.left);
+                        to = std::min(to, c.rect.right);
+                    }
+                    shown.emplace_back(from, to);
+                }
+                std::sort(shown.begin(), shown.end());
+                int reach = left;
+                for (const auto& [from, to] : shown)
+                    if (from <= reach) reach = std::max(reach, to);
+                // A pixel of the last letter's own room may go.
+                if (reach < right - 1)
+                    cut.push_back(page + text.text + " (" + std::to_string(reach - left) + " of " +
+                                  std::to_string(extent.cx) + " px)");
+                for (const plat::DrawCall& c : calls)
+                    if (c.kind == plat::DrawCall::FillRect && c.rect.Width() == 1 && c.rect.left > left + 1 &&
+                        c.rect.left < right - 1 && c.rect.top < text.at.y + extent.cy && c.rect.bottom > text.at.y)
+                        crossed.push_back(page + text.text);
+            }
+        }
+        EXPECT_GT(texts, 500);
+        EXPECT_TRUE(cut.empty()) << ::testing::PrintToString(cut);
+        EXPECT_TRUE(crossed.empty()) << ::testing::PrintToString(crossed);
+    }
+
     plat::TestPrinterService service;
     plat::ScopedPrinterService scoped;
 };
@@ -199,29 +254,80 @@ const std::vector<std::string> kSixColumnBanks = {
     "{($ChTotal)>(%CT_BankOp.CL_Mch_UsedCHs[129])}000|{($ChTotal)}\\_",
 };
 
-// Column and row groups of a six-column Banks sheet with set widths and
-// heights, for pages of several sizes.
+// A sheet without fixed rows or columns: a title over both columns, the
+// column headings, three rows of cells, a subtitle over both columns and
+// three more rows.
+const std::vector<std::string> kTwoColumnParts = {
+    "#GI_Sheet_PrintParts_Style",
+    "(TitleString=Parts)",
+    "#GI_Sheet_PrintParts_BasicCell",
+    "{($Page)}",
+    "#GI_Sheet_PrintParts_Cells",
+    "{<-WH}Parts list|{+}",
+    "{<-WH}Part|{<-WH}Count",
+    ":(LoopFrom 3)",
+    "{S<-WH}Bolt|{S>-WH}10",
+    ":(End)",
+    "{<-WH}Spares|{+}",
+    ":(LoopFrom 3)",
+    "{S<-WH}Nut|{S>-WH}20",
+    ":(End)",
+};
+
+// A sheet whose fixed row is a title over its three columns, and no fixed
+// or label columns.
+const std::vector<std::string> kThreeColumnTitled = {
+    "#GI_Sheet_PrintTitled_Style",
+    "(TitleString=Titled)(FixedRows=1)",
+    "#GI_Sheet_PrintTitled_BasicCell",
+    "{($Page)}",
+    "#GI_Sheet_PrintTitled_Cells",
+    "{<-WH}Titled|{+}|{+}",
+    ":(LoopFrom 3)",
+    "{S<-WH}a|{S<-WH}b|{S<-WH}c",
+    ":(End)",
+};
+
+std::vector<std::string> PaginationStandIns()
+{
+    std::vector<std::string> lines = kSixColumnBanks;
+    lines.insert(lines.end(), kTwoColumnParts.begin(), kTwoColumnParts.end());
+    lines.insert(lines.end(), kThreeColumnTitled.begin(), kThreeColumnTitled.end());
+    return lines;
+}
+
+// Column and row groups of a six-column Banks sheet and of two sheets
+// without fixed or label columns, with set widths and heights, for pages of
+// several sizes.
 TEST_F(Printing, BlocksFollowThePageSizeAndNeverStartAColumnThatContinuesItsHeader)
 {
-    Start(true, apptest::MakeProgramFolder(user, kSixColumnBanks));
+    Start(true, apptest::MakeProgramFolder(user, PaginationStandIns()));
     plat::Form hidden;
-    std::unique_ptr<cuiSheet> sheet = Main().CreateSheet(&hidden, indMain::BankOperationSpec);
-    sheet->SetPrinter(&Paper());
-    sheet->Show();
-    cuiGrid& grid = *sheet->Grid();
-    ASSERT_EQ(grid.ColCount(), 6);
-    ASSERT_EQ(grid.FixedCols(), 1);
-    ASSERT_EQ(grid.FixedRows(), 3);
-    const int bodyRows = grid.RowCount() - 3;
-    ASSERT_EQ(bodyRows, 130);
+    std::unique_ptr<cuiSheet> banks = Main().CreateSheet(&hidden, indMain::BankOperationSpec);
+    std::unique_ptr<cuiSheet> parts = Main().CreateSheet(&hidden, "GI_Sheet_PrintParts");
+    std::unique_ptr<cuiSheet> titled = Main().CreateSheet(&hidden, "GI_Sheet_PrintTitled");
+    for (cuiSheet* sheet : {banks.get(), parts.get(), titled.get()}) {
+        sheet->SetPrinter(&Paper());
+        sheet->Show();
+    }
+    ASSERT_EQ(banks->Grid()->ColCount(), 6);
+    ASSERT_EQ(banks->Grid()->FixedCols(), 1);
+    ASSERT_EQ(banks->Grid()->FixedRows(), 3);
+    ASSERT_EQ(banks->Grid()->RowCount() - 3, 130);
+    ASSERT_EQ(parts->Grid()->ColCount(), 2);
+    ASSERT_EQ(parts->Grid()->RowCount(), 9);
+    ASSERT_TRUE(cuiPrinter::RepeatedColumns(*parts).empty());
+    ASSERT_TRUE(cuiPrinter::RepeatedColumns(*titled).empty());
+    enum Sheet { Banks, Parts, Titled };
     struct Case {
-        std::vector<int> widths; // columns 0 to 5
+        std::vector<int> widths; // every column's
         int rowHeight;
         int pageWidth;
         int pageHeight;
         std::vector<int> cols;
         size_t rowGroups;
         int firstRowGroup;
+        Sheet sheet = Banks;
     };
     const Case cases[] = {
         // Everything fits across; ten rows under the fixed ones per page.
@@ -243,19 +349,54 @@ TEST_F(Printing, BlocksFollowThePageSizeAndNeverStartAColumnThatContinuesItsHead
         {{100, 100, 100, 100, 100, 100}, 20, 10000, 50, {5}, 130, 1},
         // Rows of no height all fit on one page.
         {{100, 100, 100, 100, 100, 100}, 0, 10000, 100, {5}, 1, 130},
+        // A span exactly as wide as the page beside the fixed column fits.
+        {{100, 50, 50, 100, 100, 50}, 20, 300, 2660, {2, 2, 1}, 1, 130},
+        // A span is measured from its first column, though it is not on
+        // the page: the break before its second column is taken.
+        {{100, 50, 50, 300, 100, 50}, 20, 450, 2660, {2, 1, 2}, 1, 130},
+        // Without repeated columns: a fixed title over every column is
+        // measured from the first column to the last; too wide for the
+        // page, it is cut between pages.
+        {{60, 30, 30}, 10, 100, 10000, {2, 1}, 1, 3, Titled},
+        {{60, 30, 30}, 10, 120, 10000, {3}, 1, 3, Titled},
+        // Pages of four rows: the title and column headings repeated over
+        // the rows they head (4 + 2), then with the subtitle over its rows
+        // (3 + 1 each).
+        {{60, 60}, 10, 1000, 40, {2}, 5, 4, Parts},
     };
     for (const Case& c : cases) {
-        for (int col = 0; col < 6; ++col) grid.SetColWidths(col, c.widths[size_t(col)]);
+        cuiSheet& sheet = c.sheet == Parts ? *parts : c.sheet == Titled ? *titled : *banks;
+        cuiGrid& grid = *sheet.Grid();
+        SCOPED_TRACE(sheet.Key() + " " + std::to_string(c.pageWidth) + " x " + std::to_string(c.pageHeight));
+        for (int col = 0; col < grid.ColCount(); ++col) grid.SetColWidths(col, c.widths[size_t(col)]);
         for (int row = 0; row < grid.RowCount(); ++row) grid.SetRowHeights(row, c.rowHeight);
-        const dst_PrintBlocks blocks = cuiPrinter::SplitBlocks(*sheet, {0, 0, c.pageWidth, c.pageHeight});
-        EXPECT_EQ(blocks.Cols, c.cols) << c.pageWidth << " x " << c.pageHeight;
-        EXPECT_EQ(blocks.Rows.size(), c.rowGroups) << c.pageWidth << " x " << c.pageHeight;
+        const dst_PrintBlocks blocks = cuiPrinter::SplitBlocks(sheet, {0, 0, c.pageWidth, c.pageHeight});
+        EXPECT_EQ(blocks.Cols, c.cols);
+        EXPECT_EQ(blocks.Rows.size(), c.rowGroups);
         ASSERT_FALSE(blocks.Rows.empty());
         EXPECT_EQ(blocks.Rows.front(), c.firstRowGroup);
         int rows = 0;
         for (int r : blocks.Rows) rows += r;
-        EXPECT_EQ(rows, bodyRows);
+        EXPECT_EQ(rows, grid.RowCount() - grid.FixedRows());
     }
+
+    // The rows a page repeats over a block of the two-column sheet.
+    struct Repeat {
+        int firstRow;
+        std::vector<int> rows;
+    };
+    const Repeat repeats[] = {
+        // The first block, and one that opens with a heading of its own.
+        {0, {}},
+        {5, {}},
+        // The title and the column headings over the first rows.
+        {3, {0, 1}},
+        // Over the rows under the subtitle: the title and column headings,
+        // then the subtitle.
+        {7, {0, 1, 5}},
+    };
+    for (const Repeat& r : repeats)
+        EXPECT_EQ(cuiPrinter::RepeatedRows(*parts, r.firstRow), r.rows) << "block from row " << r.firstRow;
 }
 
 TEST_F(Printing, MarginsAreMillimetresAtThePrintersResolution)
@@ -1006,12 +1147,59 @@ TEST_F(Printing, APdfPageMatchesTheTestPrintersPage)
     EXPECT_LT(best, 0.02);
 }
 
-// Every page a full radio of either model type prints, into a PDF file: no
-// word on any page is below a readable size. The bank sheets all print the
-// one channel sheet: the first bank of each type stands for them, and the
-// first repeater list of each kind for the lists.
+// A word of a PDF page as pdftotext reads it, in points from the page's
+// top left corner.
+struct PdfWord {
+    double xMin, yMin, xMax, yMax;
+    std::string text;
+};
+
+// The words of each page of a PDF file (pdftotext writes them into the
+// given file on the way).
+std::vector<std::vector<PdfWord>> ReadPdfWords(const std::string& pdf, const std::string& html)
+{
+    std::vector<std::vector<PdfWord>> pages;
+    if (std::system(("pdftotext -bbox '" + pdf + "' '" + html + "'").c_str()) != 0) return pages;
+    std::ifstream in(html);
+    std::stringstream content;
+    content << in.rdbuf();
+    const std::string text = content.str();
+    const std::regex word(
+        R"re(<page |<word xMin="([0-9.]+)" yMin="([0-9.]+)" xMax="([0-9.]+)" yMax="([0-9.]+)">([^<]*)</word>)re");
+    for (auto m = std::sregex_iterator(text.begin(), text.end(), word); m != std::sregex_iterator(); ++m) {
+        if ((*m)[1].length() == 0) {
+            pages.emplace_back();
+            continue;
+        }
+        if (pages.empty()) continue;
+        std::string w = (*m)[5].str();
+        for (const auto& [entity, c] : {std::pair<std::string, std::string>{"&lt;", "<"}, {"&gt;", ">"},
+                                        {"&quot;", "\""}, {"&apos;", "'"}, {"&#39;", "'"}, {"&amp;", "&"}})
+            for (size_t at = w.find(entity); at != std::string::npos; at = w.find(entity, at + c.size()))
+                w.replace(at, entity.size(), c);
+        pages.back().push_back({std::stod((*m)[1]), std::stod((*m)[2]), std::stod((*m)[3]), std::stod((*m)[4]), w});
+    }
+    return pages;
+}
+
+// The resolution of the printer the print dialog sets up (printing into a
+// PDF file when the system has no printer).
+int PrintDialogPixelsPerInch()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    return printer.resolution();
+}
+
+// Every page a full radio of either model type prints, into a PDF file at
+// the print dialog's resolution: no word on any page is below a readable
+// size. The bank sheets all print the one channel sheet: the first bank of
+// each type stands for them, and the first repeater list of each kind for
+// the lists.
 TEST_F(Printing, EveryPageOfAFullRadioPrintsAtAReadableSize)
 {
+    const int ppi = PrintDialogPixelsPerInch();
+    ASSERT_GE(ppi, 600);
     if (std::system("command -v pdftotext >/dev/null 2>&1") != 0) GTEST_SKIP() << "pdftotext is missing";
     constexpr double kReadablePoints = 6.0;
     for (const int modelType : {indMain::ModelTypeLmr, indMain::ModelTypePmr}) {
@@ -1033,7 +1221,7 @@ TEST_F(Printing, EveryPageOfAFullRadioPrintsAtAReadableSize)
         const std::string pdf = user.File("full.pdf");
         int previewPages = 0;
         {
-            plat::PdfPrinterService pdfService(pdf, 150);
+            plat::PdfPrinterService pdfService(pdf, ppi);
             plat::ScopedPrinterService scopedPdf(pdfService);
             RunPrint([&] { Printer().Print(true, Main().CurrentSheet()); },
                      [&](cuiPreview& preview) {
@@ -1043,31 +1231,41 @@ TEST_F(Printing, EveryPageOfAFullRadioPrintsAtAReadableSize)
         }
         Main().SetListPrinting(false);
         ASSERT_FALSE(Printer().PrintingAll());
-        const std::string words = user.File("full.html");
-        ASSERT_EQ(std::system(("pdftotext -bbox '" + pdf + "' '" + words + "'").c_str()), 0);
-        std::ifstream in(words);
-        std::stringstream text;
-        text << in.rdbuf();
-        const std::string html = text.str();
-        const std::regex word(
-            R"re(<page |<word xMin="([0-9.]+)" yMin="([0-9.]+)" xMax="[0-9.]+" yMax="([0-9.]+)">([^<]*)</word>)re");
-        int pages = 0;
+        const std::vector<std::vector<PdfWord>> pages = ReadPdfWords(pdf, user.File("full.html"));
         int count = 0;
         std::vector<std::string> small;
-        for (auto m = std::sregex_iterator(html.begin(), html.end(), word); m != std::sregex_iterator(); ++m) {
-            if ((*m)[1].length() == 0) {
-                ++pages;
-                continue;
+        for (size_t p = 0; p < pages.size(); ++p)
+            for (const PdfWord& w : pages[p]) {
+                ++count;
+                const double height = w.yMax - w.yMin;
+                if (height < kReadablePoints && small.size() < 10)
+                    small.push_back("page " + std::to_string(p + 1) + ": " + w.text + " (" + std::to_string(height) +
+                                    " pt)");
             }
-            ++count;
-            const double height = std::stod((*m)[3]) - std::stod((*m)[2]);
-            if (height < kReadablePoints && small.size() < 10)
-                small.push_back("page " + std::to_string(pages) + ": " + (*m)[4].str() + " (" +
-                                std::to_string(height) + " pt)");
-        }
-        EXPECT_EQ(pages, previewPages);
+        EXPECT_EQ(static_cast<int>(pages.size()), previewPages);
         EXPECT_GT(count, 1000);
         EXPECT_TRUE(small.empty()) << ::testing::PrintToString(small);
+    }
+}
+
+// Pages that show only part of a span (a group heading over columns, the
+// hint over a bank sheet, a heading that begins in the repeated column)
+// print its text whole, with no rule across it: the Banks sheet and a bank
+// of each type, on either model.
+TEST_F(Printing, APageShowsTheTextOfEverySpanOnItWhole)
+{
+    for (const int modelType : {indMain::ModelTypeLmr, indMain::ModelTypePmr}) {
+        SCOPED_TRACE(modelType == indMain::ModelTypeLmr ? "LMR" : "PMR");
+        StartModel(modelType, true, true);
+        Paper().Clear();
+        Printer().ClearList();
+        Printer().AddSheet(Main().TreeNodeSpec(BanksNode));
+        for (size_t b = 0; b < apptest::BankTypes(modelType).size(); ++b)
+            Printer().AddSheet(Main().TreeNodeSpec(FirstBankNode + static_cast<int>(b)));
+        RunPrint([&] { Printer().Print(true, Main().CurrentSheet()); }, PressPrint);
+        Main().SetListPrinting(false);
+        ASSERT_GT(Paper().PageCalls().size(), 5u);
+        ExpectEveryTextWholeAndUncrossed();
     }
 }
 

@@ -217,6 +217,7 @@ TEST(TextFunctions, ParseFontSpec)
         std::string spec;
         std::function<void(Font&)> start;  // changes to the base font before parsing
         std::function<void(Font&)> expect; // changes the spec makes
+        double pixelScale = 1.0;
     };
     auto none = [](Font&) {};
     const Case cases[] = {
@@ -273,13 +274,22 @@ TEST(TextFunctions, ParseFontSpec)
              f.color = plat::clWindowText;
              f.height = -17;
          }},
+        // A height or size given outright is put on the device by the pixel
+        // scale, which may turn a character height into a cell height; a
+        // percentage of the present height is not scaled again.
+        {",,,-15", none, [](Font& f) { f.height = -188; }, 12.5},
+        {",,,,10", none, [](Font& f) { f.height = -163; }, 12.5},
+        {",,,-15", none, [](Font& f) { f.height = 30; }, -2.0},
+        {",,,-1", none, [](Font& f) { f.height = -1; }, 0.1},
+        {",,,%150", none, [](Font& f) { f.height = -30; }, 12.5},
+        {",,,,%200", none, [](Font& f) { f.height = -40; }, 12.5},
     };
     for (const Case& c : cases) {
         Font font = BaseFont();
         c.start(font);
         Font expected = font;
         c.expect(expected);
-        ParseFontSpec(c.spec, font);
+        ParseFontSpec(c.spec, font, c.pixelScale);
         EXPECT_EQ(font, expected) << '[' << c.spec << "] name=" << font.name << " charset=" << font.charset
                                   << " color=" << font.color << " height=" << font.height
                                   << " style=" << font.style;
