@@ -38,6 +38,19 @@ std::vector<plat::Point> Offset(std::initializer_list<plat::Point> points, int x
     return out;
 }
 
+// The rules of a cell: below it, and at its right edge unless the cell to its
+// right continues its span.
+void DrawRules(plat::Canvas& canvas, const cmcCellObj& cell, bool rightRule, bool paper, const plat::Rect& rect)
+{
+    plat::Brush& brush = canvas.GetBrush();
+    brush.style = plat::bsSolid;
+    brush.color = IsWhite(cell.Color) ? (paper ? plat::clBlack : ScreenRuleGrey) : plat::clWhite;
+    if ((cell.FlagsA & cmcCellObj::LetterB) != 0) canvas.FillRect({rect.left, rect.bottom - 1, rect.right, rect.bottom});
+    if (rightRule && cell.XQCode() == 1) canvas.FillRect({rect.right - 1, rect.top, rect.right, rect.bottom});
+    if (rightRule && cell.XQCode() == 2)
+        canvas.FillRect({rect.right - 1, rect.top + (rect.bottom - rect.top) * 7 / 10, rect.right, rect.bottom});
+}
+
 } // namespace
 
 void cuiSheet::ComputeSelectionColors()
@@ -102,6 +115,29 @@ void cuiSheet::DrawCell(int col, int row, const plat::Rect& rect)
     }
     cmcCellObj& cell = CellAt(drawCol, row);
 
+    if (paper) {
+        // On paper a span is drawn once, by its first cell on the page,
+        // background and text over its whole width there: parts drawn apart
+        // meet in a seam that a viewer shows as a light line through the
+        // text. The other cells of the span add only their rules.
+        int first = drawCol;
+        while (first < col && (!inView(first) || m_grid->ColWidths(first) < 1)) ++first;
+        if (first != col) {
+            DrawRules(canvas, cell, rightRule, paper, rect);
+            canvas.GetBrush() = savedBrush;
+            canvas.SetClipRect(savedClip);
+            return;
+        }
+        plat::Rect whole = text;
+        if (savedClip) {
+            whole.left = std::max(whole.left, savedClip->left);
+            whole.top = std::max(whole.top, savedClip->top);
+            whole.right = std::min(whole.right, savedClip->right);
+            whole.bottom = std::min(whole.bottom, savedClip->bottom);
+        }
+        canvas.SetClipRect(whole);
+    }
+
     bool selected = IsSlotSelected(col, row);
     if (!selected && (cell.FlagsB & cmcCellObj::LetterT) != 0 && row == m_grid->Row()) {
         // A tail is drawn selected together with the cell it belongs to.
@@ -120,7 +156,7 @@ void cuiSheet::DrawCell(int col, int row, const plat::Rect& rect)
         if (!IsWhite(cell.Color)) {
             darkOnPaper = true;
             brush.color = PaperDarkGrey;
-            canvas.FillRect(rect);
+            canvas.FillRect(text);
         }
     } else {
         const bool editing = m_editor != nullptr && m_editor->Visible();
@@ -138,11 +174,7 @@ void cuiSheet::DrawCell(int col, int row, const plat::Rect& rect)
     }
 
     // Rules.
-    brush.color = IsWhite(cell.Color) ? (paper ? plat::clBlack : ScreenRuleGrey) : plat::clWhite;
-    if ((cell.FlagsA & cmcCellObj::LetterB) != 0) canvas.FillRect({rect.left, rect.bottom - 1, rect.right, rect.bottom});
-    if (rightRule && cell.XQCode() == 1) canvas.FillRect({rect.right - 1, rect.top, rect.right, rect.bottom});
-    if (rightRule && cell.XQCode() == 2)
-        canvas.FillRect({rect.right - 1, rect.top + (rect.bottom - rect.top) * 7 / 10, rect.right, rect.bottom});
+    DrawRules(canvas, cell, rightRule, paper, rect);
 
     // Font and text.
     plat::Font& font = canvas.GetFont();
