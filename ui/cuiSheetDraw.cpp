@@ -106,12 +106,16 @@ void cuiSheet::DrawCell(int col, int row, const plat::Rect& rect)
         return k < m_grid->FixedCols() || k >= m_grid->LeftCol();
     };
     plat::Rect text = rect;
-    for (int k = col + 1; k < m_colCount && (CellAt(k, row).FlagsA & cmcCellObj::LetterPlus) != 0; ++k)
+    bool partScrolledAway = false;
+    for (int k = col + 1; k < m_colCount && (CellAt(k, row).FlagsA & cmcCellObj::LetterPlus) != 0; ++k) {
         if (inView(k)) text.right += m_grid->ColWidths(k);
+        else if (m_grid->ColWidths(k) > 0) partScrolledAway = true;
+    }
     int drawCol = col;
     while (drawCol > 0 && (CellAt(drawCol, row).FlagsA & cmcCellObj::LetterPlus) != 0) {
         --drawCol;
         if (inView(drawCol)) text.left -= m_grid->ColWidths(drawCol);
+        else if (m_grid->ColWidths(drawCol) > 0) partScrolledAway = true;
     }
     cmcCellObj& cell = CellAt(drawCol, row);
 
@@ -212,6 +216,13 @@ void cuiSheet::DrawCell(int col, int row, const plat::Rect& rect)
     default: y = static_cast<int>(text.top + s + 0.5); break;
     }
     brush.style = plat::bsClear;
+    // A span scrolled sideways so far that the part of it in view cannot
+    // hold its whole text shows no text until more of it is in view: a cut
+    // heading ("Scra" for "Scrambler") reads as another word.
+    if (!paper && partScrolledAway && extent.cx + 8 > text.Width()) {
+        shown.clear();
+        canvas.MoveTo(text.left, y);
+    }
     std::string_view rest = shown;
     for (;;) {
         const size_t end = rest.find('\n');

@@ -191,12 +191,14 @@ TEST_F(SheetDraw, ATailRepaintsWithItsCellOnlyWhenItsPassLeftItOut)
     EXPECT_EQ(Grid().InvalidationLog().size(), 2u);
 }
 
-TEST_F(SheetDraw, SpansScrolledSidewaysShowTheirTextFromTheirFirstCellInView)
+TEST_F(SheetDraw, SpansScrolledSidewaysShowTheirTextFromTheirFirstCellInViewOrNotAtAll)
 {
-    // A fixed column; a heading over a narrow column that runs on into the
-    // next; a hint in the fixed column that runs over every column.
-    UseLayout("(FixedRows=2)(FixedCols=1)", "{<-(Color=clBtnFace)(Font=,,clWindowText,-13,,,)}",
-              {"{H}Channel|{H+}|{H}Transmit power settings|{H+}|{H}Tone",
+    // A fixed column; a short heading and a long one over a narrow column
+    // that runs on into the next; a hint in the fixed column that runs over
+    // every column.
+    UseLayout("(FixedRows=3)(FixedCols=1)", "{<-(Color=clBtnFace)(Font=,,clWindowText,-13,,,)}",
+              {"{H}Channel|{H}Name|{H}Power|{H+}|{H}Tone",
+               "{H}|{H}|{H}Transmit power settings of this channel|{H+}|{H}",
                "{H}Type a frequency into the row below to add a channel to this bank|{H+}|{H+}|{H+}|{H+}",
                "{WHS(Color=clWindow)}0000|{WHS(Color=clWindow)}BBBBBBBBBBBB|{WHS(Color=clWindow)}CC|"
                "{WHS(Color=clWindow)}DDDDDDDDDDDDDDDD|{WHS(Color=clWindow)}EEEEEEEEEEEEEEEEEEEEEEEE"});
@@ -213,18 +215,22 @@ TEST_F(SheetDraw, SpansScrolledSidewaysShowTheirTextFromTheirFirstCellInView)
         const plat::Rect r = Grid().GetCellRect(col, row);
         return shot.copy(r.left, r.top, width, r.Height() - 1);
     };
-    // With column 3 first in view, the heading of columns 2 and 3 begins in
-    // column 3 as it began in column 2; the hint runs on in column 3 as it
-    // ran on in column 1 right of the fixed column.
+    // With column 3 first in view, the short heading of columns 2 and 3
+    // begins in column 3 as it began in column 2; the hint runs on in
+    // column 3 as it ran on in column 1 right of the fixed column.
     Grid().SetLeftCol(1);
     const int heading = std::min(Grid().ColWidths(2), Grid().ColWidths(3)) - 1;
     const int hint = std::min(Grid().ColWidths(1), Grid().ColWidths(3)) - 1;
     const QImage headingBefore = strip(unscrolled, 2, 0, heading);
-    const QImage hintBefore = strip(unscrolled, 1, 1, hint);
+    const QImage hintBefore = strip(unscrolled, 1, 2, hint);
+    EXPECT_GT(Others(unscrolled, 2, 1, ButtonFace, White), 0) << "the long heading shows over both its columns";
     Grid().SetLeftCol(3);
     EXPECT_EQ(strip(scrolled, 3, 0, heading), headingBefore);
-    EXPECT_EQ(strip(scrolled, 3, 1, hint), hintBefore);
-    EXPECT_GT(Others(scrolled, 3, 1, ButtonFace, White), 0) << "the hint shows";
+    EXPECT_EQ(strip(scrolled, 3, 2, hint), hintBefore);
+    EXPECT_GT(Others(scrolled, 3, 2, ButtonFace, White), 0) << "the hint shows";
+    // The long heading does not fit column 3 alone: it shows nothing there
+    // rather than its first letters.
+    EXPECT_EQ(Others(scrolled, 3, 1, ButtonFace, White), 0) << "the long heading is cut";
 }
 
 // A text that ends in a line break (a bit field's) stands where the text
