@@ -225,13 +225,13 @@ void DigitalNarrowCell(indCellCall& call)
 // error until another mode is chosen.
 void EmergencyDivertCell(indCellCall& call)
 {
-    constexpr int kDivertToChannel = 2;
     int mode = call.Rec.ChFlagsA.EDivert;
     if (EditZoneChannel(call.Cap, call.Image(), call.Rec, mode, call.Bank.Group, call.Result)) {
         call.Rec.ChFlagsA.EDivert = uint8_t(mode);
         call.Rec.Commit();
     }
-    call.Cap->ErrorMark = !DivertTargetKept(BankOfChannelNumber(call.Index + 1)) && call.Rec.ChFlagsA.EDivert == kDivertToChannel;
+    call.Cap->ErrorMark =
+        call.Rec.ChFlagsA.EDivert == kDivertToChannel && !DivertTargetKept(BankOfChannelNumber(call.Index + 1));
 }
 
 // ---- Keys of banks B2 and B3 ----

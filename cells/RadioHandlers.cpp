@@ -809,7 +809,6 @@ bool DivertTargetKept(int bank)
 int EditZoneChannel(cmcCellCapsule* cap, cmcEeprom& image, datCh& record, int& divertMode, int bank,
                     CellExecResult& result)
 {
-    constexpr int kDirect = 2;
     // A PMR radio's memory keeps the mode but no target channel, and the
     // last bank of an LMR radio keeps no target either: there the list
     // offers no divert to a channel.
@@ -846,17 +845,17 @@ int EditZoneChannel(cmcCellCapsule* cap, cmcEeprom& image, datCh& record, int& d
     }
     const int changed = ChooseFromListMark(cap, modes, divertMode, result);
     if (changed && cap->Phase == cpPicked) {
-        if (divertMode == kDirect) {
+        if (divertMode == kDivertToChannel) {
             if (UsedBankCount() != 0) openZones();
         } else {
             record.EDivertTarget = 0;
         }
     }
-    if (!cap->Parent && divertMode == kDirect && result != erStartEdit) {
+    if (!cap->Parent && divertMode == kDivertToChannel && result != erStartEdit) {
         if (!keepsTarget) {
             // A divert to a channel read in where no target is kept is named
             // as the full list names it, without the ellipsis of its picker.
-            std::string name = ValueLabelCache().GetLabel("GI_Sheet_Sel_Mch_EDivert", FlexMark, kDirect);
+            std::string name = ValueLabelCache().GetLabel("GI_Sheet_Sel_Mch_EDivert", FlexMark, kDivertToChannel);
             while (!name.empty() && name.back() == '.') name.pop_back();
             ShowText(cap, name);
         } else {

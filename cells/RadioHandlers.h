@@ -100,6 +100,8 @@ int EditScanChannel(cmcCellCapsule* cap, datCh& scan, int& mode, int which, Cell
 int EditChGroupChannel(cmcCellCapsule* cap, int& channel, CellExecResult& result);
 int EditGpsZoneChannel(cmcCellCapsule* cap, int& channel, int& mode, CellExecResult& result);
 int EditChGroupZone(cmcCellCapsule* cap, int& zone, CellExecResult& result);
+// The emergency divert mode that sends to a target channel.
+constexpr int kDivertToChannel = 2;
 // Whether the memory keeps a divert target channel for the channels of a
 // bank: not on PMR radios, and not in the last bank of an LMR radio.
 bool DivertTargetKept(int bank);

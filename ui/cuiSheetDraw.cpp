@@ -38,6 +38,18 @@ std::vector<plat::Point> Offset(std::initializer_list<plat::Point> points, int x
     return out;
 }
 
+// A rectangle cut to the canvas's clip, when it has one.
+plat::Rect WithinClip(plat::Rect r, const std::optional<plat::Rect>& clip)
+{
+    if (clip) {
+        r.left = std::max(r.left, clip->left);
+        r.top = std::max(r.top, clip->top);
+        r.right = std::min(r.right, clip->right);
+        r.bottom = std::min(r.bottom, clip->bottom);
+    }
+    return r;
+}
+
 // The rules of a cell: below it, and at its right edge unless the cell to its
 // right continues its span.
 void DrawRules(plat::Canvas& canvas, const cmcCellObj& cell, bool rightRule, bool paper, const plat::Rect& rect)
@@ -84,14 +96,7 @@ void cuiSheet::DrawCell(int col, int row, const plat::Rect& rect)
     // Everything of the cell stays inside it: the text of a span is drawn
     // by each of its cells, each its own part.
     const std::optional<plat::Rect> savedClip = canvas.ClipRect();
-    plat::Rect clip = rect;
-    if (savedClip) {
-        clip.left = std::max(clip.left, savedClip->left);
-        clip.top = std::max(clip.top, savedClip->top);
-        clip.right = std::min(clip.right, savedClip->right);
-        clip.bottom = std::min(clip.bottom, savedClip->bottom);
-    }
-    canvas.SetClipRect(clip);
+    canvas.SetClipRect(WithinClip(rect, savedClip));
 
     const bool rightRule = !(col + 1 < m_colCount && (CellAt(col + 1, row).FlagsA & cmcCellObj::LetterPlus) != 0);
     // The text of a span is laid out over its cells as they stand on the
@@ -132,14 +137,7 @@ void cuiSheet::DrawCell(int col, int row, const plat::Rect& rect)
             canvas.SetClipRect(savedClip);
             return;
         }
-        plat::Rect whole = text;
-        if (savedClip) {
-            whole.left = std::max(whole.left, savedClip->left);
-            whole.top = std::max(whole.top, savedClip->top);
-            whole.right = std::min(whole.right, savedClip->right);
-            whole.bottom = std::min(whole.bottom, savedClip->bottom);
-        }
-        canvas.SetClipRect(whole);
+        canvas.SetClipRect(WithinClip(text, savedClip));
     }
 
     bool selected = IsSlotSelected(col, row);

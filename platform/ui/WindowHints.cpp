@@ -11,9 +11,11 @@
 
 #include <xcb/xcb.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 namespace plat {
 
@@ -57,14 +59,15 @@ QWidget* OwnerOf(const QWidget* window)
 
 bool IsMinimised(const QWidget* window) { return (window->windowState() & Qt::WindowMinimized) != 0; }
 
-// Whether a window the dialog belongs to, directly or through other
-// dialogs, is minimised.
-bool OwnerIsMinimised(const QWidget* window)
+// The windows a dialog belongs to, directly or through other dialogs,
+// nearest first.
+std::vector<QWidget*> OwnersOf(const QWidget* window)
 {
-    int depth = 0; // a chain that closes on itself ends somewhere
-    for (const QWidget* owner = OwnerOf(window); owner != nullptr && depth < 32; owner = OwnerOf(owner), ++depth)
-        if (IsMinimised(owner)) return true;
-    return false;
+    constexpr size_t kMostOwners = 32; // a chain that closes on itself ends somewhere
+    std::vector<QWidget*> owners;
+    for (QWidget* owner = OwnerOf(window); owner != nullptr && owners.size() < kMostOwners; owner = OwnerOf(owner))
+        owners.push_back(owner);
+    return owners;
 }
 
 // Undoes a minimise of the dialog alone. A dialog goes into the minimised
@@ -92,13 +95,12 @@ private:
     {
         m_checkPending = false;
         if (!IsMinimised(m_window)) return;
-        if (!OwnerIsMinimised(m_window)) {
+        const std::vector<QWidget*> owners = OwnersOf(m_window);
+        if (std::none_of(owners.begin(), owners.end(), IsMinimised)) {
             m_window->setWindowState(m_window->windowState() & ~Qt::WindowMinimized);
             return;
         }
-        int depth = 0;
-        for (QWidget* owner = OwnerOf(m_window); owner != nullptr && depth < 32; owner = OwnerOf(owner), ++depth)
-            owner->installEventFilter(this);
+        for (QWidget* owner : owners) owner->installEventFilter(this);
     }
 
     QWidget* m_window;
